@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace kq {
+
+// Appends a decoded value in general format: at most 15 significant digits,
+// a value exactly halfway at the 15th digit rounded away from zero, no
+// trailing zeros, no separator for whole numbers, never "-0". Magnitudes from
+// 0.0001 up to 10^15 print plainly; others as mantissa, "E", exponent
+// (3,0517578125E-5). The rounding works on the exact binary value, so the
+// text is the same on every run and machine with x87 extended precision.
+void appendNumber(std::string& out, long double value, char decimalSeparator);
+
+inline std::string formatNumber(long double value, char decimalSeparator) {
+  std::string out;
+  appendNumber(out, value, decimalSeparator);
+  return out;
+}
+
+// A plain decimal integer with a leading "-" when negative.
+void appendInteger(std::string& out, long long value);
+
+}  // namespace kq

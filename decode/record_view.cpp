@@ -1,0 +1,53 @@
+#include "decode/record_view.h"
+
+#include "decode/conversion_error.h"
+
+namespace kq {
+namespace {
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+}  // namespace
+
+int parseHexPair(std::string_view pair) {
+  if (pair.size() == 2) {
+    int high = hexValue(pair[0]);
+    int low = hexValue(pair[1]);
+    if (high >= 0 && low >= 0) return high * 16 + low;
+  }
+  throw ConversionError::notInteger("$" + std::string(pair));
+}
+
+std::string_view RecordView::pair(int offset) const {
+  std::size_t start = base_ + 3 * static_cast<std::size_t>(offset);
+  if (start >= line_.size()) return {};
+  return line_.substr(start, 2);
+}
+
+int RecordView::B(int offset) const { return parseHexPair(pair(offset)); }
+
+std::string RecordView::date() const {
+  std::string out(pair(1));
+  out += '.';
+  out += pair(0);
+  return out;
+}
+
+std::string RecordView::time() const {
+  std::string out(pair(4));
+  out += ':';
+  out += pair(3);
+  out += ':';
+  out += pair(2);
+  return out;
+}
+
+int readControllerType(const Dump& dump) {
+  if (dump.empty()) throw ConversionError::notInteger("$");
+  return RecordView(dump.line(0), 1).B(9);
+}
+
+}  // namespace kq

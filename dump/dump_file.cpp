@@ -1,0 +1,14 @@
+#include "dump/dump_file.h"
+
+#include "dump/safe_file.h"
+
+namespace kq {
+
+void loadDumpFile(const std::string& path, Dump& dump) {
+  std::string text = readWholeFile(path);
+  dump = Dump(splitLines(text));
+}
+
+void saveDumpFile(const std::string& path, const Dump& dump) { writeFileSafely(path, dump.text()); }
+
+}  // namespace kq
