@@ -1,0 +1,20 @@
+#include "link/serial_error.h"
+
+#include "dump/file_error.h"
+
+namespace kq {
+
+SerialChannelError SerialChannelError::withSystemError(const std::string& format, int errorNumber) {
+  std::string text;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == 'd' || format[i + 1] == 's')) {
+      text += format[i + 1] == 'd' ? std::to_string(errorNumber) : systemErrorText(errorNumber);
+      ++i;
+    } else {
+      text.push_back(format[i]);
+    }
+  }
+  return SerialChannelError(text);
+}
+
+}  // namespace kq

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace kq {
+
+// Every failure of the serial channel; what() is the text the user sees.
+class SerialChannelError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+
+  // FORMAT with "%d" replaced by the error number and "%s" by its text.
+  static SerialChannelError withSystemError(const std::string& format, int errorNumber);
+};
+
+}  // namespace kq
