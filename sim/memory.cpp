@@ -1,0 +1,74 @@
+#include "sim/memory.h"
+
+#include <algorithm>
+#include <span>
+
+#include "dump/dump_line.h"
+#include "sim/drive_profile.h"
+#include "sim/record_encoder.h"
+
+namespace kq::sim {
+namespace {
+
+constexpr std::size_t kRecordStart[kRecordsPerBlock] = {3, 131};
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+Memory syntheticMemory(int controllerType, int records) {
+  Block empty;
+  empty.fill(0xFF);
+  Memory memory(kBlockCount, empty);
+  records = std::clamp(records, 0, kMaxRecords);
+
+  DriveProfile drive;
+  for (int i = 0; i < records; ++i) {
+    Block& block = memory[static_cast<std::size_t>(i / kRecordsPerBlock)];
+    if (i % kRecordsPerBlock == 0) {
+      // Bytes before the first record are the device's own; it keeps the block number there.
+      const int number = kFirstBlock + i / kRecordsPerBlock;
+      block[0] = static_cast<std::uint8_t>(number >> 8);
+      block[1] = static_cast<std::uint8_t>(number & 0xFF);
+      block[2] = 0x00;
+    }
+    const std::size_t start = kRecordStart[i % kRecordsPerBlock];
+    encodeRecord(std::span<std::uint8_t>(block.data() + start, kBlockSize - start), controllerType, i + 1,
+                 drive.next());
+  }
+  return memory;
+}
+
+std::vector<std::string> syntheticDumpLines(int controllerType, int records) {
+  return memoryDumpLines(syntheticMemory(controllerType, records));
+}
+
+Memory memoryFromDump(const Dump& dump) {
+  Block empty;
+  empty.fill(0xFF);
+  Memory memory(kBlockCount, empty);
+  const std::size_t lines = std::min(dump.size(), memory.size());
+  for (std::size_t j = 0; j < lines; ++j) {
+    const std::string& line = dump.line(j);
+    for (std::size_t k = 0; k < kBlockSize && 3 * k + 1 < line.size(); ++k) {
+      const int high = hexValue(line[3 * k]);
+      const int low = hexValue(line[3 * k + 1]);
+      if (high >= 0 && low >= 0) memory[j][k] = static_cast<std::uint8_t>(high * 16 + low);
+    }
+  }
+  return memory;
+}
+
+std::vector<std::string> memoryDumpLines(const Memory& memory) {
+  std::vector<std::string> lines;
+  lines.reserve(memory.size());
+  for (const Block& block : memory) lines.push_back(makeDumpLine(block));
+  return lines;
+}
+
+}  // namespace kq::sim
