@@ -1,0 +1,210 @@
+#include "link/serial_channel.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "link/port_discovery.h"
+#include "link/serial_device.h"
+
+namespace kq {
+namespace {
+
+constexpr const char* kPortOpenMessage = "Can't perform this operation while port is open";
+constexpr const char* kOutputFullMessage = "Output buffer is full. Please check comm status.";
+constexpr const char* kDeviceLostMessage = "The serial device stopped responding (disconnected)";
+// When a handler left the waiting bytes unread, poll() would report them again
+// at once; the event thread then looks again only after this pause.
+constexpr std::chrono::milliseconds kUnreadInputPause{20};
+
+}  // namespace
+
+struct SerialChannel::Session {
+  std::unique_ptr<detail::SerialDevice> device;
+  std::uint64_t generation = 0;
+
+  std::mutex readLock;
+
+  std::mutex writeLock;
+  std::condition_variable_any writeQueued;
+  std::condition_variable roomFreed;
+  std::vector<std::uint8_t> writeBuffer;
+
+  std::atomic<bool> lost{false};
+
+  std::jthread writeThread;
+  std::jthread eventThread;
+
+  void markLost() {
+    lost = true;
+    device->wakeInputWaiter();
+  }
+};
+
+SerialChannel::SerialChannel(MainThread& mainThread) : mainThread_(mainThread) {}
+
+SerialChannel::~SerialChannel() { ClosePort(); }
+
+void SerialChannel::setDeviceName(const std::string& name) {
+  if (session_) throw SerialChannelError(kPortOpenMessage);
+  deviceName_ = name;
+}
+
+bool SerialChannel::isOpen() const { return session_ != nullptr; }
+
+void SerialChannel::OpenPort() {
+  if (session_) throw SerialChannelError(kPortOpenMessage);
+  auto session = std::make_unique<Session>();
+  session->device = detail::SerialDevice::open(deviceName_, portDevicePath(deviceName_));
+  session->writeBuffer.reserve(kWriteSize);
+  session->generation = ++generation_;
+  Session& s = *session;
+
+  s.writeThread = std::jthread([&s](std::stop_token stop) {
+    std::vector<std::uint8_t> pending;
+    while (true) {
+      {
+        std::unique_lock lock(s.writeLock);
+        if (!s.writeQueued.wait(lock, stop, [&] { return !s.writeBuffer.empty(); })) return;
+        // The main thread may append behind these meanwhile.
+        pending.assign(s.writeBuffer.begin(), s.writeBuffer.end());
+      }
+      std::size_t written = 0;
+      while (written < pending.size()) {
+        const auto n = s.device->writeSome(std::span(pending).subspan(written));
+        if (!n) {
+          s.markLost();
+          return;
+        }
+        written += *n;
+        if (*n != 0) continue;
+        const auto wait = s.device->waitForRoom();
+        if (stop.stop_requested()) return;
+        if (wait == detail::SerialDevice::Wait::lost) {
+          s.markLost();
+          return;
+        }
+      }
+      {
+        std::lock_guard lock(s.writeLock);
+        s.writeBuffer.erase(s.writeBuffer.begin(),
+                            s.writeBuffer.begin() + static_cast<std::ptrdiff_t>(written));
+      }
+      s.roomFreed.notify_all();
+    }
+  });
+
+  const std::uint64_t generation = s.generation;
+  s.eventThread = std::jthread([this, &s, generation](std::stop_token stop) {
+    while (!stop.stop_requested()) {
+      const auto wait = s.device->waitForInput();
+      if (stop.stop_requested()) return;
+      if (wait == detail::SerialDevice::Wait::ready) {
+        const std::size_t before = s.device->bytesWaiting();
+        mainThread_.runAndWait([this, generation] { dispatchReceived(generation); }, stop);
+        const std::size_t after = s.device->bytesWaiting();
+        if (after >= before && !stop.stop_requested()) s.device->waitForInputWake(kUnreadInputPause);
+        continue;
+      }
+      if (wait == detail::SerialDevice::Wait::lost || s.lost) {
+        s.lost = true;
+        mainThread_.runAndWait([this, generation] { dispatchError(generation, kDeviceLostMessage); }, stop);
+        // Reported once; nothing more to watch until the port is closed.
+        std::mutex idle;
+        std::unique_lock lock(idle);
+        std::condition_variable_any().wait(lock, stop, [] { return false; });
+        return;
+      }
+    }
+  });
+
+  session_ = std::move(session);
+}
+
+void SerialChannel::ClosePort() {
+  if (!session_) return;
+  std::unique_ptr<Session> s = std::move(session_);
+  ++generation_;
+  {
+    std::lock_guard lock(s->readLock);
+    s->eventThread.request_stop();
+    s->writeThread.request_stop();
+    s->device->wakeInputWaiter();
+    s->device->wakeRoomWaiter();
+  }
+  // A hand-over waiting for this thread is abandoned by the stop request, so
+  // neither join can wait for the main thread.
+  s->eventThread.join();
+  s->writeThread.join();
+  s.reset();
+  if (closePause_.count() > 0) std::this_thread::sleep_for(closePause_);
+}
+
+void SerialChannel::SetDtrLine(bool level) {
+  if (session_) session_->device->setDtr(level);
+}
+
+std::size_t SerialChannel::WriteBytes(std::span<const std::uint8_t> bytes) {
+  if (!session_) return 0;
+  Session& s = *session_;
+  if (s.lost) return 0;  // already reported
+  {
+    std::unique_lock lock(s.writeLock);
+    if (!s.roomFreed.wait_for(lock, writeTimeout_,
+                              [&] { return s.writeBuffer.size() + bytes.size() <= kWriteSize; })) {
+      throw SerialChannelError(kOutputFullMessage);
+    }
+    s.writeBuffer.insert(s.writeBuffer.end(), bytes.begin(), bytes.end());
+  }
+  s.writeQueued.notify_all();
+  return bytes.size();
+}
+
+std::size_t SerialChannel::ReadBytes(std::span<std::uint8_t> buffer) {
+  if (!session_) return 0;
+  Session& s = *session_;
+  std::lock_guard lock(s.readLock);
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + readTimeout_;
+  std::size_t got = 0;
+  while (got < buffer.size()) {
+    const auto n = s.device->readAvailable(buffer.subspan(got));
+    if (!n) {
+      s.markLost();
+      break;
+    }
+    got += *n;
+    if (got == buffer.size()) break;
+    // Like a serial driver's read: wait for the first byte up to the time-out,
+    // then end the read at the first pause in the stream.
+    auto wait = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    if (got != 0) wait = std::min(wait, std::chrono::milliseconds(5));
+    if (wait.count() <= 0 || !s.device->waitReadable(wait)) break;
+  }
+  return got;
+}
+
+std::size_t SerialChannel::ReceivedCount() {
+  if (!session_) return 0;
+  std::lock_guard lock(session_->readLock);
+  return session_->device->bytesWaiting();
+}
+
+void SerialChannel::dispatchReceived(std::uint64_t generation) {
+  if (!session_ || generation != generation_) return;
+  try {
+    const std::size_t count = ReceivedCount();
+    if (count > 0 && onRxChar_) onRxChar_(*this, count);
+  } catch (const std::exception& error) {
+    if (onError_) onError_(*this, error.what());
+  }
+}
+
+void SerialChannel::dispatchError(std::uint64_t generation, const std::string& message) {
+  if (!session_ || generation != generation_) return;
+  if (onError_) onError_(*this, message);
+}
+
+}  // namespace kq
