@@ -32,12 +32,14 @@ void drawBevel(QPainter& p, QRect r, bool sunken) {
   }
 }
 
+QFont boldFont(QFont font) {
+  font.setBold(true);
+  return font;
+}
+
 }  // namespace
 
 BigButton::BigButton(const QString& text, QWidget* parent) : QAbstractButton(parent), offText_(text) {
-  QFont f = font();
-  f.setBold(true);
-  setFont(f);
   setText(text);
   setFocusPolicy(Qt::StrongFocus);
 }
@@ -52,7 +54,7 @@ BigButton::BigButton(const QString& offText, const QString& onText, QWidget* par
 void BigButton::release() { setChecked(false); }
 
 QSize BigButton::sizeHint() const {
-  const QFontMetrics fm(font());
+  const QFontMetrics fm(boldFont(font()));
   const int width = std::max(fm.horizontalAdvance(offText_), fm.horizontalAdvance(onText_));
   return {width + 4 * kBevel + 16, fm.height() + 2 * kBevel + 12};
 }
@@ -72,7 +74,7 @@ void BigButton::paintEvent(QPaintEvent*) {
   QRect textRect = r.adjusted(kBevel, kBevel, -kBevel, -kBevel);
   if (sunken) textRect.translate(1, 1);
   const int flags = Qt::AlignCenter | Qt::TextSingleLine;
-  p.setFont(font());
+  p.setFont(boldFont(font()));
   p.setPen(kLight);
   p.drawText(textRect.translated(-1, -1), flags, text());
   p.setPen(kShadow);

@@ -1,0 +1,17 @@
+#include <QApplication>
+
+#include "app/main_window.h"
+#include "chart/chart_window.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  // The title error boxes and the task bar show; set before any window exists.
+  QApplication::setApplicationName(QStringLiteral("Выгрузчик данных из БК серии KQ"));
+
+  kq::MainWindow form1;
+  kq::ChartWindow form2;
+  form1.setChart(
+      [&form2](const kq::Dump& dump, char decimalSeparator) { form2.prepare(dump, decimalSeparator); });
+  form1.show();
+  return QApplication::exec();
+}

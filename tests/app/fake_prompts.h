@@ -1,0 +1,61 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+#include "app/prompts.h"
+
+namespace kq {
+
+// Answers the window's questions from queues and records what was asked.
+class FakePrompts : public Prompts {
+ public:
+  struct Dialog {
+    QString filter;
+    QString offered;
+  };
+
+  // An empty name cancels the dialog.
+  std::deque<QString> saveAnswers;
+  std::deque<QString> openAnswers;
+  std::deque<bool> confirmAnswers;
+
+  std::vector<Dialog> saveDialogs;
+  std::vector<Dialog> openDialogs;
+  std::vector<QString> questions;
+  std::vector<QString> errors;
+
+  std::optional<QString> saveFileName(const QString& filter, const QString& offered) override {
+    saveDialogs.push_back({filter, offered});
+    return chosen(next(saveAnswers, QString()));
+  }
+  std::optional<QString> openFileName(const QString& filter, const QString& offered) override {
+    openDialogs.push_back({filter, offered});
+    return chosen(next(openAnswers, QString()));
+  }
+  bool confirm(const QString& question) override {
+    questions.push_back(question);
+    return next(confirmAnswers, false);
+  }
+  void showError(const QString& message) override { errors.push_back(message); }
+
+ private:
+  static std::optional<QString> chosen(const QString& name) {
+    if (name.isEmpty()) return std::nullopt;
+    return name;
+  }
+  template <typename T>
+  static T next(std::deque<T>& answers, T fallback) {
+    if (answers.empty()) {
+      ADD_FAILURE() << "the window asked a question the test did not expect";
+      return fallback;
+    }
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+}  // namespace kq

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTimer>
+
+#include "app/main_window.h"
+#include "fake_prompts.h"
+#include "ui/big_button.h"
+#include "ui/gauge.h"
+#include "ui/lamp.h"
+
+namespace kq {
+namespace {
+
+TEST(MainWindowLayout, FixedClientAreaTitleAndMinimiseOnly) {
+  FakePrompts prompts;
+  MainWindow window(&prompts);
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("Выгрузчик данных из БК серии KQ"));
+  EXPECT_EQ(window.size(), QSize(360, 353));
+  EXPECT_EQ(window.minimumSize(), window.maximumSize());
+  EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+TEST(MainWindowLayout, ButtonsStandAtTheirPlacesWithTheirTexts) {
+  FakePrompts prompts;
+  MainWindow window(&prompts);
+  const struct {
+    const char* name;
+    QRect place;
+    const char* text;
+    bool isSwitch;
+  } buttons[] = {
+      {"BigButton4", {8, 32, 345, 33}, "Старт BootLoader", true},
+      {"BigButton3", {10, 72, 345, 33}, "Старт загрузки данных из БК", true},
+      {"BigButton1", {10, 112, 345, 33}, "Сохранение данных для EXCEL", false},
+      {"BigButton2", {10, 152, 345, 33}, "Сохранение полученных данных в файл", false},
+      {"BigButton5", {10, 192, 345, 33}, "Чтение данных из файла", false},
+      {"BigButton6", {10, 232, 345, 33}, "Вызов окна графика", false},
+  };
+  for (const auto& b : buttons) {
+    SCOPED_TRACE(b.name);
+    auto* button = window.findChild<BigButton*>(QString::fromLatin1(b.name));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->geometry(), b.place);
+    EXPECT_EQ(button->text(), QString::fromUtf8(b.text));
+    EXPECT_EQ(button->isSwitch(), b.isSwitch);
+    EXPECT_FALSE(button->isChecked());
+    EXPECT_TRUE(button->isEnabled());
+  }
+}
+
+TEST(MainWindowLayout, StartStateOfSelectorStatusLampGaugeAndTimer) {
+  FakePrompts prompts;
+  MainWindow window(&prompts);
+
+  auto* ports = window.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+  ASSERT_NE(ports, nullptr);
+  EXPECT_EQ(ports->geometry(), QRect(216, 8, 129, 22));
+  ASSERT_GE(ports->count(), 8);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(ports->itemText(i), QStringLiteral("COM%1").arg(i + 1));
+  EXPECT_EQ(ports->currentText(), QStringLiteral("COM1"));
+  EXPECT_TRUE(ports->isEditable());
+  EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Выбор порта"));
+
+  auto* status = window.findChild<QLabel*>(QStringLiteral("Label2"));
+  EXPECT_EQ(status->geometry(), QRect(8, 272, 345, 25));
+  EXPECT_TRUE(status->text().isEmpty());
+
+  auto* lamp = window.findChild<Lamp*>(QStringLiteral("Led1"));
+  EXPECT_EQ(lamp->geometry(), QRect(248, 304, 113, 25));
+  EXPECT_EQ(lamp->caption(), QStringLiteral("Отклик от БК"));
+  EXPECT_FALSE(lamp->isLit());
+
+  auto* gauge = window.findChild<Gauge*>(QStringLiteral("ProgressBar1"));
+  EXPECT_EQ(gauge->geometry(), QRect(0, 328, 360, 25));
+  EXPECT_EQ(gauge->text(), QStringLiteral("0%"));
+
+  auto* timer = window.findChild<QTimer*>(QStringLiteral("Timer1"));
+  ASSERT_NE(timer, nullptr);
+  EXPECT_EQ(timer->interval(), 100);
+  EXPECT_FALSE(timer->isActive());
+
+  EXPECT_EQ(window.protocol().linkState(), lsWaitSync);
+  EXPECT_TRUE(window.dump().empty());
+}
+
+}  // namespace
+}  // namespace kq

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "app/main_window.h"
+#include "fake_prompts.h"
+#include "ui/big_button.h"
+#include "ui/gauge.h"
+#include "ui/lamp.h"
+
+namespace kq {
+
+// The real main window, shown off screen, with prompts the test answers and
+// a scratch folder for files.
+class WindowTest : public testing::Test {
+ protected:
+  WindowTest() : window(&prompts) {
+    window.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+
+  BigButton* button(const char* name) { return window.findChild<BigButton*>(QString::fromLatin1(name)); }
+  void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+  QString status() { return window.findChild<QLabel*>(QStringLiteral("Label2"))->text(); }
+  int progress() { return window.findChild<Gauge*>(QStringLiteral("ProgressBar1"))->value(); }
+  bool lampLit() { return window.findChild<Lamp*>(QStringLiteral("Led1"))->isLit(); }
+  void choosePort(const QString& name) {
+    window.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setEditText(name);
+  }
+
+  QString path(const QString& name) const { return dir.filePath(name); }
+  static std::string readFile(const QString& name) {
+    std::ifstream in(name.toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  static void writeFile(const QString& name, const std::string& content) {
+    std::ofstream(name.toStdString(), std::ios::binary) << content;
+  }
+  // Loads a dump through the window's own load button.
+  void loadThroughWindow(const std::string& content) {
+    const QString file = path(QStringLiteral("source.txt"));
+    writeFile(file, content);
+    prompts.openAnswers.push_back(file);
+    click("BigButton5");
+  }
+
+  QTemporaryDir dir;
+  FakePrompts prompts;
+  MainWindow window;
+};
+
+}  // namespace kq
