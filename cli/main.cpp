@@ -16,6 +16,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"export", kq::cli::runExport, "write the spreadsheet file of a dump file"},
+    {"download", kq::cli::runDownload, "download the log memory over a serial port"},
+    {"simulate", kq::cli::runSimulate, "run a simulated on-board computer on a pseudo-terminal"},
 };
 
 void printUsage(std::FILE* out) {
