@@ -1,17 +1,423 @@
 #include "chart/chart_window.h"
 
-#include "chart/chart_data.h"
+#include <qcustomplot.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "chart/series_values.h"
+#include "decode/conversion_error.h"
+#include "ui/error_box.h"
+#include "ui/grid_model.h"
+#include "ui/plot_marker.h"
+#include "ui/plot_view.h"
 
 namespace kq {
+namespace {
+constexpr QSize kClientSize(1601, 858);
+constexpr QPoint kPosition(244, 152);
+constexpr QSize kFrameAllowance(8, 34);
+constexpr int kPanelWidth = 185;
+constexpr int kGridHeight = 177;
+constexpr int kChartHeight = 681;
+constexpr int kGridRowHeight = 24;
+constexpr int kGridColumnWidth = 110;
+// Grid columns before the parameters: date, time, record number.
+constexpr int kFrameColumns = 3;
+constexpr int kRecordNumberColumn = 2;
+// The first selector starts on the fourth title, the others on the second to tenth.
+constexpr int kInitialItems[ChartWindow::kSeriesCount] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+
+struct SeriesStyle {
+  QColor color;
+  int width;
+};
+const SeriesStyle kSeriesStyles[ChartWindow::kSeriesCount] = {
+    {QColor(255, 0, 0), 4},    {QColor(0, 128, 0), 3},     {QColor(255, 255, 0), 3}, {QColor(0, 0, 255), 3},
+    {QColor(255, 128, 64), 3}, {QColor(128, 128, 128), 3}, {QColor(255, 0, 255), 3}, {QColor(0, 128, 128), 3},
+    {QColor(0, 0, 128), 3},    {QColor(128, 0, 0), 3}};
+
+QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// A coloured square as in the legend, for the readouts.
+QString swatch(int series) {
+  return QStringLiteral("<span style='color:%1'>&#9632;</span>").arg(kSeriesStyles[series].color.name());
+}
+
+QString orDash(const std::string& text) { return text.empty() ? QStringLiteral("—") : toQString(text); }
+}  // namespace
 
 ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("График"));
+
+  auto* panel = new QGroupBox;
+  panel->setObjectName(QStringLiteral("GroupBox1"));
+  panel->setFixedWidth(kPanelWidth);
+  buildPanel(panel);
+  buildChart();
+  buildGrid();
+
+  positionReadout_ = new QLabel;
+  positionReadout_->setObjectName(QStringLiteral("PositionReadout"));
+  positionReadout_->setTextFormat(Qt::RichText);
+  positionReadout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  markerReadout_ = new QLabel;
+  markerReadout_->setObjectName(QStringLiteral("MarkerReadout"));
+  markerReadout_->setTextFormat(Qt::RichText);
+  markerReadout_->setWordWrap(true);
+  markerReadout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  markerReadout_->hide();
+
+  auto* chartColumn = new QVBoxLayout;
+  chartColumn->setContentsMargins(0, 0, 0, 0);
+  chartColumn->addWidget(plot_, 1);
+  chartColumn->addWidget(positionReadout_);
+  chartColumn->addWidget(markerReadout_);
+
+  auto* top = new QWidget;
+  auto* topLayout = new QHBoxLayout(top);
+  topLayout->setContentsMargins(0, 0, 0, 0);
+  topLayout->addWidget(panel);
+  topLayout->addLayout(chartColumn, 1);
+
+  auto* splitter = new QSplitter(Qt::Vertical);
+  splitter->addWidget(top);
+  splitter->addWidget(table_);
+  splitter->setStretchFactor(0, 1);
+  splitter->setStretchFactor(1, 0);
+  splitter->setChildrenCollapsible(false);
+  splitter->setSizes({kChartHeight, kGridHeight});
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(splitter);
+  placeOnScreen();
+}
+
+// The grid's view outlives data_ by a moment while the window's children are
+// destroyed: it must no longer ask for cells.
+ChartWindow::~ChartWindow() { model_->setCells(0, 0, {}); }
+
+void ChartWindow::buildPanel(QWidget* panel) {
+  auto* layout = new QGridLayout(panel);
+  layout->setContentsMargins(8, 8, 8, 8);
+  layout->setVerticalSpacing(2);
+  for (int i = 0; i < kSeriesCount; ++i) {
+    int k = i + 1;
+    visibility_[i] = new QCheckBox(QStringLiteral("График %1").arg(k));
+    visibility_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(k));
+    visibility_[i]->setChecked(true);
+    rightAxis_[i] = new QCheckBox(QStringLiteral("Ось R"));
+    rightAxis_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(kSeriesCount + k));
+    selectors_[i] = new QComboBox;
+    selectors_[i]->setObjectName(QStringLiteral("ComboBox%1").arg(k));
+    selectors_[i]->setEditable(true);
+    selectors_[i]->setInsertPolicy(QComboBox::NoInsert);
+    selectors_[i]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    selectors_[i]->setMinimumContentsLength(8);
+    selectors_[i]->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    selectors_[i]->completer()->setFilterMode(Qt::MatchContains);
+    selectors_[i]->setEditText(QStringLiteral("ComboBox1"));
+
+    layout->addWidget(visibility_[i], 3 * i, 0);
+    layout->addWidget(rightAxis_[i], 3 * i, 1);
+    layout->addWidget(selectors_[i], 3 * i + 1, 0, 1, 2);
+    layout->setRowMinimumHeight(3 * i + 2, 4);
+    layout->setRowStretch(3 * i + 2, 1);
+
+    // Only the user's choices run the selector handler, as the preparation's
+    // own list changes must not.
+    connect(selectors_[i], &QComboBox::activated, this,
+            [this, k] { runHandler(&ChartWindow::ComboBoxChange, k); });
+    connect(selectors_[i]->lineEdit(), &QLineEdit::textEdited, this,
+            [this, k] { runHandler(&ChartWindow::ComboBoxChange, k); });
+    connect(visibility_[i], &QCheckBox::toggled, this,
+            [this, k] { runHandler(&ChartWindow::CheckBoxClick, k); });
+    connect(rightAxis_[i], &QCheckBox::toggled, this,
+            [this, k] { runHandler(&ChartWindow::CheckBoxClick, kSeriesCount + k); });
+  }
+}
+
+void ChartWindow::buildChart() {
+  plot_ = new PlotView;
+  plot_->setObjectName(QStringLiteral("Chart1"));
+  plot_->setMinimumHeight(200);
+  plot_->setPlottingHint(QCP::phFastPolylines, true);
+  plot_->xAxis->setLabel(QStringLiteral("Точка данных"));
+  plot_->yAxis->grid()->setPen(QPen(Qt::black, 0, Qt::DashDotLine));
+  plot_->yAxis2->setVisible(true);
+  plot_->yAxis2->grid()->setVisible(false);
+
+  plot_->legend->setVisible(true);
+  plot_->axisRect()->insetLayout()->take(plot_->legend);
+  plot_->plotLayout()->addElement(1, 0, plot_->legend);
+  plot_->plotLayout()->setRowStretchFactor(1, 0.001);
+  plot_->legend->setFillOrder(QCPLegend::foColumnsFirst);
+  plot_->legend->setWrap(5);
+  plot_->legend->setIconSize(25, 10);
+  plot_->legend->setMargins(QMargins(7, 7, 7, 7));
+
+  for (int i = 0; i < kSeriesCount; ++i) {
+    QCPGraph* graph = plot_->addGraph(plot_->xAxis, plot_->yAxis);
+    graph->setPen(QPen(kSeriesStyles[i].color, kSeriesStyles[i].width));
+    graph->setLineStyle(QCPGraph::lsLine);
+    graph->setScatterStyle(QCPScatterStyle::ssNone);
+  }
+
+  markers_[0] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1), QStringLiteral("1"));
+  markers_[1] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1, Qt::DashLine), QStringLiteral("2"));
+  cursor_ = std::make_unique<PlotMarker>(plot_, QPen(QColor(96, 96, 96), 1, Qt::DotLine));
+
+  menu_ = new QMenu(this);
+  menu_->setObjectName(QStringLiteral("PopupMenu1"));
+  connect(menu_->addAction(QStringLiteral("Точка 1")), &QAction::triggered, this,
+          [this] { setMarker(1, menuX_); });
+  connect(menu_->addAction(QStringLiteral("Точка 2")), &QAction::triggered, this,
+          [this] { setMarker(2, menuX_); });
+  plot_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(plot_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    menuX_ = qRound(plot_->xAxis->pixelToCoord(pos.x()));
+    menu_->popup(plot_->mapToGlobal(pos));
+  });
+  connect(plot_, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) {
+    updatePositionReadout(qRound(plot_->xAxis->pixelToCoord(event->pos().x())));
+  });
+}
+
+void ChartWindow::buildGrid() {
+  model_ = new GridModel(this);
+  table_ = new QTableView;
+  table_->setObjectName(QStringLiteral("StringGrid1"));
+  table_->setModel(model_);
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  table_->setWordWrap(false);
+  table_->setMinimumHeight(3 * kGridRowHeight);
+  table_->verticalHeader()->hide();
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table_->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
+  table_->horizontalHeader()->setDefaultSectionSize(kGridColumnWidth);
+  table_->horizontalHeader()->setTextElideMode(Qt::ElideRight);
+  table_->horizontalHeader()->setHighlightSections(false);
+  connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            if (!current.isValid()) return;
+            cursor_->setX(current.row());
+            plot_->replot(QCustomPlot::rpQueuedReplot);
+          });
+}
+
+void ChartWindow::placeOnScreen() {
+  QRect available = screen()->availableGeometry();
+  QSize client = kClientSize.boundedTo(available.size() - kFrameAllowance);
+  resize(client);
+  int x =
+      std::clamp(kPosition.x(), 0, std::max(0, available.width() - client.width() - kFrameAllowance.width()));
+  int y = std::clamp(kPosition.y(), 0,
+                     std::max(0, available.height() - client.height() - kFrameAllowance.height()));
+  move(available.topLeft() + QPoint(x, y));
 }
 
 void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   if (dump.empty()) return;
-  prepareChartData(dump, decimalSeparator);
+  // Everything that can fail happens before the window changes, so a failure
+  // leaves it as it was.
+  ChartData data = prepareChartData(dump, decimalSeparator);
+  bool known = !data.titles.empty();
+  std::array<int, kSeriesCount> items{};
+  std::array<std::vector<double>, kSeriesCount> values;
+  for (int i = 0; i < kSeriesCount; ++i) {
+    items[i] = kInitialItems[i] < int(data.titles.size()) ? kInitialItems[i] : -1;
+    if (known && visibility_[i]->isChecked())
+      appendSeriesValues(data.grid, kFrameColumns + items[i], decimalSeparator, values[i]);
+  }
+
+  for (auto& marker : markers_) marker->hide();
+  cursor_->hide();
+  positionReadout_->clear();
+  model_->setCells(0, 0, {});
+  data_ = std::move(data);
+  separator_ = decimalSeparator;
+  model_->setCells(data_.grid.rowCount(), data_.grid.columnCount(),
+                   [this](int row, int column) { return data_.grid.cell(row, column); });
+
+  QStringList titles;
+  int widest = 0;
+  for (const std::string& title : data_.titles) {
+    titles << QString::fromStdString(title);
+    widest = std::max(widest, fontMetrics().horizontalAdvance(titles.back()));
+  }
+  for (int i = 0; i < kSeriesCount; ++i) {
+    QSignalBlocker blocker(selectors_[i]);
+    selectors_[i]->clear();
+    selectors_[i]->addItems(titles);
+    selectors_[i]->setCurrentIndex(items[i]);
+    selectors_[i]->view()->setMinimumWidth(widest + 40);
+  }
+  // Switching a box off runs its handler, which moves its series to the left axis.
+  for (QCheckBox* box : rightAxis_) box->setChecked(false);
+
+  for (int i = 0; i < kSeriesCount; ++i) {
+    setSeriesPoints(i, values[i], kFrameColumns + items[i]);
+    if (!values[i].empty())
+      plot_->graph(i)->setName(titles[items[i]]);
+    else if (!known)
+      plot_->graph(i)->setName({});  // no titles of an earlier dump over a dump without a table
+  }
+  plot_->showAll();
+  refresh();
   show();
+  raise();
+  activateWindow();
+}
+
+int ChartWindow::selectorIndex(int k) const {
+  const QComboBox* selector = selectors_[k - 1];
+  int index = selector->currentIndex();
+  if (index >= 0 && selector->itemText(index) == selector->currentText()) return index;
+  return selector->findText(selector->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+}
+
+void ChartWindow::ComboBoxChange(int k) {
+  int i = k - 1;
+  int item = selectorIndex(k);
+  int column = kFrameColumns + item;
+  std::vector<double> values;
+  std::optional<ConversionError> failure;
+  if (visibility_[i]->isChecked()) {
+    try {
+      appendSeriesValues(data_.grid, column, separator_, values);
+    } catch (const ConversionError& error) {
+      failure = error;
+    }
+  }
+  setSeriesPoints(i, values, column);
+  if (!values.empty()) plot_->graph(i)->setName(item >= 0 ? selectors_[i]->itemText(item) : QString());
+  if (failure) {
+    refresh();
+    throw *failure;
+  }
+  putOnAxis(i, rightAxis_[i]->isChecked());
+  refresh();
+}
+
+void ChartWindow::CheckBoxClick(int k) {
+  if (k > kSeriesCount) {
+    int i = k - kSeriesCount - 1;
+    putOnAxis(i, rightAxis_[i]->isChecked());
+  } else {
+    int i = k - 1;
+    sources_[i].visible = visibility_[i]->isChecked();
+    plot_->graph(i)->setVisible(sources_[i].visible);
+  }
+  refresh();
+}
+
+void ChartWindow::setSeriesPoints(int index, const std::vector<double>& values, int column) {
+  QVector<QCPGraphData> points(qsizetype(values.size()));
+  for (std::size_t x = 0; x < values.size(); ++x) points[qsizetype(x)] = QCPGraphData(double(x), values[x]);
+  plot_->graph(index)->data()->set(points, true);
+  sources_[index].visible = visibility_[index]->isChecked();
+  sources_[index].column = column;
+  sources_[index].points = int(values.size());
+}
+
+void ChartWindow::putOnAxis(int index, bool right) {
+  plot_->graph(index)->setValueAxis(right ? plot_->yAxis2 : plot_->yAxis);
+}
+
+void ChartWindow::setMarker(int marker, int x) {
+  int last = data_.grid.rowCount() - 2;
+  if (last < 0) return;
+  markers_[marker - 1]->setX(std::clamp(x, 0, last));
+  refresh();
+}
+
+void ChartWindow::refresh() {
+  for (int i = 0; i < kSeriesCount; ++i) {
+    if (auto* item = plot_->legend->itemWithPlottable(plot_->graph(i)))
+      item->setTextColor(sources_[i].visible ? Qt::black : Qt::gray);
+  }
+  plot_->fitToData();
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+  updateMarkerReadout();
+}
+
+void ChartWindow::updateMarkerReadout() {
+  std::optional<int> at[2];
+  for (int m = 0; m < 2; ++m)
+    if (markers_[m]->isSet()) at[m] = int(markers_[m]->x());
+  if (!at[0] && !at[1]) {
+    markerReadout_->hide();
+    return;
+  }
+  MarkerReadout readout = readMarkers(data_.grid, sources_, at[0], at[1], separator_);
+  auto where = [this](const std::optional<int>& x) {
+    if (!x) return QStringLiteral("—");
+    return QStringLiteral("%1 (%2 %3)")
+        .arg(*x)
+        .arg(toQString(data_.grid.cell(*x + 1, 0)), toQString(data_.grid.cell(*x + 1, 1)));
+  };
+  QString head =
+      QStringLiteral("<b>Точка 1:</b> %1 &nbsp;&nbsp; <b>Точка 2:</b> %2").arg(where(at[0]), where(at[1]));
+  if (readout.distance)
+    head += QStringLiteral(" &nbsp;&nbsp; <b>Расстояние, записей:</b> %1").arg(*readout.distance);
+
+  QString titles, first, second, difference;
+  for (const SeriesReadout& row : readout.rows) {
+    titles += QStringLiteral("<td>%1 %2</td>")
+                  .arg(swatch(row.series), plot_->graph(row.series)->name().toHtmlEscaped());
+    first += QStringLiteral("<td>%1</td>").arg(orDash(row.atMarker1));
+    second += QStringLiteral("<td>%1</td>").arg(orDash(row.atMarker2));
+    difference += QStringLiteral("<td>%1</td>").arg(orDash(row.difference));
+  }
+  markerReadout_->setText(
+      QStringLiteral("%1<table cellspacing='0' cellpadding='2'>"
+                     "<tr><td></td>%2</tr><tr><td><b>Точка 1</b></td>%3</tr>"
+                     "<tr><td><b>Точка 2</b></td>%4</tr><tr><td><b>Разность</b></td>%5</tr>"
+                     "</table>")
+          .arg(head, titles, first, second, difference));
+  markerReadout_->show();
+}
+
+void ChartWindow::updatePositionReadout(int x) {
+  if (x < 0 || x > data_.grid.rowCount() - 2) {
+    positionReadout_->clear();
+    return;
+  }
+  QString text = QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 %3 &nbsp; № %4")
+                     .arg(x)
+                     .arg(toQString(data_.grid.cell(x + 1, 0)), toQString(data_.grid.cell(x + 1, 1)),
+                          toQString(data_.grid.cell(x + 1, kRecordNumberColumn)));
+  for (int i = 0; i < kSeriesCount; ++i) {
+    if (!sources_[i].visible) continue;
+    std::string_view value = seriesValueAt(data_.grid, sources_[i], x);
+    if (!value.empty()) text += QStringLiteral(" &nbsp; %1 %2").arg(swatch(i), toQString(value));
+  }
+  positionReadout_->setText(text);
+}
+
+void ChartWindow::runHandler(void (ChartWindow::*handler)(int), int k) {
+  try {
+    (this->*handler)(k);
+  } catch (const std::exception& error) {
+    showErrorBox(this, QString::fromUtf8(error.what()));
+  }
 }
 
 }  // namespace kq

@@ -1,0 +1,33 @@
+#include "chart/marker_readout.h"
+
+#include "chart/series_values.h"
+#include "decode/number_text.h"
+
+namespace kq {
+
+std::string_view seriesValueAt(const ChartGrid& grid, const SeriesSource& series, int x) {
+  if (series.column < 0 || x < 0 || x >= series.points) return {};
+  return grid.cell(x + 1, series.column);
+}
+
+MarkerReadout readMarkers(const ChartGrid& grid, std::span<const SeriesSource> series,
+                          std::optional<int> marker1, std::optional<int> marker2, char decimalSeparator) {
+  MarkerReadout readout;
+  if (marker1 && marker2) readout.distance = *marker2 - *marker1;
+  for (std::size_t i = 0; i < series.size(); ++i) {
+    if (!series[i].visible) continue;
+    SeriesReadout row;
+    row.series = static_cast<int>(i);
+    if (marker1) row.atMarker1 = seriesValueAt(grid, series[i], *marker1);
+    if (marker2) row.atMarker2 = seriesValueAt(grid, series[i], *marker2);
+    if (!row.atMarker1.empty() && !row.atMarker2.empty()) {
+      long double a = readCellNumber(row.atMarker1, decimalSeparator);
+      long double b = readCellNumber(row.atMarker2, decimalSeparator);
+      appendNumber(row.difference, b - a, decimalSeparator);
+    }
+    readout.rows.push_back(std::move(row));
+  }
+  return readout;
+}
+
+}  // namespace kq

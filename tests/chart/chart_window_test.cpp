@@ -1,0 +1,224 @@
+#include "chart/chart_window.h"
+
+#include <gtest/gtest.h>
+#include <qcustomplot.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QTableView>
+
+#include "chart/series_values.h"
+#include "chart_dumps.h"
+#include "decode/conversion_error.h"
+#include "decode/parameter_table.h"
+
+namespace kq {
+namespace {
+using namespace chart_test;
+
+class ChartWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "chart_window_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+  }
+
+  QComboBox* selector(int k) { return window.findChild<QComboBox*>(QStringLiteral("ComboBox%1").arg(k)); }
+  QCheckBox* checkBox(int k) { return window.findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(k)); }
+  QCustomPlot* chart() { return window.findChild<QCustomPlot*>(QStringLiteral("Chart1")); }
+  QCPGraph* series(int k) { return chart()->graph(k - 1); }
+  QAbstractItemModel* gridModel() {
+    return window.findChild<QTableView*>(QStringLiteral("StringGrid1"))->model();
+  }
+
+  std::vector<double> valuesOf(int k) {
+    std::vector<double> values;
+    for (const QCPGraphData& point : *series(k)->data()) values.push_back(point.value);
+    return values;
+  }
+  std::vector<double> keysOf(int k) {
+    std::vector<double> keys;
+    for (const QCPGraphData& point : *series(k)->data()) keys.push_back(point.key);
+    return keys;
+  }
+  // The plotted values of a grid column, read the way the window reads them.
+  std::vector<double> columnValues(int column) {
+    std::vector<double> values;
+    appendSeriesValues(window.grid(), column, ',', values);
+    return values;
+  }
+
+  ChartWindow window;
+};
+
+TEST_F(ChartWindowTest, EmptyDumpDoesNothing) {
+  window.prepare(Dump(), ',');
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(window.grid().rowCount(), 0);
+  EXPECT_EQ(selector(1)->count(), 0);
+}
+
+TEST_F(ChartWindowTest, PreparationFillsGridSelectorsAndSeriesAndShowsTheWindow) {
+  window.prepare(makeDump(2, 3), ',');
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.windowTitle(), "График");
+  EXPECT_EQ(gridModel()->rowCount(), 6);
+  EXPECT_EQ(gridModel()->columnCount(), 46);
+  EXPECT_EQ(gridModel()->headerData(2, Qt::Horizontal).toString(), "Номер записи");
+  EXPECT_EQ(gridModel()->data(gridModel()->index(5, 2)).toString(), "5");
+
+  const int initial[] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+  ParameterTable table = parameterTable(2);
+  for (int k = 1; k <= 10; ++k) {
+    SCOPED_TRACE(k);
+    ASSERT_EQ(selector(k)->count(), 43);
+    EXPECT_EQ(selector(k)->currentIndex(), initial[k - 1]);
+    EXPECT_EQ(series(k)->name().toStdString(), table[initial[k - 1]].title);
+    EXPECT_EQ(keysOf(k), (std::vector<double>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(valuesOf(k), columnValues(3 + initial[k - 1]));
+  }
+  EXPECT_EQ(valuesOf(1), valuesOf(4));
+}
+
+TEST_F(ChartWindowTest, PlottedValuesRoundHalfToEven) {
+  // Type 2 "температура воздуха на впуске" (item 3) is B(15) * 0.75 - 48.
+  Dump dump;
+  auto record = [](int n, std::uint8_t b15) {
+    Record r = makeRecord(2, n);
+    r[15] = b15;
+    return r;
+  };
+  dump.append(makeLine(record(0, 2), record(1, 6)));    // -46.5, -43.5
+  dump.append(makeLine(record(2, 66), record(3, 70)));  // 1.5, 4.5
+  dump.append(makeLine(record(4, 63), record(5, 65)));  // -0.75, 0.75
+  window.prepare(dump, ',');
+  EXPECT_EQ(window.grid().cell(1, 6), "-46,5");
+  EXPECT_EQ(valuesOf(1), (std::vector<double>{-46, -44, 2, 4, -1, 1}));
+}
+
+TEST_F(ChartWindowTest, SecondPreparationListsEachTitleOnceAndDoesNotDoubleTheSeries) {
+  window.prepare(makeDump(6, 4), ',');
+  window.prepare(makeDump(6, 4), ',');
+  for (int k = 1; k <= 10; ++k) {
+    EXPECT_EQ(selector(k)->count(), 74);
+    EXPECT_EQ(series(k)->dataCount(), 8);
+  }
+  EXPECT_EQ(gridModel()->columnCount(), 77);
+  EXPECT_EQ(gridModel()->rowCount(), 8);
+}
+
+TEST_F(ChartWindowTest, FirstRecordEmptyShowsTheTitleRowOnly) {
+  window.prepare(makeDump(2, 2), ',');
+  window.prepare(Dump({makeLine(emptyRecord(), makeRecord(2, 1))}), ',');
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.grid().rowCount(), 1);
+  EXPECT_EQ(gridModel()->rowCount(), 0);
+  for (int k = 1; k <= 10; ++k) EXPECT_EQ(series(k)->dataCount(), 0);
+}
+
+TEST_F(ChartWindowTest, UnknownControllerTypeLeavesSelectorsEmptyAndPlotsNothing) {
+  window.prepare(makeDump(2, 2), ',');
+  window.prepare(makeDump(9, 2), ',');
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(gridModel()->columnCount(), 3);
+  EXPECT_EQ(gridModel()->rowCount(), 4);
+  EXPECT_EQ(gridModel()->data(gridModel()->index(3, 2)).toString(), "3");
+  for (int k = 1; k <= 10; ++k) {
+    EXPECT_EQ(selector(k)->count(), 0);
+    EXPECT_EQ(series(k)->dataCount(), 0);
+    EXPECT_EQ(series(k)->name(), "");
+  }
+}
+
+TEST_F(ChartWindowTest, FailedPreparationLeavesTheWindowAsItWas) {
+  window.prepare(makeDump(2, 2), ',');
+  window.hide();
+  Dump bad = makeDump(6, 3);
+  std::string line = bad.line(2);
+  line.replace(3 * (3 + 20), 2, "G1");
+  bad = Dump({bad.line(0), bad.line(1), line});
+  EXPECT_THROW(window.prepare(bad, ','), ConversionError);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(gridModel()->columnCount(), 46);
+  EXPECT_EQ(selector(1)->count(), 43);
+  EXPECT_EQ(series(1)->dataCount(), 4);
+}
+
+TEST_F(ChartWindowTest, SelectorChangedWhileHiddenEmptiesTheSeries) {
+  window.prepare(makeDump(2, 3), ',');
+  checkBox(2)->setChecked(false);
+  EXPECT_FALSE(series(2)->visible());
+  selector(2)->setCurrentIndex(7);
+  window.ComboBoxChange(2);
+  EXPECT_EQ(series(2)->dataCount(), 0);
+  EXPECT_EQ(series(2)->name().toStdString(), parameterTable(2)[1].title);  // keeps its title
+  checkBox(2)->setChecked(true);
+  EXPECT_TRUE(series(2)->visible());
+  EXPECT_EQ(series(2)->dataCount(), 0);
+  window.ComboBoxChange(2);
+  EXPECT_EQ(valuesOf(2), columnValues(3 + 7));
+  EXPECT_EQ(series(2)->name().toStdString(), parameterTable(2)[7].title);
+}
+
+TEST_F(ChartWindowTest, VisibilityOffAndOnKeepsTheLine) {
+  window.prepare(makeDump(2, 3), ',');
+  std::vector<double> before = valuesOf(3);
+  checkBox(3)->setChecked(false);
+  EXPECT_FALSE(series(3)->visible());
+  EXPECT_EQ(valuesOf(3), before);
+  checkBox(3)->setChecked(true);
+  EXPECT_TRUE(series(3)->visible());
+  EXPECT_EQ(valuesOf(3), before);
+}
+
+TEST_F(ChartWindowTest, RightAxisSwitchMovesOneSeriesAloneAndPreparationMovesItBack) {
+  window.prepare(makeDump(2, 3), ',');
+  checkBox(13)->setChecked(true);
+  for (int k = 1; k <= 10; ++k)
+    EXPECT_EQ(series(k)->valueAxis(), k == 3 ? chart()->yAxis2 : chart()->yAxis) << k;
+  selector(3)->setCurrentIndex(5);
+  window.ComboBoxChange(3);
+  EXPECT_EQ(series(3)->valueAxis(), chart()->yAxis2);
+  window.prepare(makeDump(2, 3), ',');
+  EXPECT_FALSE(checkBox(13)->isChecked());
+  EXPECT_EQ(series(3)->valueAxis(), chart()->yAxis);
+}
+
+TEST_F(ChartWindowTest, SelectorWithoutAChosenItemPlotsTheRecordNumberUntitled) {
+  window.prepare(makeDump(2, 3), ',');
+  selector(5)->setCurrentIndex(-1);
+  window.ComboBoxChange(5);
+  EXPECT_EQ(valuesOf(5), (std::vector<double>{0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(series(5)->name(), "");
+}
+
+TEST_F(ChartWindowTest, TypedTextNamingAnItemPlotsThatItem) {
+  window.prepare(makeDump(2, 3), ',');
+  selector(6)->setEditText(QString::fromStdString(std::string(parameterTable(2)[9].title)));
+  window.ComboBoxChange(6);
+  EXPECT_EQ(valuesOf(6), columnValues(3 + 9));
+}
+
+TEST_F(ChartWindowTest, MarkerReadoutShowsValuesDifferenceAndDistance) {
+  window.prepare(makeDump(2, 4), ',');
+  QLabel* readout = window.findChild<QLabel*>(QStringLiteral("MarkerReadout"));
+  EXPECT_TRUE(readout->isHidden());
+  window.setMarker(1, 1);
+  window.setMarker(2, 50);  // beyond the last record: the last one
+  EXPECT_FALSE(readout->isHidden());
+  QString text = readout->text();
+  EXPECT_TRUE(text.contains("Расстояние, записей:</b> 6")) << text.toStdString();
+  // Series 1 (item 3, B(15) * 0.75 - 48) with bytes 0x11 and 0x17.
+  EXPECT_TRUE(text.contains("<td>-35,25</td>")) << text.toStdString();
+  EXPECT_TRUE(text.contains("<td>-30,75</td>")) << text.toStdString();
+  EXPECT_TRUE(text.contains("<td>4,5</td>")) << text.toStdString();
+  window.prepare(makeDump(2, 4), ',');
+  EXPECT_TRUE(readout->isHidden());
+}
+
+}  // namespace
+}  // namespace kq
