@@ -12,6 +12,7 @@ void Gauge::setValue(int percent) {
   if (percent == value_) return;
   value_ = percent;
   update();
+  emit valueChanged(percent);
 }
 
 QString Gauge::text() const { return QString::asprintf("%d%%", value_); }

@@ -20,6 +20,9 @@ class Gauge : public QWidget {
 
   QSize sizeHint() const override;
 
+ signals:
+  void valueChanged(int percent);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 

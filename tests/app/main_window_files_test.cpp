@@ -1,6 +1,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include "chart/chart_window.h"
 #include "export/spreadsheet_export.h"
 #include "sim/memory.h"
 #include "window_fixture.h"
@@ -173,6 +174,19 @@ TEST_F(WindowFiles, ExportOfAnEmptyDumpFailsWithNoFileAndAnEmptyBuffer) {
   EXPECT_EQ(prompts.errors[0], QStringLiteral("'$' is not a valid integer value"));
   EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("nothing.txt"))));
   EXPECT_TRUE(window.frameLog().empty());
+}
+
+TEST_F(WindowFiles, ChartButtonShowsTheChartWindowOnlyForADumpWithLines) {
+  ChartWindow chart;
+  window.setChart([&chart](const Dump& dump, char separator) { chart.prepare(dump, separator); });
+  click("BigButton6");
+  EXPECT_FALSE(chart.isVisible());
+
+  loadThroughWindow(joined(sim::syntheticDumpLines(3, 50), "\r\n"));
+  click("BigButton6");
+  EXPECT_TRUE(chart.isVisible());
+  EXPECT_TRUE(prompts.errors.empty());
+  EXPECT_TRUE(window.isVisible());  // not modal: the main window stays usable
 }
 
 }  // namespace

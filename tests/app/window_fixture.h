@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -34,6 +36,23 @@ class WindowTest : public testing::Test {
   bool lampLit() { return window.findChild<Lamp*>(QStringLiteral("Led1"))->isLit(); }
   void choosePort(const QString& name) {
     window.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setEditText(name);
+  }
+
+  // Runs the event loop until the condition holds or the time is up. Unlike
+  // QTest::qWaitFor it never sleeps between events, so a download runs at
+  // the pace it has in the program.
+  template <typename Condition>
+  static bool waitUntil(Condition condition, int milliseconds) {
+    if (condition()) return true;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (condition()) loop.quit();
+    });
+    poll.start(5);
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    return condition();
   }
 
   QString path(const QString& name) const { return dir.filePath(name); }
