@@ -50,9 +50,11 @@ DriveSample DriveProfile::next() {
 
   if (--segmentLeft_ <= 0) {
     static constexpr double kTargets[] = {0, 20, 40, 50, 60, 70, 90, 110};
-    targetSpeed_ = tripLeft_ < 20 ? 0 : kTargets[std::uniform_int_distribution(0, 7)(random_)];
+    targetSpeed_ = kTargets[std::uniform_int_distribution(0, 7)(random_)];
     segmentLeft_ = std::uniform_int_distribution(15, 90)(random_);
   }
+  // Time to stop before the engine goes off.
+  if (tripLeft_ < 30) targetSpeed_ = 0;
   const double previous = speed_;
   const double step = std::clamp(targetSpeed_ - speed_, -6.0, 4.0);  // km/h per record
   speed_ = std::max(0.0, speed_ + step);

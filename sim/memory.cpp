@@ -11,6 +11,7 @@ namespace kq::sim {
 namespace {
 
 constexpr std::size_t kRecordStart[kRecordsPerBlock] = {3, 131};
+constexpr std::size_t kRecordSize = 128;
 
 int hexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -38,8 +39,9 @@ Memory syntheticMemory(int controllerType, int records) {
       block[2] = 0x00;
     }
     const std::size_t start = kRecordStart[i % kRecordsPerBlock];
-    encodeRecord(std::span<std::uint8_t>(block.data() + start, kBlockSize - start), controllerType, i + 1,
-                 drive.next());
+    // Record 2 is one byte short: the block ends after 127 of its bytes.
+    const std::size_t size = std::min(kRecordSize, kBlockSize - start);
+    encodeRecord(std::span<std::uint8_t>(block.data() + start, size), controllerType, i + 1, drive.next());
   }
   return memory;
 }
