@@ -10,6 +10,8 @@ int main(int argc, char* argv[]) {
 
   kq::MainWindow form1;
   kq::ChartWindow form2;
+  // Closing the main window ends the program, also while the chart is open.
+  form2.setAttribute(Qt::WA_QuitOnClose, false);
   form1.setChart(
       [&form2](const kq::Dump& dump, char decimalSeparator) { form2.prepare(dump, decimalSeparator); });
   form1.show();

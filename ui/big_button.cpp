@@ -14,6 +14,9 @@ const QColor kLightEdge(0xDC, 0xDC, 0xDC);
 const QColor kShadow(0x40, 0x40, 0x40);
 const QColor kShadowEdge(0x80, 0x80, 0x80);
 const QColor kOnText(0x00, 0xFF, 0x00);
+const QColor kOnTextShadow(0x00, 0x40, 0x00, 0xC0);
+const QColor kTextLight(0xFF, 0xFF, 0xFF, 0xD0);
+const QColor kTextShadow(0x00, 0x00, 0x00, 0x50);
 
 // One bevel ring per pixel: raised = light on the top and left edges, dark on
 // the bottom and right; sunken swaps them.
@@ -74,10 +77,12 @@ void BigButton::paintEvent(QPaintEvent*) {
   QRect textRect = r.adjusted(kBevel, kBevel, -kBevel, -kBevel);
   if (sunken) textRect.translate(1, 1);
   const int flags = Qt::AlignCenter | Qt::TextSingleLine;
+  // Raised lettering: a light edge above and left, a soft shadow below and
+  // right; the lime on-text gets a deep green shadow to stand off the face.
   p.setFont(boldFont(font()));
-  p.setPen(kLight);
+  p.setPen(kTextLight);
   p.drawText(textRect.translated(-1, -1), flags, text());
-  p.setPen(kShadow);
+  p.setPen(isChecked() ? kOnTextShadow : kTextShadow);
   p.drawText(textRect.translated(1, 1), flags, text());
   p.setPen(isChecked() ? kOnText : QColor(Qt::black));
   p.drawText(textRect, flags, text());
