@@ -96,7 +96,8 @@ TEST(RecordView, DateAndTimeAreCopiedAsText) {
 
 TEST(RecordView, DateAndTimePastTheEndAreEmpty) {
   const std::string line = recordLine(1, {});
-  RecordView r(line.substr(0, 3 * (RecordView::kFirstByteOfRecord2 + 1) + 1), 2);
+  const std::string cut = line.substr(0, 3 * (RecordView::kFirstByteOfRecord2 + 1) + 1);
+  RecordView r(cut, 2);
   EXPECT_EQ(r.date(), "0.00");
   EXPECT_EQ(r.time(), "::");
 }
