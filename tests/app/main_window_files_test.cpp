@@ -54,13 +54,6 @@ TEST_F(WindowFiles, SavedDumpLoadsBackIntoTheSameLinesAndSavesToTheSameBytes) {
   EXPECT_TRUE(prompts.errors.empty());
 }
 
-TEST_F(WindowFiles, EmptyDumpSavesAnEmptyFile) {
-  prompts.saveAnswers.push_back(path(QStringLiteral("empty")));
-  click("BigButton2");
-  EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("empty.txt"))));
-  EXPECT_EQ(readFile(path(QStringLiteral("empty.txt"))), "");
-}
-
 TEST_F(WindowFiles, DialogsOfferTheNameLastChosenAndTheSaveDialogIsSharedWithTheExport) {
   loadThroughWindow(joined(sim::syntheticDumpLines(1, 10), "\r\n"));
   prompts.saveAnswers.push_back(path(QStringLiteral("by-save")));

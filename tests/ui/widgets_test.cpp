@@ -5,7 +5,6 @@
 
 #include "ui/big_button.h"
 #include "ui/gauge.h"
-#include "ui/lamp.h"
 
 namespace kq {
 namespace {
@@ -36,18 +35,6 @@ TEST(BigButton, ReleaseSetsTheSwitchOffWithoutRunningItsHandler) {
   EXPECT_EQ(clicks.count(), 0);
 }
 
-TEST(BigButton, PushButtonStaysUnchecked) {
-  BigButton button(QStringLiteral("push"));
-  button.resize(200, 33);
-  QSignalSpy clicks(&button, &BigButton::clicked);
-  QTest::mouseClick(&button, Qt::LeftButton);
-  QTest::mouseClick(&button, Qt::LeftButton);
-  EXPECT_EQ(clicks.count(), 2);
-  EXPECT_FALSE(button.isSwitch());
-  EXPECT_FALSE(button.isChecked());
-  EXPECT_EQ(button.text(), QStringLiteral("push"));
-}
-
 TEST(Gauge, ShowsThePercentageAndClampsToItsRange) {
   Gauge gauge;
   EXPECT_EQ(gauge.text(), QStringLiteral("0%"));
@@ -57,17 +44,6 @@ TEST(Gauge, ShowsThePercentageAndClampsToItsRange) {
   EXPECT_EQ(gauge.value(), 100);
   gauge.setValue(-3);
   EXPECT_EQ(gauge.value(), 0);
-}
-
-TEST(Lamp, IsDarkAtStartAndClicksDoNotChangeIt) {
-  Lamp lamp(QStringLiteral("Отклик от БК"));
-  lamp.resize(113, 25);
-  EXPECT_FALSE(lamp.isLit());
-  QTest::mouseClick(&lamp, Qt::LeftButton);
-  EXPECT_FALSE(lamp.isLit());
-  lamp.setLit(true);
-  QTest::mouseClick(&lamp, Qt::LeftButton);
-  EXPECT_TRUE(lamp.isLit());
 }
 
 }  // namespace
