@@ -143,6 +143,9 @@ void ChartWindow::buildPanel(QWidget* panel) {
     // own list changes must not.
     connect(selectors_[i], &QComboBox::activated, this,
             [this, k] { runHandler(&ChartWindow::ComboBoxChange, k); });
+    // Long titles: show their beginning whichever way the item was chosen.
+    connect(selectors_[i], &QComboBox::currentIndexChanged, selectors_[i]->lineEdit(),
+            [edit = selectors_[i]->lineEdit()] { edit->setCursorPosition(0); });
     connect(selectors_[i]->lineEdit(), &QLineEdit::textEdited, this,
             [this, k] { runHandler(&ChartWindow::ComboBoxChange, k); });
     connect(visibility_[i], &QCheckBox::toggled, this,
@@ -212,7 +215,7 @@ void ChartWindow::buildGrid() {
   table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   table_->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
   table_->horizontalHeader()->setDefaultSectionSize(kGridColumnWidth);
-  table_->horizontalHeader()->setTextElideMode(Qt::ElideRight);
+  table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   table_->horizontalHeader()->setHighlightSections(false);
   connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
@@ -267,6 +270,7 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
     selectors_[i]->clear();
     selectors_[i]->addItems(titles);
     selectors_[i]->setCurrentIndex(items[i]);
+    selectors_[i]->lineEdit()->setCursorPosition(0);  // the signal is blocked here
     selectors_[i]->view()->setMinimumWidth(widest + 40);
   }
   // Switching a box off runs its handler, which moves its series to the left axis.

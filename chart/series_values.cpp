@@ -39,16 +39,21 @@ bool normalise(std::string_view text, char separator, std::string& buffer) {
   }
   return i == text.size();
 }
-}  // namespace
 
-long double readCellNumber(std::string_view text, char decimalSeparator) {
-  std::string buffer;
-  long double value = 0;
+template <class T>
+T parseCell(std::string_view text, char decimalSeparator, std::string& buffer) {
+  T value = 0;
   if (normalise(text, decimalSeparator, buffer)) {
     auto [end, error] = std::from_chars(buffer.data(), buffer.data() + buffer.size(), value);
     if (error == std::errc() && end == buffer.data() + buffer.size()) return value;
   }
   throw ConversionError::notFloat(std::string(text));
+}
+}  // namespace
+
+long double readCellNumber(std::string_view text, char decimalSeparator) {
+  std::string buffer;
+  return parseCell<long double>(text, decimalSeparator, buffer);
 }
 
 double plotValue(long double value) {
@@ -58,9 +63,12 @@ double plotValue(long double value) {
 }
 
 void appendSeriesValues(const ChartGrid& grid, int column, char decimalSeparator, std::vector<double>& out) {
+  // Reading as double is much faster than as long double and gives the same
+  // nearest integer for texts of at most 15 significant digits.
+  std::string buffer;
   out.reserve(out.size() + grid.rowCount());
   for (int row = 1; row < grid.rowCount(); ++row)
-    out.push_back(plotValue(readCellNumber(grid.cell(row, column), decimalSeparator)));
+    out.push_back(plotValue(parseCell<double>(grid.cell(row, column), decimalSeparator, buffer)));
 }
 
 }  // namespace kq

@@ -152,11 +152,11 @@ TEST(ChartDataTest, UnreadableBytesFailWithTheConversionMessage) {
   EXPECT_EQ(messageOf(truncated), "'$' is not a valid integer value");
 }
 
-TEST(ChartDataTest, TwoFullLinesOfEveryRecordGiveTwiceTheLinesInRows) {
-  ChartData data = prepareChartData(makeDriveDump(6, 100), ',');
+TEST(ChartDataTest, WithoutAnEmptyRecordEveryLineGivesTwoRows) {
+  ChartData data = prepareChartData(makeDump(6, 100), ',');
   EXPECT_EQ(data.grid.rowCount(), 201);
   EXPECT_EQ(data.grid.columnCount(), 77);
-  EXPECT_EQ(data.grid.cell(200, 2), "200");
+  EXPECT_EQ(data.grid.cell(200, 2), "199");
 }
 
 }  // namespace

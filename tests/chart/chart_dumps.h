@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,8 +13,6 @@ namespace kq::chart_test {
 
 // Record offsets 0 to 127; the second record of a line keeps 0 to 126.
 using Record = std::array<std::uint8_t, 128>;
-
-inline std::uint8_t bcd(int value) { return static_cast<std::uint8_t>((value / 10) * 16 + value % 10); }
 
 // A record of 15.03 at 12:34:56 with the given record number (as column 2
 // shows it), controller type at offset 9 and every parameter byte = fill.
@@ -59,28 +56,6 @@ inline Dump makeDump(int type, int lines, std::uint8_t fillBase = 0x10) {
     dump.append(makeLine(makeRecord(type, 2 * j, static_cast<std::uint8_t>(fillBase + 2 * j)),
                          makeRecord(type, 2 * j + 1, static_cast<std::uint8_t>(fillBase + 2 * j + 1)),
                          0x0100 + j));
-  return dump;
-}
-
-// A full log memory that looks like a drive: one record a second, every
-// parameter byte a slow wave of its own period and phase.
-inline Dump makeDriveDump(int type, int lines = 3840) {
-  Dump dump;
-  auto record = [type](int n) {
-    Record r = makeRecord(type, n + 1);
-    int seconds = 8 * 3600 + n;
-    r[2] = bcd(seconds % 60);
-    r[3] = bcd(seconds / 60 % 60);
-    r[4] = bcd(seconds / 3600 % 24);
-    for (int o = 12; o < 128; ++o) {
-      double period = 400.0 + 53.0 * o;
-      double wave =
-          std::sin(6.283185307179586 * n / period + o) + 0.3 * std::sin(6.283185307179586 * n / 97.0 + o);
-      r[o] = static_cast<std::uint8_t>(std::lround(128 + 90 * wave));
-    }
-    return r;
-  };
-  for (int j = 0; j < lines; ++j) dump.append(makeLine(record(2 * j), record(2 * j + 1), 0x0100 + j));
   return dump;
 }
 

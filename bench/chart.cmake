@@ -1,0 +1,9 @@
+add_executable(chart_data_bench ${CMAKE_CURRENT_LIST_DIR}/chart_data_bench.cpp)
+target_link_libraries(chart_data_bench PRIVATE kq_chart_data kq_sim benchmark::benchmark_main)
+
+if(KQ_WITH_GUI)
+  # Prepares and shows the window with a full dump and prints milliseconds and
+  # resident memory; with --hold it stays open for screenshots.
+  add_executable(chart_window_run ${CMAKE_CURRENT_LIST_DIR}/chart_window_run.cpp)
+  target_link_libraries(chart_window_run PRIVATE kq_chart kq_sim)
+endif()

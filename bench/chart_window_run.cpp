@@ -1,0 +1,110 @@
+// Times the chart window with a full synthetic dump: preparation until the
+// window is painted, a selector change until the chart is redrawn, and the
+// process's resident memory. Run with QT_QPA_PLATFORM=offscreen.
+//   chart_window_run [TYPE]                      figures for one run
+//   chart_window_run TYPE --hold SECONDS         stays open, markers set, for screenshots
+#include <qcustomplot.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMouseEvent>
+#include <QTableView>
+#include <QTimer>
+#include <cstdio>
+
+#include "chart/chart_window.h"
+#include "sim/memory.h"
+
+namespace {
+
+long residentKilobytes() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return -1;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').front().toLong();
+  return -1;
+}
+
+double milliseconds(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
+
+// What a user sees after a while: telling parameters chosen, engine speed on
+// the right axis, markers, a chosen grid row and the mouse over the chart.
+void setScene(kq::ChartWindow& window, int records) {
+  const char* choices[] = {"Обороты двигателя",
+                           "Температура охлаждающей жидкости",
+                           "Скорость автомобиля",
+                           "Положение дроссельной заслонки",
+                           nullptr,
+                           nullptr,
+                           nullptr,
+                           "Напряжение бортсети"};
+  for (int k = 1; k <= 8; ++k) {
+    if (!choices[k - 1]) continue;
+    auto* selector = window.findChild<QComboBox*>(QStringLiteral("ComboBox%1").arg(k));
+    int item = selector->findText(QString::fromUtf8(choices[k - 1]), Qt::MatchStartsWith);
+    if (item < 0) continue;
+    selector->setCurrentIndex(item);
+    window.ComboBoxChange(k);
+  }
+  window.findChild<QCheckBox*>(QStringLiteral("CheckBox11"))->setChecked(true);
+  window.setMarker(1, records / 5);
+  window.setMarker(2, records / 2);
+  auto* table = window.findChild<QTableView*>(QStringLiteral("StringGrid1"));
+  table->selectRow(records / 3);
+  auto* chart = window.findChild<QCustomPlot*>(QStringLiteral("Chart1"));
+  QPointF at(chart->xAxis->coordToPixel(records * 0.7), chart->height() / 2.0);
+  QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(chart, &move);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  int type = argc > 1 ? std::atoi(argv[1]) : 6;
+  int holdSeconds = argc > 3 && QByteArray(argv[2]) == "--hold" ? std::atoi(argv[3]) : 0;
+
+  kq::Dump dump(kq::sim::syntheticDumpLines(type, kq::sim::kMaxRecords));
+  kq::ChartWindow window;
+  long baseKb = residentKilobytes();
+
+  QElapsedTimer timer;
+  timer.start();
+  window.prepare(dump, ',');
+  double prepared = milliseconds(timer);
+  window.grab();  // paints the window in full, as its first showing does
+  double shown = milliseconds(timer);
+
+  if (holdSeconds > 0) {
+    setScene(window, window.grid().rowCount() - 1);
+    QTimer::singleShot(holdSeconds * 1000, &app, &QApplication::quit);
+    return app.exec();
+  }
+
+  auto* chart = window.findChild<QCustomPlot*>(QStringLiteral("Chart1"));
+  double worstChange = 0;
+  double totalChange = 0;
+  const int changes = 20;
+  for (int n = 0; n < changes; ++n) {
+    int k = n % kq::ChartWindow::kSeriesCount + 1;
+    auto* selector = window.findChild<QComboBox*>(QStringLiteral("ComboBox%1").arg(k));
+    selector->setCurrentIndex((selector->currentIndex() + 7) % selector->count());
+    timer.restart();
+    window.ComboBoxChange(k);
+    chart->replot(QCustomPlot::rpImmediateRefresh);
+    double ms = milliseconds(timer);
+    worstChange = std::max(worstChange, ms);
+    totalChange += ms;
+  }
+
+  std::printf("type %d, %d records, %d grid columns\n", type, window.grid().rowCount() - 1,
+              window.grid().columnCount());
+  std::printf("prepare: %.1f ms, prepared and painted: %.1f ms\n", prepared, shown);
+  std::printf("selector change with redraw: mean %.1f ms, worst %.1f ms\n", totalChange / changes,
+              worstChange);
+  std::printf("VmRSS: %ld kB (%ld kB before preparing)\n", residentKilobytes(), baseKb);
+  return 0;
+}
