@@ -34,8 +34,8 @@ constexpr const char* kDownloadHelp =
     "  --port PORT        the serial port\n"
     "  --timeout SECONDS  give up when no byte arrives for this long (default 10)\n"
     "\n"
-    "On failure OUTPUT is left as it was and the blocks received so far are\n"
-    "written to OUTPUT.partial.\n";
+    "On failure OUTPUT is left as it was and the blocks received so far, if any,\n"
+    "are written to OUTPUT.partial.\n";
 
 constexpr std::size_t kChunkBuffer = DownloadProtocol::kBufferSize;
 
@@ -228,6 +228,12 @@ int runDownload(const std::vector<std::string>& args) {
     }
     std::fprintf(stderr, "kq-cli download: %s\n", failure->c_str());
     const std::string partial = options.output + ".partial";
+    if (host.dump().empty()) {
+      // Nothing to keep; a file from an earlier attempt would mislead.
+      std::error_code ignored;
+      std::filesystem::remove(partial, ignored);
+      return 1;
+    }
     saveDumpFile(partial, host.dump());
     std::fprintf(stderr, "kq-cli download: %zu blocks kept in %s; %s left unchanged\n", host.dump().size(),
                  partial.c_str(), options.output.c_str());

@@ -33,6 +33,9 @@ struct SerialChannel::Session {
   std::vector<std::uint8_t> writeBuffer;
 
   std::atomic<bool> lost{false};
+  // Counts what the main thread has read, so the event thread can tell a
+  // handler that left the input alone.
+  std::atomic<std::uint64_t> bytesRead{0};
 
   std::jthread writeThread;
   std::jthread eventThread;
@@ -102,10 +105,10 @@ void SerialChannel::OpenPort() {
       const auto wait = s.device->waitForInput();
       if (stop.stop_requested()) return;
       if (wait == detail::SerialDevice::Wait::ready) {
-        const std::size_t before = s.device->bytesWaiting();
+        const std::uint64_t readBefore = s.bytesRead;
         mainThread_.runAndWait([this, generation] { dispatchReceived(generation); }, stop);
-        const std::size_t after = s.device->bytesWaiting();
-        if (after >= before && !stop.stop_requested()) s.device->waitForInputWake(kUnreadInputPause);
+        if (s.bytesRead == readBefore && !stop.stop_requested())
+          s.device->waitForInputWake(kUnreadInputPause);
         continue;
       }
       if (wait == detail::SerialDevice::Wait::lost || s.lost) {
@@ -176,6 +179,7 @@ std::size_t SerialChannel::ReadBytes(std::span<std::uint8_t> buffer) {
       break;
     }
     got += *n;
+    s.bytesRead += *n;
     if (got == buffer.size()) break;
     // Like a serial driver's read: wait for the first byte up to the time-out,
     // then end the read at the first pause in the stream.

@@ -1,0 +1,153 @@
+// kq-cli download against kq-cli simulate, both as real processes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "dump/dump.h"
+#include "dump/dump_file.h"
+#include "sim/memory.h"
+#include "tests/integration/process.h"
+
+namespace kq {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Compares dump texts line by line, naming the first difference only.
+::testing::AssertionResult sameDump(const std::string& actual, const std::string& expected) {
+  const auto a = splitLines(actual), e = splitLines(expected);
+  for (std::size_t i = 0; i < std::min(a.size(), e.size()); ++i) {
+    if (a[i] != e[i]) {
+      return ::testing::AssertionFailure()
+             << "line " << i << " differs: " << a[i].size() << " characters, expected " << e[i].size();
+    }
+  }
+  if (a.size() != e.size())
+    return ::testing::AssertionFailure() << a.size() << " lines, expected " << e.size();
+  if (actual != expected) return ::testing::AssertionFailure() << "line ends differ";
+  return ::testing::AssertionSuccess();
+}
+
+class DownloadCommandTest : public ::testing::Test {
+ protected:
+  DownloadCommandTest() {
+    dir = fs::temp_directory_path() / ("kq-download-" + std::to_string(::getpid()) + "-" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir);
+  }
+  ~DownloadCommandTest() override { fs::remove_all(dir); }
+
+  // Starts the simulator; returns its device path.
+  std::string simulate(std::vector<std::string> options) {
+    options.insert(options.begin(), {KQ_CLI, "simulate", "--baud", "0"});
+    simulator = std::make_unique<test::Process>(options);
+    return simulator->firstLine();
+  }
+
+  int download(const std::string& port, const fs::path& output, std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{KQ_CLI, "download", "--port", port, output.string()};
+    args.insert(args.end(), extra.begin(), extra.end());
+    test::Process process(args);
+    const int status = process.wait();
+    stderrText = process.err;
+    return status;
+  }
+
+  fs::path dir;
+  std::unique_ptr<test::Process> simulator;
+  std::string stderrText;
+};
+
+TEST_F(DownloadCommandTest, FileEqualsTheSimulatorMemory) {
+  const std::string port = simulate({"--type", "6", "--records", "7100"});
+  ASSERT_FALSE(port.empty()) << simulator->err;
+  const fs::path output = dir / "dump.txt";
+  ASSERT_EQ(download(port, output), 0) << stderrText;
+  EXPECT_TRUE(sameDump(readFile(output), Dump(sim::syntheticDumpLines(6, 7100)).text()));
+  EXPECT_FALSE(fs::exists(dir / "dump.txt.partial"));
+
+  // The simulator serves the next program too.
+  const fs::path again = dir / "again.txt";
+  ASSERT_EQ(download(port, again), 0) << stderrText;
+  EXPECT_TRUE(sameDump(readFile(again), readFile(output)));
+}
+
+TEST_F(DownloadCommandTest, DumpFileServedBackIsDownloadedUnchanged) {
+  const fs::path source = dir / "source.txt";
+  saveDumpFile(source.string(), Dump(sim::syntheticDumpLines(3, 2500)));
+  const std::string port = simulate({"--dump", source.string()});
+  ASSERT_FALSE(port.empty()) << simulator->err;
+  const fs::path output = dir / "copy.txt";
+  ASSERT_EQ(download(port, output), 0) << stderrText;
+  EXPECT_TRUE(sameDump(readFile(output), readFile(source)));
+}
+
+TEST_F(DownloadCommandTest, MissingRepliesAreRecoveredByTheRetry) {
+  const std::string port = simulate({"--type", "2", "--records", "3000", "--drop-every", "100"});
+  const fs::path output = dir / "dump.txt";
+  ASSERT_EQ(download(port, output), 0) << stderrText;
+  EXPECT_TRUE(sameDump(readFile(output), Dump(sim::syntheticDumpLines(2, 3000)).text()));
+}
+
+TEST_F(DownloadCommandTest, HangUpFailsCleanlyAndKeepsTheBlocks) {
+  const std::string port = simulate({"--type", "1", "--records", "7680", "--hangup-after", "100"});
+  const fs::path output = dir / "dump.txt";
+  { std::ofstream(output) << "earlier download\n"; }
+  EXPECT_EQ(download(port, output, {"--timeout", "5"}), 1);
+  EXPECT_NE(stderrText.find("kq-cli download: "), std::string::npos) << stderrText;
+  EXPECT_EQ(readFile(output), "earlier download\n");
+  const auto lines = sim::syntheticDumpLines(1, 7680);
+  EXPECT_TRUE(sameDump(readFile(dir / "dump.txt.partial"),
+                       Dump(std::vector<std::string>(lines.begin(), lines.begin() + 100)).text()));
+}
+
+TEST_F(DownloadCommandTest, SilenceEndsTheDownloadAfterTheTimeout) {
+  // Every request goes unanswered; the first request of a download has no retry.
+  const std::string port = simulate({"--drop-every", "1"});
+  const fs::path output = dir / "dump.txt";
+  EXPECT_EQ(download(port, output, {"--timeout", "1"}), 1);
+  EXPECT_NE(stderrText.find("no reply from the on-board computer for 1 s (0 of 3840 blocks received)"),
+            std::string::npos)
+      << stderrText;
+  EXPECT_FALSE(fs::exists(output));
+  EXPECT_FALSE(fs::exists(dir / "dump.txt.partial"));
+}
+
+TEST_F(DownloadCommandTest, MissingPortAndBadArguments) {
+  const fs::path output = dir / "dump.txt";
+  EXPECT_EQ(download("/dev/kq-no-such-port", output), 1);
+  EXPECT_NE(stderrText.find("Specified device not found (/dev/kq-no-such-port)."), std::string::npos)
+      << stderrText;
+  EXPECT_FALSE(fs::exists(output));
+
+  test::Process noPort({KQ_CLI, "download", output.string()});
+  EXPECT_EQ(noPort.wait(), 2);
+  test::Process help({KQ_CLI, "download", "--help"});
+  EXPECT_EQ(help.wait(), 0);
+  EXPECT_NE(help.out.find("Usage: kq-cli download"), std::string::npos);
+  test::Process simulateHelp({KQ_CLI, "simulate", "--help"});
+  EXPECT_EQ(simulateHelp.wait(), 0);
+  EXPECT_NE(simulateHelp.out.find("--hangup-after"), std::string::npos);
+}
+
+TEST_F(DownloadCommandTest, SimulatorEndsOnTerminationAndRemovesItsLink) {
+  const fs::path link = dir / "kq-port";
+  const std::string port = simulate({"--link", link.string()});
+  ASSERT_FALSE(port.empty());
+  EXPECT_EQ(fs::read_symlink(link), port);
+  simulator->terminate();
+  EXPECT_EQ(simulator->wait(), 0);
+  EXPECT_FALSE(fs::is_symlink(link));
+}
+
+}  // namespace
+}  // namespace kq
