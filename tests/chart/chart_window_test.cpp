@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QScreen>
 #include <QTableView>
+#include <QTest>
 
 #include "chart/series_values.h"
 #include "chart_dumps.h"
@@ -164,6 +166,25 @@ TEST_F(ChartWindowTest, SelectorChangedWhileHiddenEmptiesTheSeries) {
   EXPECT_EQ(series(2)->name().toStdString(), parameterTable(2)[7].title);
 }
 
+TEST_F(ChartWindowTest, PreparationEmptiesAHiddenSeriesAndKeepsItsTitle) {
+  window.prepare(makeDump(2, 3), ',');
+  checkBox(4)->setChecked(false);
+  window.prepare(makeDump(6, 2), ',');
+  EXPECT_EQ(series(4)->dataCount(), 0);
+  EXPECT_FALSE(series(4)->visible());
+  EXPECT_EQ(series(4)->name().toStdString(), parameterTable(2)[3].title);
+  EXPECT_EQ(series(5)->name().toStdString(), parameterTable(6)[4].title);
+}
+
+TEST_F(ChartWindowTest, ClosingOnlyHides) {
+  window.prepare(makeDump(2, 1), ',');
+  window.close();
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_FALSE(window.testAttribute(Qt::WA_DeleteOnClose));
+  window.prepare(makeDump(2, 1), ',');
+  EXPECT_TRUE(window.isVisible());
+}
+
 TEST_F(ChartWindowTest, VisibilityOffAndOnKeepsTheLine) {
   window.prepare(makeDump(2, 3), ',');
   std::vector<double> before = valuesOf(3);
@@ -218,6 +239,54 @@ TEST_F(ChartWindowTest, MarkerReadoutShowsValuesDifferenceAndDistance) {
   EXPECT_TRUE(text.contains("<td>4,5</td>")) << text.toStdString();
   window.prepare(makeDump(2, 4), ',');
   EXPECT_TRUE(readout->isHidden());
+}
+
+TEST_F(ChartWindowTest, WindowFitsTheScreen) {
+  QRect available = window.screen()->availableGeometry();
+  EXPECT_LE(window.frameGeometry().width(), available.width());
+  EXPECT_LE(window.frameGeometry().height(), available.height());
+}
+
+// Waits for the zoom animation to end.
+bool waitUntil(const std::function<bool()>& condition) {
+  for (int i = 0; i < 100 && !condition(); ++i) QTest::qWait(10);
+  return condition();
+}
+
+TEST_F(ChartWindowTest, RectangleZoomsInWheelZoomsXAndDoubleClickShowsAll) {
+  window.prepare(makeDump(2, 200), ',');
+  QCustomPlot* plot = chart();
+  QCPRange all = plot->xAxis->range();
+  QCPRange left = plot->yAxis->range();
+  EXPECT_LE(all.lower, 0);
+  EXPECT_GE(all.upper, 399);
+
+  QRect rect = plot->axisRect()->rect();
+  QPoint from(rect.left() + rect.width() / 4, rect.top() + rect.height() / 4);
+  QPoint to(rect.left() + rect.width() / 2, rect.top() + rect.height() / 2);
+  QTest::mousePress(plot, Qt::LeftButton, {}, from);
+  QTest::mouseMove(plot, to);
+  QTest::mouseRelease(plot, Qt::LeftButton, {}, to);
+  QCPRange target(plot->xAxis->pixelToCoord(from.x()), plot->xAxis->pixelToCoord(to.x()));
+  EXPECT_TRUE(waitUntil([&] { return plot->xAxis->range() == target; }));
+  EXPECT_LT(plot->yAxis->range().size(), left.size());
+
+  QCPRange zoomedLeft = plot->yAxis->range();
+  QPointF centre = rect.center();
+  QWheelEvent wheel(centre, plot->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(plot, &wheel);
+  EXPECT_LT(plot->xAxis->range().size(), target.size());
+  EXPECT_EQ(plot->yAxis->range(), zoomedLeft);
+
+  // A selector change does not undo the user's zoom.
+  QCPRange zoomedX = plot->xAxis->range();
+  window.ComboBoxChange(2);
+  EXPECT_EQ(plot->xAxis->range(), zoomedX);
+
+  QTest::mouseDClick(plot, Qt::LeftButton, {}, centre.toPoint());
+  EXPECT_TRUE(waitUntil([&] { return plot->xAxis->range() == all; }));
+  EXPECT_EQ(plot->yAxis->range(), left);
 }
 
 }  // namespace
