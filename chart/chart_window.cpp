@@ -29,12 +29,15 @@ namespace kq {
 namespace {
 constexpr QSize kClientSize(1601, 858);
 constexpr QPoint kPosition(244, 152);
+// Room for the window frame and title bar, which the client size leaves out.
 constexpr QSize kFrameAllowance(8, 34);
 constexpr int kPanelWidth = 185;
 constexpr int kGridHeight = 177;
 constexpr int kChartHeight = 681;
 constexpr int kGridRowHeight = 24;
 constexpr int kGridColumnWidth = 110;
+// The drop-down list is as wide as the longest title plus its scroll bar.
+constexpr int kListPadding = 40;
 // Grid columns before the parameters: date, time, record number.
 constexpr int kFrameColumns = 3;
 constexpr int kRecordNumberColumn = 2;
@@ -271,7 +274,7 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
     selectors_[i]->addItems(titles);
     selectors_[i]->setCurrentIndex(items[i]);
     selectors_[i]->lineEdit()->setCursorPosition(0);  // the signal is blocked here
-    selectors_[i]->view()->setMinimumWidth(widest + 40);
+    selectors_[i]->view()->setMinimumWidth(widest + kListPadding);
   }
   // Switching a box off runs its handler, which moves its series to the left axis.
   for (QCheckBox* box : rightAxis_) box->setChecked(false);
@@ -283,7 +286,7 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
     else if (!known)
       plot_->graph(i)->setName({});  // no titles of an earlier dump over a dump without a table
   }
-  plot_->showAll();
+  plot_->resetZoom();
   refresh();
   show();
   raise();

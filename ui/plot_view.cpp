@@ -84,6 +84,11 @@ void PlotView::showAll() {
   animateTo(fittedRanges());
 }
 
+void PlotView::resetZoom() {
+  animation_.stop();
+  zoomed_ = false;
+}
+
 void PlotView::animateTo(const Ranges& target) {
   animation_.stop();
   from_ = currentRanges();

@@ -19,6 +19,8 @@ class PlotView : public QCustomPlot {
   void fitToData();
   // Fits the axes to the visible series with an animation and ends the zoom.
   void showAll();
+  // Ends the zoom at once; the next fitToData() fits all data.
+  void resetZoom();
   bool isZoomed() const { return zoomed_; }
   // Zooms into the data rectangle under a pixel rectangle, animated.
   void zoomToPixels(const QRect& rect);
