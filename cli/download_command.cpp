@@ -1,8 +1,10 @@
 // kq-cli download: the handshake and the whole download through the same
 // engine and serial channel as the window, with a progress bar.
+#include <signal.h>
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/commands.h"
@@ -107,6 +110,42 @@ class CliHost : public DownloadHost {
   bool barShown_ = false;
 };
 
+// An interrupt or termination request ends the download like a failure, so
+// that the blocks received so far are kept. Constructed before any other
+// thread, which then inherit the blocked signals.
+class InterruptWatch {
+ public:
+  explicit InterruptWatch(TaskLoop& loop) {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &signals, &previous_);
+    thread_ = std::jthread([this, &loop, signals](std::stop_token stop) {
+      const timespec tick{0, 100'000'000};
+      while (!stop.stop_requested()) {
+        if (sigtimedwait(&signals, nullptr, &tick) >= 0) {
+          interrupted_ = true;
+          loop.quit();
+          return;
+        }
+      }
+    });
+  }
+  ~InterruptWatch() {
+    thread_.request_stop();
+    thread_.join();
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
+  bool interrupted() const { return interrupted_; }
+
+ private:
+  sigset_t previous_;
+  std::atomic<bool> interrupted_{false};
+  std::jthread thread_;
+};
+
 struct Options {
   std::string port;
   std::string output;
@@ -127,7 +166,8 @@ std::optional<int> positiveNumber(const std::string& text) {
 
 // What stopped the download, or nothing when it completed.
 std::optional<std::string> download(const Options& options, CliHost& host, SerialChannel& channel,
-                                    TaskLoop& loop, DownloadProtocol& engine) {
+                                    TaskLoop& loop, DownloadProtocol& engine,
+                                    const InterruptWatch& interrupts) {
   using Clock = std::chrono::steady_clock;
   std::optional<std::string> failure;
   auto lastByte = Clock::now();
@@ -167,6 +207,7 @@ std::optional<std::string> download(const Options& options, CliHost& host, Seria
              ")";
     }
   }
+  if (!failure && engine.linkState() != lsDownloadDone && interrupts.interrupted()) return "interrupted";
   return failure;
 }
 
@@ -202,6 +243,7 @@ int runDownload(const std::vector<std::string>& args) {
   options.output = positional[0];
 
   TaskLoop loop;
+  const InterruptWatch interrupts(loop);
   SerialChannel channel(loop);
   channel.setReadTimeout(500ms);
   CliHost host(channel, loop, ::isatty(STDERR_FILENO) != 0);
@@ -210,7 +252,7 @@ int runDownload(const std::vector<std::string>& args) {
 
   std::optional<std::string> failure;
   try {
-    failure = download(options, host, channel, loop, engine);
+    failure = download(options, host, channel, loop, engine, interrupts);
   } catch (const std::exception& error) {
     failure = error.what();
   }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "dump/dump.h"
 #include "dump/dump_file.h"
@@ -108,6 +109,27 @@ TEST_F(DownloadCommandTest, HangUpFailsCleanlyAndKeepsTheBlocks) {
   const auto lines = sim::syntheticDumpLines(1, 7680);
   EXPECT_TRUE(sameDump(readFile(dir / "dump.txt.partial"),
                        Dump(std::vector<std::string>(lines.begin(), lines.begin() + 100)).text()));
+}
+
+TEST_F(DownloadCommandTest, InterruptKeepsTheBlocksReceivedSoFar) {
+  // A paced line, so that the download is still running when interrupted.
+  simulator = std::make_unique<test::Process>(
+      std::vector<std::string>{KQ_CLI, "simulate", "--baud", "38400", "--type", "5", "--records", "7680"});
+  const std::string port = simulator->firstLine();
+  const fs::path output = dir / "dump.txt";
+  test::Process process({KQ_CLI, "download", "--port", port, output.string()});
+  const fs::path partial = dir / "dump.txt.partial";
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  process.interrupt();
+  EXPECT_EQ(process.wait(), 1) << process.err;
+  EXPECT_NE(process.err.find("kq-cli download: interrupted"), std::string::npos) << process.err;
+  EXPECT_FALSE(fs::exists(output));
+  const auto kept = splitLines(readFile(partial));
+  ASSERT_FALSE(kept.empty());
+  const auto lines = sim::syntheticDumpLines(5, 7680);
+  EXPECT_TRUE(sameDump(
+      readFile(partial),
+      Dump(std::vector<std::string>(lines.begin(), lines.begin() + static_cast<long>(kept.size()))).text()));
 }
 
 TEST_F(DownloadCommandTest, SilenceEndsTheDownloadAfterTheTimeout) {

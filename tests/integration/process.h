@@ -68,6 +68,7 @@ class Process {
   }
 
   void terminate() { ::kill(pid_, SIGTERM); }
+  void interrupt() { ::kill(pid_, SIGINT); }
 
   std::string out, err;
 
