@@ -14,7 +14,6 @@ namespace {
 
 constexpr const char* kPortOpenMessage = "Can't perform this operation while port is open";
 constexpr const char* kOutputFullMessage = "Output buffer is full. Please check comm status.";
-constexpr const char* kDeviceLostMessage = "The serial device stopped responding (disconnected)";
 // When a handler left the waiting bytes unread, poll() would report them again
 // at once; the event thread then looks again only after this pause.
 constexpr std::chrono::milliseconds kUnreadInputPause{20};
@@ -23,7 +22,6 @@ constexpr std::chrono::milliseconds kUnreadInputPause{20};
 
 struct SerialChannel::Session {
   std::unique_ptr<detail::SerialDevice> device;
-  std::uint64_t generation = 0;
 
   std::mutex readLock;
 
@@ -44,6 +42,56 @@ struct SerialChannel::Session {
     lost = true;
     device->wakeInputWaiter();
   }
+
+  // Sends what the main thread queues, from the front of the buffer.
+  void writeLoop(std::stop_token stop) {
+    std::vector<std::uint8_t> pending;
+    while (true) {
+      {
+        std::unique_lock lock(writeLock);
+        if (!writeQueued.wait(lock, stop, [&] { return !writeBuffer.empty(); })) return;
+        // The main thread may append behind these meanwhile.
+        pending.assign(writeBuffer.begin(), writeBuffer.end());
+      }
+      std::size_t written = 0;
+      while (written < pending.size()) {
+        const auto n = device->writeSome(std::span(pending).subspan(written));
+        if (!n) return markLost();
+        written += *n;
+        if (*n != 0) continue;
+        // A full output queue is no failure: wait for room.
+        const auto wait = device->waitForRoom();
+        if (stop.stop_requested()) return;
+        if (wait == detail::SerialDevice::Wait::lost) return markLost();
+      }
+      {
+        std::lock_guard lock(writeLock);
+        writeBuffer.erase(writeBuffer.begin(), writeBuffer.begin() + static_cast<std::ptrdiff_t>(written));
+      }
+      roomFreed.notify_all();
+    }
+  }
+
+  // Hands every arrival of bytes to the main thread and waits for it.
+  void eventLoop(std::stop_token stop, SerialChannel& owner, std::uint64_t generation) {
+    while (!stop.stop_requested()) {
+      const auto wait = device->waitForInput();
+      if (stop.stop_requested()) return;
+      if (wait == detail::SerialDevice::Wait::ready) {
+        const std::uint64_t readBefore = bytesRead;
+        owner.mainThread_.runAndWait([&owner, generation] { owner.dispatchReceived(generation); }, stop);
+        if (bytesRead == readBefore && !stop.stop_requested()) device->waitForInputWake(kUnreadInputPause);
+      } else if (wait == detail::SerialDevice::Wait::lost || lost) {
+        lost = true;
+        owner.mainThread_.runAndWait([&owner, generation] { owner.dispatchLost(generation); }, stop);
+        // Reported once; nothing more to watch until the port is closed.
+        std::mutex idle;
+        std::unique_lock lock(idle);
+        std::condition_variable_any().wait(lock, stop, [] { return false; });
+        return;
+      }
+    }
+  }
 };
 
 SerialChannel::SerialChannel(MainThread& mainThread) : mainThread_(mainThread) {}
@@ -62,67 +110,11 @@ void SerialChannel::OpenPort() {
   auto session = std::make_unique<Session>();
   session->device = detail::SerialDevice::open(deviceName_, portDevicePath(deviceName_));
   session->writeBuffer.reserve(kWriteSize);
-  session->generation = ++generation_;
+  const std::uint64_t generation = ++generation_;
   Session& s = *session;
-
-  s.writeThread = std::jthread([&s](std::stop_token stop) {
-    std::vector<std::uint8_t> pending;
-    while (true) {
-      {
-        std::unique_lock lock(s.writeLock);
-        if (!s.writeQueued.wait(lock, stop, [&] { return !s.writeBuffer.empty(); })) return;
-        // The main thread may append behind these meanwhile.
-        pending.assign(s.writeBuffer.begin(), s.writeBuffer.end());
-      }
-      std::size_t written = 0;
-      while (written < pending.size()) {
-        const auto n = s.device->writeSome(std::span(pending).subspan(written));
-        if (!n) {
-          s.markLost();
-          return;
-        }
-        written += *n;
-        if (*n != 0) continue;
-        const auto wait = s.device->waitForRoom();
-        if (stop.stop_requested()) return;
-        if (wait == detail::SerialDevice::Wait::lost) {
-          s.markLost();
-          return;
-        }
-      }
-      {
-        std::lock_guard lock(s.writeLock);
-        s.writeBuffer.erase(s.writeBuffer.begin(),
-                            s.writeBuffer.begin() + static_cast<std::ptrdiff_t>(written));
-      }
-      s.roomFreed.notify_all();
-    }
-  });
-
-  const std::uint64_t generation = s.generation;
-  s.eventThread = std::jthread([this, &s, generation](std::stop_token stop) {
-    while (!stop.stop_requested()) {
-      const auto wait = s.device->waitForInput();
-      if (stop.stop_requested()) return;
-      if (wait == detail::SerialDevice::Wait::ready) {
-        const std::uint64_t readBefore = s.bytesRead;
-        mainThread_.runAndWait([this, generation] { dispatchReceived(generation); }, stop);
-        if (s.bytesRead == readBefore && !stop.stop_requested())
-          s.device->waitForInputWake(kUnreadInputPause);
-        continue;
-      }
-      if (wait == detail::SerialDevice::Wait::lost || s.lost) {
-        s.lost = true;
-        mainThread_.runAndWait([this, generation] { dispatchError(generation, kDeviceLostMessage); }, stop);
-        // Reported once; nothing more to watch until the port is closed.
-        std::mutex idle;
-        std::unique_lock lock(idle);
-        std::condition_variable_any().wait(lock, stop, [] { return false; });
-        return;
-      }
-    }
-  });
-
+  s.writeThread = std::jthread([&s](std::stop_token stop) { s.writeLoop(stop); });
+  s.eventThread =
+      std::jthread([this, &s, generation](std::stop_token stop) { s.eventLoop(stop, *this, generation); });
   session_ = std::move(session);
 }
 
@@ -206,9 +198,9 @@ void SerialChannel::dispatchReceived(std::uint64_t generation) {
   }
 }
 
-void SerialChannel::dispatchError(std::uint64_t generation, const std::string& message) {
+void SerialChannel::dispatchLost(std::uint64_t generation) {
   if (!session_ || generation != generation_) return;
-  if (onError_) onError_(*this, message);
+  if (onError_) onError_(*this, "Specified device was disconnected (" + deviceName_ + ").");
 }
 
 }  // namespace kq

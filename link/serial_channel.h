@@ -74,7 +74,7 @@ class SerialChannel {
   struct Session;
 
   void dispatchReceived(std::uint64_t generation);
-  void dispatchError(std::uint64_t generation, const std::string& message);
+  void dispatchLost(std::uint64_t generation);
 
   MainThread& mainThread_;
   std::string deviceName_ = "COM1";

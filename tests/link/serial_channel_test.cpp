@@ -177,7 +177,8 @@ TEST_F(SerialChannelTest, HangUpIsReportedOnceAndCloseStillWorks) {
   ASSERT_TRUE(runLoopUntil(loop, [&] { return !errors.empty(); }));
   // Give a busy loop or a second report every chance to show.
   loop.runUntil(std::chrono::steady_clock::now() + 300ms);
-  EXPECT_EQ(errors.size(), 1u);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "Specified device was disconnected (" + peer.path() + ").");
   EXPECT_LE(loop.posted.load(), 3);
   const std::uint8_t bytes[] = {0x77, 0x01, 0x00};
   EXPECT_NO_THROW(channel.WriteBytes(bytes));
