@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "app/main_window.h"
 #include "chart/chart_window.h"
@@ -7,6 +10,13 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   // The title error boxes and the task bar show; set before any window exists.
   QApplication::setApplicationName(QStringLiteral("Выгрузчик данных из БК серии KQ"));
+
+  // The toolkit's own dialogs and buttons in the user's language, where Qt's
+  // translations are installed.
+  QTranslator toolkitTexts;
+  if (toolkitTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&toolkitTexts);
 
   kq::MainWindow form1;
   kq::ChartWindow form2;
