@@ -55,7 +55,7 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent)
       host_({SerialChannel1, *Label2, *ProgressBar1, *Led1, *BigButton3, Memo2, Memo3, Memo1, Timer1}),
       protocol_(host_),
       SerialChannel1(mainThread_) {
-  // The engine starts waiting for the sync byte, as the window's creation requires.
+  // No creation handler is needed: the engine is built waiting for the sync byte.
   setObjectName(QStringLiteral("Form1"));
   setFont(windowFont());
   setWindowTitle(applicationTitle());

@@ -45,14 +45,12 @@ class MainWindow : public QWidget {
   void setChart(ChartCall chart) { chart_ = std::move(chart); }
 
   const Dump& dump() const { return Memo2; }
-  const std::vector<std::string>& replyLog() const { return Memo1; }
   const std::vector<std::string>& frameLog() const { return Memo3; }
   const DownloadProtocol& protocol() const { return protocol_; }
   SerialChannel& channel() { return SerialChannel1; }
 
  private:
   void placeControls();
-  void placeCentred();
   // Runs a handler; any error it raises ends it and is shown in the error box.
   void guarded(const std::function<void()>& handler);
 
