@@ -119,7 +119,9 @@ TEST_F(WindowLink, DeviceLostMidDownloadShowsAMessageAndTheBlocksSoFarCanBeSaved
   click("BigButton3");
   ASSERT_TRUE(waitUntil([&] { return !prompts.errors.empty(); }, kPatience));
 
-  EXPECT_EQ(prompts.errors.size(), 1u);
+  ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_TRUE(prompts.errors[0].contains(QString::fromStdString(device.devicePath())))
+      << prompts.errors[0].toStdString();
   ASSERT_EQ(window.dump().size(), 40u);
   std::vector<std::string> expected = sim::memoryDumpLines(memory);
   expected.resize(40);
