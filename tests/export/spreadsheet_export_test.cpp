@@ -82,7 +82,7 @@ TEST(ExportRowsTest, EmptyDumpFailsBeforeTheHeader) {
 
 TEST(ExportRowsTest, FirstLineTooShortForTheControllerType) {
   Collected out;
-  EXPECT_EQ(runExpectingError(Dump({"00 01 02 03 04 05 06 07 08 09 10 0"}), out),
+  EXPECT_EQ(runExpectingError(Dump({"00 01 02 03 04 05 06 07 08 09 10 11 0"}), out),
             "'$0' is not a valid integer value");
   EXPECT_EQ(runExpectingError(Dump({"00 01 02 03 04 05 06 07 08 09 10"}), out), "'$' is not a valid integer value");
   EXPECT_TRUE(out.lines.empty());
