@@ -5,6 +5,6 @@ bin=${1:-build/bin}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$bin/make_bench_dump" 6 "$work/dump.txt"
-hyperfine --warmup 3 --runs 30 --export-json "$work/t.json" \
-  "LANG=ru_RU.UTF-8 $bin/kq-cli export $work/dump.txt $work/out.txt"
+hyperfine -N --warmup 5 --runs 50 --export-json "$work/t.json" \
+  "env LANG=ru_RU.UTF-8 $bin/kq-cli export $work/dump.txt $work/out.txt"
 python3 -c "import json,sys; r=json.load(open('$work/t.json'))['results'][0]; print(f\"median {r['median']*1000:.1f} ms\")"

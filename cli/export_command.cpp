@@ -75,10 +75,7 @@ int runExport(const std::vector<std::string>& args) {
   try {
     Dump dump;
     loadDumpFile(positional[0], dump);
-    std::vector<std::string> lines;
-    lines.reserve(dump.size() * 2 + 1);
-    exportRows(dump, separator, [&lines](std::string_view line) { lines.emplace_back(line); });
-    std::string file = encodeSpreadsheetFile(lines);
+    std::string file = spreadsheetFile(dump, separator);
     if (positional[1] == "-") {
       if (!writeAll(STDOUT_FILENO, file)) {
         std::fprintf(stderr, "kq-cli export: cannot write to standard output\n");

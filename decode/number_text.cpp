@@ -1,9 +1,12 @@
 #include "decode/number_text.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace kq {
 namespace {
@@ -13,15 +16,53 @@ using u128 = unsigned __int128;
 constexpr int kDigits = 15;
 constexpr std::uint64_t kTenPow14 = 100000000000000ULL;
 constexpr std::uint64_t kTenPow15 = 1000000000000000ULL;
+constexpr int kMaxPower = 27;  // 5^27 times a 64-bit mantissa still fits 128 bits
 
-u128 powerOf(unsigned base, int exponent) {
-  u128 result = 1;
-  for (int i = 0; i < exponent; ++i) result *= base;
-  return result;
+template <unsigned Base>
+constexpr std::array<u128, kMaxPower + 1> makePowers() {
+  std::array<u128, kMaxPower + 1> powers{};
+  powers[0] = 1;
+  for (int i = 1; i <= kMaxPower; ++i) powers[i] = powers[i - 1] * Base;
+  return powers;
+}
+constexpr auto kPowersOf5 = makePowers<5>();
+constexpr auto kPowersOf10 = makePowers<10>();
+
+// 10^k as long double for k from -32 to 32, to pick the decimal exponent in one
+// comparison (the digit loop corrects the rare guess an inexact power misleads).
+constexpr int kGuessLimit = 32;
+constexpr std::array<long double, 2 * kGuessLimit + 1> makeGuessPowers() {
+  std::array<long double, 2 * kGuessLimit + 1> powers{};
+  long double up = 1;
+  for (int k = 0; k <= kGuessLimit; ++k, up *= 10) {
+    powers[kGuessLimit + k] = up;
+    powers[kGuessLimit - k] = 1 / up;
+  }
+  return powers;
+}
+constexpr auto kGuessPowers = makeGuessPowers();
+
+// The exact binary form of an x87 extended value: magnitude = mantissa * 2^exponent.
+struct Binary {
+  std::uint64_t mantissa;
+  int exponent;
+};
+
+Binary decompose(long double magnitude) {
+  static_assert(sizeof(long double) >= 10, "x87 extended precision expected");
+  unsigned char raw[sizeof(long double)];
+  std::memcpy(raw, &magnitude, sizeof magnitude);
+  Binary b{};
+  std::memcpy(&b.mantissa, raw, 8);
+  std::uint16_t signAndExponent = 0;
+  std::memcpy(&signAndExponent, raw + 8, 2);
+  int biased = signAndExponent & 0x7FFF;
+  b.exponent = (biased == 0 ? 1 : biased) - 16383 - 63;  // subnormals have no hidden shift
+  return b;
 }
 
-// Shifts right by k bits, rounding a remainder of exactly one half away from
-// zero (that is, up, since the value is a magnitude).
+// Shifts right by k bits, rounding a remainder of exactly one half up (away
+// from zero, since the value is a magnitude).
 u128 shiftRoundHalfUp(u128 value, int k) {
   if (k <= 0) return value;
   if (k >= 128) return 0;
@@ -31,64 +72,63 @@ u128 shiftRoundHalfUp(u128 value, int k) {
   return result;
 }
 
-// round(mantissa * 2^binaryExponent * 10^power), halves away from zero, or
-// false when the exact product does not fit the integer arithmetic here.
-bool scaledRound(std::uint64_t mantissa, int binaryExponent, int power, std::uint64_t& out) {
+// round(mantissa * 2^binaryExponent * 10^power) with halves away from zero,
+// or false when the exact product does not fit the integer arithmetic here.
+bool scaledRound(Binary b, int power, std::uint64_t& out) {
+  u128 result = 0;
   if (power >= 0) {
-    if (power > 27) return false;  // 5^power times a 64-bit mantissa must fit 128 bits
-    u128 product = u128(mantissa) * powerOf(5, power);
-    int shift = binaryExponent + power;
+    if (power > kMaxPower) return false;
+    u128 product = u128(b.mantissa) * kPowersOf5[static_cast<std::size_t>(power)];
+    int shift = b.exponent + power;
     if (shift >= 0) {
       if (shift >= 64 || (product >> (127 - shift)) != 0) return false;
-      product <<= shift;
+      result = product << shift;
     } else {
-      product = shiftRoundHalfUp(product, -shift);
+      result = shiftRoundHalfUp(product, -shift);
     }
-    if (product >= u128(kTenPow15) * 100) return false;
-    out = static_cast<std::uint64_t>(product);
-    return true;
+  } else {
+    // Large magnitudes are integers: divide by the power of ten.
+    if (b.exponent < 0 || b.exponent > 63 || -power > kMaxPower) return false;
+    u128 whole = u128(b.mantissa) << b.exponent;
+    u128 divisor = kPowersOf10[static_cast<std::size_t>(-power)];
+    result = whole / divisor;
+    if ((whole - result * divisor) * 2 >= divisor) ++result;
   }
-  // Large magnitudes: the value is an integer when it is this large.
-  if (binaryExponent < 0 || binaryExponent > 63) return false;
-  u128 whole = u128(mantissa) << binaryExponent;
-  u128 divisor = powerOf(10, -power);
-  u128 quotient = whole / divisor;
-  u128 remainder = whole % divisor;
-  if (remainder * 2 >= divisor) ++quotient;
-  if (quotient >= u128(kTenPow15) * 100) return false;
-  out = static_cast<std::uint64_t>(quotient);
+  if (result >= u128(kTenPow15) * 100) return false;
+  out = static_cast<std::uint64_t>(result);
   return true;
 }
 
-// The 15 significant digits and the decimal exponent of |value| > 0.
-bool significantDigits(long double magnitude, std::uint64_t& digits, int& exponent10) {
-  int binaryExponent = 0;
-  long double fraction = std::frexp(magnitude, &binaryExponent);  // [0.5, 1)
-  auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
-  binaryExponent -= 64;
-  exponent10 = static_cast<int>(std::floor(std::log10(magnitude)));
+// The 15 significant digits and the decimal exponent of a magnitude > 0.
+bool significantDigits(long double magnitude, Binary b, std::uint64_t& digits, int& exponent10) {
+  // floor(log10(2^(bits - 1))) is the exponent or one below it; the loop corrects.
+  int bits = 64 - __builtin_clzll(b.mantissa) + b.exponent;
+  exponent10 = ((bits - 1) * 315653) >> 20;
+  if (exponent10 + 1 >= -kGuessLimit && exponent10 + 1 <= kGuessLimit &&
+      magnitude >= kGuessPowers[static_cast<std::size_t>(exponent10 + 1 + kGuessLimit)]) {
+    exponent10 += 1;
+  }
   for (int attempt = 0; attempt < 3; ++attempt) {
     std::uint64_t n = 0;
-    if (!scaledRound(mantissa, binaryExponent, kDigits - 1 - exponent10, n)) return false;
-    if (n >= kTenPow15) {
-      if (n == kTenPow15) {  // rounding carried into a new digit
-        digits = kTenPow14;
-        exponent10 += 1;
-        return true;
-      }
-      exponent10 += 1;
-    } else if (n < kTenPow14) {
+    if (!scaledRound(b, kDigits - 1 - exponent10, n)) return false;
+    if (n < kTenPow14) {
       exponent10 -= 1;
-    } else {
+    } else if (n < kTenPow15) {
       digits = n;
       return true;
+    } else if (n == kTenPow15) {  // rounding carried into a new digit
+      digits = kTenPow14;
+      exponent10 += 1;
+      return true;
+    } else {
+      exponent10 += 1;
     }
   }
   return false;
 }
 
 // Slow path for magnitudes outside the exact integer arithmetic (below about
-// 1e-13 or above 2^63): the C library's correctly rounded digits.
+// 1e-13 or from 2^64 on): the C library's correctly rounded digits.
 void significantDigitsFallback(long double magnitude, std::uint64_t& digits, int& exponent10) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.*Le", kDigits - 1, magnitude);
@@ -100,67 +140,115 @@ void significantDigitsFallback(long double magnitude, std::uint64_t& digits, int
   exponent10 = std::atoi(p + 1);
 }
 
-}  // namespace
+constexpr char kTwoDigits[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
-void appendInteger(std::string& out, long long value) {
-  char buffer[24];
-  int n = std::snprintf(buffer, sizeof buffer, "%lld", value);
-  out.append(buffer, static_cast<std::size_t>(n));
+// Writes n (below 10^15) as exactly 15 digits, two at a time in 32-bit steps.
+void writeFifteenDigits(char* text, std::uint64_t n) {
+  auto high = static_cast<std::uint32_t>(n / 100000000);  // 7 digits
+  auto low = static_cast<std::uint32_t>(n % 100000000);   // 8 digits
+  for (int i = 14; i > 7; i -= 2) {
+    std::memcpy(text + i - 1, kTwoDigits + 2 * (low % 100), 2);
+    low /= 100;
+  }
+  for (int i = 6; i > 0; i -= 2) {
+    std::memcpy(text + i - 1, kTwoDigits + 2 * (high % 100), 2);
+    high /= 100;
+  }
+  text[0] = static_cast<char>('0' + high);
 }
 
-void appendNumber(std::string& out, long double value, char decimalSeparator) {
-  if (std::isnan(value)) {
-    out += "NAN";
-    return;
+char* writeUnsigned(char* out, std::uint64_t value) {
+  char buffer[20];
+  char* end = buffer + sizeof buffer;
+  char* p = end;
+  while (value >= 100) {
+    p -= 2;
+    std::memcpy(p, kTwoDigits + 2 * (value % 100), 2);
+    value /= 100;
   }
-  if (std::isinf(value)) {
-    out += value < 0 ? "-INF" : "INF";
-    return;
+  if (value >= 10) {
+    p -= 2;
+    std::memcpy(p, kTwoDigits + 2 * value, 2);
+  } else {
+    *--p = static_cast<char>('0' + value);
   }
+  return std::copy(p, end, out);
+}
+
+}  // namespace
+
+char* writeInteger(char* out, long long value) {
+  if (value < 0) {
+    *out++ = '-';
+    return writeUnsigned(out, 0 - static_cast<std::uint64_t>(value));
+  }
+  return writeUnsigned(out, static_cast<std::uint64_t>(value));
+}
+
+char* writeNumber(char* out, long double value, char decimalSeparator) {
+  if (std::isnan(value)) return std::copy_n("NAN", 3, out);
+  if (std::isinf(value)) return value < 0 ? std::copy_n("-INF", 4, out) : std::copy_n("INF", 3, out);
   if (value == 0) {
-    out += '0';
-    return;
+    *out++ = '0';
+    return out;
   }
-  long double magnitude = std::fabs(value);
+  if (value < 0) *out++ = '-';
+  const long double magnitude = std::fabs(value);
+  const Binary b = decompose(magnitude);
+  // Whole numbers below 10^15 have at most 15 digits: print them as they are.
+  // Tested on the bits, since an x87 conversion to integer is slow.
+  if (b.exponent <= 0 && b.exponent > -64) {
+    const int shift = -b.exponent;
+    const std::uint64_t whole = shift == 0 ? b.mantissa : b.mantissa >> shift;
+    const bool exact = shift == 0 || (b.mantissa & ((std::uint64_t(1) << shift) - 1)) == 0;
+    if (exact && whole < kTenPow15) return writeUnsigned(out, whole);
+  }
   std::uint64_t digits = 0;
   int exponent10 = 0;
-  if (!significantDigits(magnitude, digits, exponent10)) significantDigitsFallback(magnitude, digits, exponent10);
+  if (!significantDigits(magnitude, b, digits, exponent10))
+    significantDigitsFallback(magnitude, digits, exponent10);
 
   char text[kDigits];
-  for (int i = kDigits - 1; i >= 0; --i) {
-    text[i] = static_cast<char>('0' + digits % 10);
-    digits /= 10;
-  }
+  writeFifteenDigits(text, digits);
   int count = kDigits;
   while (count > 1 && text[count - 1] == '0') --count;
 
-  if (value < 0) out += '-';
   if (exponent10 < -4 || exponent10 >= kDigits) {
-    out += text[0];
+    *out++ = text[0];
     if (count > 1) {
-      out += decimalSeparator;
-      out.append(text + 1, static_cast<std::size_t>(count - 1));
+      *out++ = decimalSeparator;
+      out = std::copy(text + 1, text + count, out);
     }
-    out += 'E';
-    appendInteger(out, exponent10);
-    return;
+    *out++ = 'E';
+    return writeInteger(out, exponent10);
   }
   if (exponent10 < 0) {
-    out += '0';
-    out += decimalSeparator;
-    out.append(static_cast<std::size_t>(-exponent10 - 1), '0');
-    out.append(text, static_cast<std::size_t>(count));
-    return;
+    *out++ = '0';
+    *out++ = decimalSeparator;
+    out = std::fill_n(out, -exponent10 - 1, '0');
+    return std::copy(text, text + count, out);
   }
-  int wholeDigits = exponent10 + 1;
+  const int wholeDigits = exponent10 + 1;
   if (count <= wholeDigits) {
-    out.append(text, static_cast<std::size_t>(count));
-    out.append(static_cast<std::size_t>(wholeDigits - count), '0');
-    return;
+    out = std::copy(text, text + count, out);
+    return std::fill_n(out, wholeDigits - count, '0');
   }
-  out.append(text, static_cast<std::size_t>(wholeDigits));
-  out += decimalSeparator;
-  out.append(text + wholeDigits, static_cast<std::size_t>(count - wholeDigits));
+  out = std::copy(text, text + wholeDigits, out);
+  *out++ = decimalSeparator;
+  return std::copy(text + wholeDigits, text + count, out);
+}
+
+void appendNumber(std::string& out, long double value, char decimalSeparator) {
+  char buffer[kMaxNumberText];
+  out.append(buffer, writeNumber(buffer, value, decimalSeparator));
+}
+
+void appendInteger(std::string& out, long long value) {
+  char buffer[kMaxNumberText];
+  out.append(buffer, writeInteger(buffer, value));
 }
 
 }  // namespace kq

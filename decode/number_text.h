@@ -12,6 +12,13 @@ namespace kq {
 // text is the same on every run and machine with x87 extended precision.
 void appendNumber(std::string& out, long double value, char decimalSeparator);
 
+// The longest text writeNumber and writeInteger produce.
+inline constexpr int kMaxNumberText = 32;
+
+// The same texts written at out, returning the end; for hot loops.
+char* writeNumber(char* out, long double value, char decimalSeparator);
+char* writeInteger(char* out, long long value);
+
 inline std::string formatNumber(long double value, char decimalSeparator) {
   std::string out;
   appendNumber(out, value, decimalSeparator);

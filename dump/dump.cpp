@@ -1,5 +1,7 @@
 #include "dump/dump.h"
 
+#include <cstring>
+
 namespace kq {
 
 std::string Dump::text() const {
@@ -18,19 +20,28 @@ void Dump::setText(std::string_view text) { lines_ = splitLines(text); }
 
 std::vector<std::string> splitLines(std::string_view text) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.emplace_back(text.substr(start, i - start));
-      i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-      start = i;
-    } else {
-      ++i;
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  // Next CR and LF at or after the line start, each searched for once per
+  // occurrence so that a file with only one kind of line end stays linear.
+  auto next = [end](const char* from, char c) {
+    const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
+    return found ? static_cast<const char*>(found) : end;
+  };
+  const char* start = begin;
+  const char* cr = next(start, '\r');
+  const char* lf = next(start, '\n');
+  while (start < end) {
+    if (cr < start) cr = next(start, '\r');
+    if (lf < start) lf = next(start, '\n');
+    const char* stop = cr < lf ? cr : lf;
+    if (stop == end) {
+      lines.emplace_back(start, end);
+      break;
     }
+    lines.emplace_back(start, stop);
+    start = stop + ((*stop == '\r' && stop + 1 < end && stop[1] == '\n') ? 2 : 1);
   }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
   return lines;
 }
 

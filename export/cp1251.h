@@ -9,4 +9,7 @@ namespace kq {
 // lacks (or a malformed sequence) becomes '?'.
 std::string encodeCp1251(std::string_view utf8);
 
+// The same, appended to out.
+void appendCp1251(std::string& out, std::string_view utf8);
+
 }  // namespace kq

@@ -1,5 +1,9 @@
 #include "export/spreadsheet_export.h"
 
+#include <algorithm>
+#include <exception>
+#include <thread>
+
 #include "decode/number_text.h"
 #include "decode/parameter_table.h"
 #include "decode/record_view.h"
@@ -18,57 +22,110 @@ std::string headerLine(ParameterTable table) {
   return line;
 }
 
-// Fills row with one record's fields; all values are read before the caller
-// looks at the empty mark, so a bad byte in an empty record still stops.
-void buildRow(std::string& row, const RecordView& record, ParameterTable table, char separator) {
-  row.clear();
-  row += record.date();
-  row += ';';
-  row += record.time();
-  row += ';';
-  appendInteger(row, record.recordNumber());
-  row += ';';
+// Writes one record's fields into row (room for rowCapacity(table)) and
+// returns the end. All values are read before the caller looks at the empty
+// mark, so a bad byte in an empty record still stops the pass.
+char* writeRow(char* row, const RecordView& record, ParameterTable table, char separator) {
+  auto copyPair = [&row, &record](int offset) {
+    std::string_view pair = record.pair(offset);
+    row = std::copy(pair.begin(), pair.end(), row);
+  };
+  copyPair(1);
+  *row++ = '.';
+  copyPair(0);
+  *row++ = ';';
+  copyPair(4);
+  *row++ = ':';
+  copyPair(3);
+  *row++ = ':';
+  copyPair(2);
+  *row++ = ';';
+  row = writeInteger(row, record.recordNumber());
+  *row++ = ';';
   for (const auto& column : table) {
-    appendNumber(row, column.value(record), separator);
-    row += ';';
+    row = writeNumber(row, column.value(record), separator);
+    *row++ = ';';
+  }
+  return row;
+}
+
+std::size_t rowCapacity(ParameterTable table) { return 64 + table.size() * (kMaxNumberText + 1); }
+
+constexpr std::size_t kLinesWorthAThread = 512;
+
+void appendFileLine(std::string& file, std::string_view line) {
+  appendCp1251(file, line);
+  file += "\r\n";
+}
+
+// The rows of lines [begin, end), in order, each handed to the sink.
+void exportRange(const Dump& dump, std::size_t begin, std::size_t end, ParameterTable table, char separator,
+                 const LineSink& sink) {
+  std::vector<char> row(rowCapacity(table));
+  for (std::size_t i = begin; i < end; ++i) {
+    for (int recordIndex = 1; recordIndex <= 2; ++recordIndex) {
+      RecordView record(dump.line(i), recordIndex);
+      char* rowEnd = writeRow(row.data(), record, table, separator);
+      if (!record.isEmpty())
+        sink(std::string_view(row.data(), static_cast<std::size_t>(rowEnd - row.data())));
+    }
   }
 }
 
 }  // namespace
 
 void exportRows(const Dump& dump, char decimalSeparator, const LineSink& sink) {
-  const int controllerType = readControllerType(dump);
-  const ParameterTable table = parameterTable(controllerType);
+  const ParameterTable table = parameterTable(readControllerType(dump));
   if (!table.empty()) sink(headerLine(table));
-
-  std::string row;
-  const std::size_t lineCount = dump.size();
-  for (std::size_t i = 0; i < lineCount; ++i) {
-    for (int recordIndex = 1; recordIndex <= 2; ++recordIndex) {
-      RecordView record(dump.line(i), recordIndex);
-      buildRow(row, record, table, decimalSeparator);
-      if (!record.isEmpty()) sink(row);
-    }
-  }
+  exportRange(dump, 0, dump.size(), table, decimalSeparator, sink);
 }
 
 std::string encodeSpreadsheetFile(const std::vector<std::string>& lines) {
-  std::size_t total = 0;
-  for (const auto& l : lines) total += l.size() + 2;
-  std::string text;
-  text.reserve(total);
-  for (const auto& l : lines) {
-    text += l;
-    text += "\r\n";
+  std::string file;
+  for (const auto& l : lines) appendFileLine(file, l);
+  return file;
+}
+
+std::string spreadsheetFile(const Dump& dump, char decimalSeparator) {
+  const ParameterTable table = parameterTable(readControllerType(dump));
+  std::string file;
+  if (!table.empty()) appendFileLine(file, headerLine(table));
+
+  // A full download takes tens of milliseconds to decode: the second half of
+  // the lines is decoded on another thread. Both halves must succeed; the
+  // first failure in dump order is the one reported.
+  const std::size_t lineCount = dump.size();
+  const std::size_t middle = lineCount >= kLinesWorthAThread ? lineCount / 2 : lineCount;
+  std::string secondHalf;
+  std::exception_ptr secondFailure;
+  std::thread worker;
+  if (middle < lineCount) {
+    worker = std::thread([&] {
+      try {
+        secondHalf.reserve((lineCount - middle) * 2 * rowCapacity(table) / 4);
+        exportRange(dump, middle, lineCount, table, decimalSeparator,
+                    [&secondHalf](std::string_view line) { appendFileLine(secondHalf, line); });
+      } catch (...) {
+        secondFailure = std::current_exception();
+      }
+    });
   }
-  return encodeCp1251(text);
+  try {
+    file.reserve(file.size() + lineCount * 2 * rowCapacity(table) / 4);
+    exportRange(dump, 0, middle, table, decimalSeparator,
+                [&file](std::string_view line) { appendFileLine(file, line); });
+  } catch (...) {
+    if (worker.joinable()) worker.join();
+    throw;
+  }
+  if (worker.joinable()) worker.join();
+  if (secondFailure) std::rethrow_exception(secondFailure);
+  file += secondHalf;
+  return file;
 }
 
 void exportSpreadsheetFile(const Dump& dump, char decimalSeparator, const std::string& path) {
-  std::vector<std::string> lines;
-  lines.reserve(dump.size() * 2 + 1);
-  exportRows(dump, decimalSeparator, [&lines](std::string_view line) { lines.emplace_back(line); });
-  writeFileSafely(path, encodeSpreadsheetFile(lines));
+  writeFileSafely(path, spreadsheetFile(dump, decimalSeparator));
 }
 
 }  // namespace kq

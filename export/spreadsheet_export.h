@@ -21,6 +21,9 @@ void exportRows(const Dump& dump, char decimalSeparator, const LineSink& sink);
 // The file form of the lines: code page 1251, CR LF after every line.
 std::string encodeSpreadsheetFile(const std::vector<std::string>& lines);
 
+// The whole file of a dump, or ConversionError.
+std::string spreadsheetFile(const Dump& dump, char decimalSeparator);
+
 // Runs the pass and writes the file safely, only when the pass completed.
 // Throws ConversionError or FileError; the target is then left as it was.
 void exportSpreadsheetFile(const Dump& dump, char decimalSeparator, const std::string& path);

@@ -84,7 +84,8 @@ TEST(ExportRowsTest, FirstLineTooShortForTheControllerType) {
   Collected out;
   EXPECT_EQ(runExpectingError(Dump({"00 01 02 03 04 05 06 07 08 09 10 11 0"}), out),
             "'$0' is not a valid integer value");
-  EXPECT_EQ(runExpectingError(Dump({"00 01 02 03 04 05 06 07 08 09 10"}), out), "'$' is not a valid integer value");
+  EXPECT_EQ(runExpectingError(Dump({"00 01 02 03 04 05 06 07 08 09 10"}), out),
+            "'$' is not a valid integer value");
   EXPECT_TRUE(out.lines.empty());
 }
 
@@ -150,13 +151,13 @@ TEST_P(ExportByTypeTest, LineCutShortStopsInsideRecordTwo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Types, ExportByTypeTest,
-    testing::Values(TypeCase{1, 30, 536, "Контрольная сумма ПЗУ;температура воздуха на впуске;Количество ошибок"},
-                    TypeCase{2, 43, 623, "Байт состояния 2;Байт состояния 3"},
-                    TypeCase{3, 28, 530, "Часовой расход топлива;Путевой расход топлива;Контрольная сумма ПЗУ"},
-                    TypeCase{4, 26, 524, "Часовой расход топлива;Путевой расход топлива;Контрольная сумма ПЗУ"},
-                    TypeCase{5, 35, 536, "Байт готовности"},
-                    TypeCase{6, 74, 698, "EGR:коррекция угла зажигания"},
-                    TypeCase{7, 49, 644, "Ускорение с датчика неровной дороги"}),
+    testing::Values(
+        TypeCase{1, 30, 536, "Контрольная сумма ПЗУ;температура воздуха на впуске;Количество ошибок"},
+        TypeCase{2, 43, 623, "Байт состояния 2;Байт состояния 3"},
+        TypeCase{3, 28, 530, "Часовой расход топлива;Путевой расход топлива;Контрольная сумма ПЗУ"},
+        TypeCase{4, 26, 524, "Часовой расход топлива;Путевой расход топлива;Контрольная сумма ПЗУ"},
+        TypeCase{5, 35, 536, "Байт готовности"}, TypeCase{6, 74, 698, "EGR:коррекция угла зажигания"},
+        TypeCase{7, 49, 644, "Ускорение с датчика неровной дороги"}),
     [](const auto& info) { return "Type" + std::to_string(info.param.type); });
 
 TEST(ExportRowsTest, FullTypeOneDumpGivesHeaderAndEveryRecord) {
@@ -219,6 +220,55 @@ TEST_F(ExportFileTest, UnwritableTargetGivesTheCreateMessage) {
     FAIL();
   } catch (const FileError& e) {
     EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + target + "\". No such file or directory");
+  }
+}
+
+}  // namespace
+}  // namespace kq
+
+namespace kq {
+namespace {
+
+Dump largeTypeSixDump() {
+  Dump dump;
+  for (int i = 0; i < 2000; ++i) {
+    test::LineBuilder line(static_cast<std::uint8_t>(i * 7));
+    line.record(1, 9, 6).record(1, 0, 0x01).record(2, 0, i % 5 == 0 ? 0xFF : 0x02);
+    dump.append(line.text());
+  }
+  return dump;
+}
+
+TEST(SpreadsheetFileTest, LargeDumpGivesTheRowsOfThePassInOrder) {
+  const Dump dump = largeTypeSixDump();
+  std::vector<std::string> lines;
+  exportRows(dump, ',', [&lines](std::string_view l) { lines.emplace_back(l); });
+  EXPECT_EQ(lines.size(), 1u + 2000 + 1600);
+  EXPECT_EQ(spreadsheetFile(dump, ','), encodeSpreadsheetFile(lines));
+}
+
+TEST(SpreadsheetFileTest, TheFirstFailureInDumpOrderIsReported) {
+  struct Case {
+    std::vector<std::size_t> badLines;
+    const char* message;
+  } cases[] = {{{1900}, "'$Z1' is not a valid integer value"},
+               {{100, 1900}, "'$Z2' is not a valid integer value"},
+               {{1999}, "'$Z1' is not a valid integer value"}};
+  for (const auto& c : cases) {
+    Dump dump = largeTypeSixDump();
+    std::vector<std::string> lines = dump.lines();
+    char mark = '1';
+    for (std::size_t i = c.badLines.size(); i-- > 0;) {
+      std::string& line = lines[c.badLines[i]];
+      line[3 * (3 + 20)] = 'Z';  // record 1, offset 20
+      line[3 * (3 + 20) + 1] = mark++;
+    }
+    try {
+      spreadsheetFile(Dump(lines), ',');
+      ADD_FAILURE() << "no error";
+    } catch (const ConversionError& e) {
+      EXPECT_EQ(std::string(e.what()), c.message);
+    }
   }
 }
 
