@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "link/download_protocol.h"
+#include "link/loop_retry_timer.h"
 #include "link/serial_channel.h"
 #include "link/task_loop.h"
 #include "sim/simulated_device.h"
@@ -21,7 +22,8 @@ constexpr int kLineBytesPerBlock = 3 + DownloadProtocol::kBlockReplySize;
 
 class BenchHost : public DownloadHost {
  public:
-  BenchHost(SerialChannel& channel, TaskLoop& loop) : channel_(channel), loop_(loop) {}
+  BenchHost(SerialChannel& channel, TaskLoop& loop)
+      : channel_(channel), loop_(loop), retryTimer_(loop, [this] { engine_->RetryTick(); }) {}
   void setEngine(DownloadProtocol& engine) { engine_ = &engine; }
   void stopAfter(int blocks) {
     stopAfter_ = blocks;
@@ -38,17 +40,8 @@ class BenchHost : public DownloadHost {
   void showProgress(int) override {}
   void lightIndicator() override {}
   void releaseDownloadSwitch() override {}
-  void armRetryTimer() override {
-    disarmRetryTimer();
-    timer_ = loop_.startTimer(std::chrono::milliseconds(DownloadProtocol::kRetryMilliseconds), [this] {
-      timer_.reset();
-      engine_->RetryTick();
-    });
-  }
-  void disarmRetryTimer() override {
-    if (timer_) loop_.cancelTimer(*timer_);
-    timer_.reset();
-  }
+  void armRetryTimer() override { retryTimer_.arm(); }
+  void disarmRetryTimer() override { retryTimer_.disarm(); }
   void appendFrameLog(const std::string&) override {}
   void appendReplyLog(const std::string&) override {}
 
@@ -56,7 +49,7 @@ class BenchHost : public DownloadHost {
   SerialChannel& channel_;
   TaskLoop& loop_;
   DownloadProtocol* engine_ = nullptr;
-  std::optional<TaskLoop::TimerId> timer_;
+  LoopRetryTimer retryTimer_;
   int stopAfter_ = 0;
   int lines_ = 0;
 };

@@ -19,6 +19,7 @@
 #include "dump/dump.h"
 #include "dump/dump_file.h"
 #include "link/download_protocol.h"
+#include "link/loop_retry_timer.h"
 #include "link/serial_channel.h"
 #include "link/task_loop.h"
 
@@ -46,7 +47,7 @@ constexpr std::size_t kChunkBuffer = DownloadProtocol::kBufferSize;
 class CliHost : public DownloadHost {
  public:
   CliHost(SerialChannel& channel, TaskLoop& loop, bool terminal)
-      : channel_(channel), loop_(loop), terminal_(terminal) {}
+      : channel_(channel), terminal_(terminal), retryTimer_(loop, [this] { engine_->RetryTick(); }) {}
 
   void setEngine(DownloadProtocol& engine) { engine_ = &engine; }
   Dump& dump() { return dump_; }
@@ -65,17 +66,8 @@ class CliHost : public DownloadHost {
   void showProgress(int) override {}
   void lightIndicator() override {}
   void releaseDownloadSwitch() override {}
-  void armRetryTimer() override {
-    disarmRetryTimer();
-    timer_ = loop_.startTimer(std::chrono::milliseconds(DownloadProtocol::kRetryMilliseconds), [this] {
-      timer_.reset();
-      engine_->RetryTick();
-    });
-  }
-  void disarmRetryTimer() override {
-    if (timer_) loop_.cancelTimer(*timer_);
-    timer_.reset();
-  }
+  void armRetryTimer() override { retryTimer_.arm(); }
+  void disarmRetryTimer() override { retryTimer_.disarm(); }
   void appendFrameLog(const std::string&) override {}
   void appendReplyLog(const std::string&) override {}
 
@@ -102,11 +94,10 @@ class CliHost : public DownloadHost {
   }
 
   SerialChannel& channel_;
-  TaskLoop& loop_;
   bool terminal_;
   DownloadProtocol* engine_ = nullptr;
   Dump dump_;
-  std::optional<TaskLoop::TimerId> timer_;
+  LoopRetryTimer retryTimer_;
   bool barShown_ = false;
 };
 
