@@ -18,6 +18,7 @@
 #include "cli/commands.h"
 #include "dump/dump.h"
 #include "dump/dump_file.h"
+#include "dump/safe_file.h"
 #include "link/download_protocol.h"
 #include "link/loop_retry_timer.h"
 #include "link/serial_channel.h"
@@ -202,6 +203,24 @@ std::optional<std::string> download(const Options& options, CliHost& host, Seria
   return failure;
 }
 
+// A reply that came later than the retry merges with the repeated one into a
+// line of more than 258 values, and the following lines shift; the protocol
+// cannot tell, so the user is told.
+void warnAboutOddLines(const Dump& dump) {
+  constexpr std::size_t kLineLength = 3 * DownloadProtocol::kBlockReplySize - 4;  // 258 values
+  std::size_t odd = 0;
+  std::size_t first = 0;
+  for (std::size_t i = 0; i < dump.size(); ++i) {
+    if (dump.line(i).size() != kLineLength && odd++ == 0) first = i;
+  }
+  if (odd == 0) return;
+  std::fprintf(
+      stderr,
+      "kq-cli download: warning: %zu block(s) did not arrive as one 259-byte reply (first: line %zu, "
+      "block %04zX); a reply slower than the 100 ms retry shifts the lines after it\n",
+      odd, first + 1, first + DownloadProtocol::kFirstBlock);
+}
+
 }  // namespace
 
 int runDownload(const std::vector<std::string>& args) {
@@ -233,6 +252,14 @@ int runDownload(const std::vector<std::string>& args) {
   if (positional.size() != 1) return usageError("give exactly one OUTPUT file");
   options.output = positional[0];
 
+  // A file that cannot be written must not cost a whole download first.
+  try {
+    checkCanCreate(options.output);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "kq-cli download: %s\n", error.what());
+    return 1;
+  }
+
   TaskLoop loop;
   const InterruptWatch interrupts(loop);
   SerialChannel channel(loop);
@@ -252,13 +279,19 @@ int runDownload(const std::vector<std::string>& args) {
   channel.ClosePort();
   host.finishProgress();
 
-  try {
-    if (!failure) {
+  if (!failure) {
+    warnAboutOddLines(host.dump());
+    try {
       saveDumpFile(options.output, host.dump());
       std::error_code ignored;
       std::filesystem::remove(options.output + ".partial", ignored);
       return 0;
+    } catch (const std::exception& error) {
+      // Keep the complete download where it can still be written.
+      failure = error.what();
     }
+  }
+  try {
     std::fprintf(stderr, "kq-cli download: %s\n", failure->c_str());
     const std::string partial = options.output + ".partial";
     if (host.dump().empty()) {

@@ -73,6 +73,14 @@ void writeFileSafely(const std::string& path, std::string_view content) {
   temp.committed_ = true;
 }
 
+void checkCanCreate(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) throw FileError::cannotCreate(path, EISDIR);
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  const std::string folder = parent.empty() ? std::string(".") : parent.string();
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) throw FileError::cannotCreate(path, errno);
+}
+
 std::string readWholeFile(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw FileError::cannotOpen(path, errno);

@@ -161,6 +161,20 @@ TEST_F(DownloadCommandTest, MissingPortAndBadArguments) {
   EXPECT_NE(simulateHelp.out.find("--hangup-after"), std::string::npos);
 }
 
+TEST_F(DownloadCommandTest, OutputThatCannotBeWrittenFailsBeforeTheDownload) {
+  // A missing port as well: the output is checked first, so no port is opened.
+  const struct {
+    fs::path output;
+    std::string reason;
+  } cases[] = {{dir / "no-such-folder" / "dump.txt", "No such file or directory"}, {dir, "Is a directory"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(download("/dev/kq-no-such-port", c.output), 1);
+    EXPECT_EQ(stderrText,
+              "kq-cli download: Cannot create file \"" + c.output.string() + "\". " + c.reason + "\n");
+    EXPECT_FALSE(fs::exists(c.output.string() + ".partial"));
+  }
+}
+
 TEST_F(DownloadCommandTest, SimulatorEndsOnTerminationAndRemovesItsLink) {
   const fs::path link = dir / "kq-port";
   const std::string port = simulate({"--link", link.string()});
