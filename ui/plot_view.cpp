@@ -114,6 +114,20 @@ void PlotView::onRectangle(const QRect& rect) {
     zoomToPixels(rect);
 }
 
+void PlotView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    QCustomPlot::mousePressEvent(event);
+    return;
+  }
+  // QCustomPlot starts its rectangle on any button; a right click opens the
+  // pop-up menu, which takes the release, and the rectangle would then follow
+  // the mouse until the next drag.
+  const QCP::SelectionRectMode mode = selectionRectMode();
+  setSelectionRectMode(QCP::srmNone);
+  QCustomPlot::mousePressEvent(event);
+  setSelectionRectMode(mode);
+}
+
 void PlotView::wheelEvent(QWheelEvent* event) {
   animation_.stop();
   zoomed_ = true;

@@ -26,6 +26,7 @@ class PlotView : public QCustomPlot {
   void zoomToPixels(const QRect& rect);
 
  protected:
+  void mousePressEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 

@@ -291,3 +291,26 @@ TEST_F(ChartWindowTest, RectangleZoomsInWheelZoomsXAndDoubleClickShowsAll) {
 
 }  // namespace
 }  // namespace kq
+
+namespace kq {
+namespace {
+
+TEST_F(ChartWindowTest, RightButtonStartsNoZoomRectangle) {
+  window.prepare(makeDump(2, 200), ',');
+  QCustomPlot* plot = chart();
+  const QPointF at = plot->axisRect()->rect().center();
+  QMouseEvent press(QEvent::MouseButtonPress, at, plot->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(plot, &press);
+  // The pop-up menu takes the release; the plot must not be left mid-rectangle.
+  EXPECT_FALSE(plot->selectionRect()->isActive());
+
+  const QPointF from = at - QPointF(40, 40);
+  QMouseEvent left(QEvent::MouseButtonPress, from, plot->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(plot, &left);
+  EXPECT_TRUE(plot->selectionRect()->isActive());
+}
+
+}  // namespace
+}  // namespace kq
