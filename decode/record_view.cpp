@@ -1,21 +1,13 @@
 #include "decode/record_view.h"
 
 #include "decode/conversion_error.h"
+#include "dump/dump_line.h"
 
 namespace kq {
-namespace {
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-}  // namespace
-
 int parseHexPair(std::string_view pair) {
   if (pair.size() == 2) {
-    int high = hexValue(pair[0]);
-    int low = hexValue(pair[1]);
+    int high = hexDigitValue(pair[0]);
+    int low = hexDigitValue(pair[1]);
     if (high >= 0 && low >= 0) return high * 16 + low;
   }
   throw ConversionError::notInteger("$" + std::string(pair));

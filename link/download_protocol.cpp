@@ -24,11 +24,10 @@ int progressPercent(int blockNumber) {
   return quotient;
 }
 
-int hexDigitValue(char c, std::string_view pair) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  throw std::invalid_argument("'$" + std::string(pair) + "' is not a valid integer value");
+int commandDigitValue(char c, std::string_view pair) {
+  const int value = hexDigitValue(c);
+  if (value < 0) throw std::invalid_argument("'$" + std::string(pair) + "' is not a valid integer value");
+  return value;
 }
 
 std::string logLine(const char* prefix, const std::string& trace) { return prefix + trace; }
@@ -127,7 +126,7 @@ std::string DownloadProtocol::sendCommandText(std::string_view text) {
   for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
     const std::string_view pair(digits.data() + i, 2);
     bytes.push_back(
-        static_cast<std::uint8_t>(hexDigitValue(pair[0], pair) * 16 + hexDigitValue(pair[1], pair)));
+        static_cast<std::uint8_t>(commandDigitValue(pair[0], pair) * 16 + commandDigitValue(pair[1], pair)));
   }
   return sendBytes(bytes);
 }

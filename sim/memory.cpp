@@ -13,13 +13,6 @@ namespace {
 constexpr std::size_t kRecordStart[kRecordsPerBlock] = {3, 131};
 constexpr std::size_t kRecordSize = 128;
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 }  // namespace
 
 Memory syntheticMemory(int controllerType, int records) {
@@ -58,8 +51,8 @@ Memory memoryFromDump(const Dump& dump) {
   for (std::size_t j = 0; j < lines; ++j) {
     const std::string& line = dump.line(j);
     for (std::size_t k = 0; k < kBlockSize && 3 * k + 1 < line.size(); ++k) {
-      const int high = hexValue(line[3 * k]);
-      const int low = hexValue(line[3 * k + 1]);
+      const int high = hexDigitValue(line[3 * k]);
+      const int low = hexDigitValue(line[3 * k + 1]);
       if (high >= 0 && low >= 0) memory[j][k] = static_cast<std::uint8_t>(high * 16 + low);
     }
   }
