@@ -38,6 +38,8 @@ class SerialDevice {
   bool waitReadable(std::chrono::milliseconds timeout);
   // Writes what fits now; 0 when the output queue is full, nullopt when the device has gone.
   std::optional<std::size_t> writeSome(std::span<const std::uint8_t> bytes);
+  // Drops whatever the input queue holds now.
+  void discardInput();
 
   Wait waitForInput();
   Wait waitForRoom();

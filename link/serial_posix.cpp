@@ -187,6 +187,8 @@ std::optional<std::size_t> SerialDevice::writeSome(std::span<const std::uint8_t>
   }
 }
 
+void SerialDevice::discardInput() { ::tcflush(os_->port.get(), TCIFLUSH); }
+
 SerialDevice::Wait SerialDevice::waitForInput() { return os_->waitFor(POLLIN, os_->inputWake.get()); }
 
 SerialDevice::Wait SerialDevice::waitForRoom() { return os_->waitFor(POLLOUT, os_->roomWake.get()); }
