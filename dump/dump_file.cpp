@@ -5,7 +5,7 @@
 namespace kq {
 
 void loadDumpFile(const std::string& path, Dump& dump) {
-  std::string text = readWholeFile(path);
+  std::string text = readWholeFile(path, kMaxDumpFileBytes);
   dump = Dump(splitLines(text));
 }
 

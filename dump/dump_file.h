@@ -1,10 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "dump/dump.h"
 
 namespace kq {
+
+// A full download is 2,976,000 bytes; a larger file than this is no dump
+// (/dev/zero, a disk image) and is refused before it fills the memory.
+constexpr std::size_t kMaxDumpFileBytes = 16 * 1024 * 1024;
 
 // Reads a dump file. The dump is replaced only when the whole file was read,
 // so a file that cannot be opened or read leaves it as it was.

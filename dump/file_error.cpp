@@ -12,12 +12,14 @@ std::string fullPath(const std::string& path) {
   return ec ? path : absolute.lexically_normal().string();
 }
 
-std::string systemErrorText(int errorNumber) {
-  return std::generic_category().message(errorNumber);
-}
+std::string systemErrorText(int errorNumber) { return std::generic_category().message(errorNumber); }
 
 FileError FileError::cannotCreate(const std::string& path, int errorNumber) {
-  return FileError("Cannot create file \"" + fullPath(path) + "\". " + systemErrorText(errorNumber));
+  return cannotCreate(path, systemErrorText(errorNumber));
+}
+
+FileError FileError::cannotCreate(const std::string& path, const std::string& reason) {
+  return FileError("Cannot create file \"" + fullPath(path) + "\". " + reason);
 }
 
 FileError FileError::cannotOpen(const std::string& path, int errorNumber) {

@@ -13,6 +13,8 @@ class FileError : public std::runtime_error {
 
   // 'Cannot create file "PATH". REASON' with the full path.
   static FileError cannotCreate(const std::string& path, int errorNumber);
+  // The same with a reason of our own, for targets refused by kind.
+  static FileError cannotCreate(const std::string& path, const std::string& reason);
   // 'Cannot open file "PATH". REASON' with the full path.
   static FileError cannotOpen(const std::string& path, int errorNumber);
 };

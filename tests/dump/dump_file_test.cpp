@@ -1,3 +1,5 @@
+#include "dump/dump_file.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -5,36 +7,17 @@
 #include <filesystem>
 #include <fstream>
 
-#include "dump/dump_file.h"
 #include "dump/dump_line.h"
 #include "dump/file_error.h"
 #include "dump/safe_file.h"
+#include "temp_dir.h"
 
 namespace kq {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "kq-dump-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::permissions(path_, fs::perms::owner_all, ec);
-    fs::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  fs::path path_;
-};
+using test::TempDir;
 
 void writeRaw(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -73,10 +56,10 @@ TEST_P(SplitLinesTest, LineEnds) { EXPECT_EQ(splitLines(GetParam().text), GetPar
 
 INSTANTIATE_TEST_SUITE_P(
     Files, SplitLinesTest,
-    testing::Values(SplitCase{"CrLf", "AA\r\nBB\r\n", {"AA", "BB"}}, SplitCase{"Lf", "AA\nBB\n", {"AA", "BB"}},
-                    SplitCase{"Cr", "AA\rBB\r", {"AA", "BB"}},
-                    SplitCase{"NoFinalEnd", "AA\r\nBB", {"AA", "BB"}},
-                    SplitCase{"EmptyFile", "", {}}, SplitCase{"OnlyLineEnd", "\r\n", {""}},
+    testing::Values(SplitCase{"CrLf", "AA\r\nBB\r\n", {"AA", "BB"}},
+                    SplitCase{"Lf", "AA\nBB\n", {"AA", "BB"}}, SplitCase{"Cr", "AA\rBB\r", {"AA", "BB"}},
+                    SplitCase{"NoFinalEnd", "AA\r\nBB", {"AA", "BB"}}, SplitCase{"EmptyFile", "", {}},
+                    SplitCase{"OnlyLineEnd", "\r\n", {""}},
                     SplitCase{"EmptyLinesInside", "AA\r\n\r\n\nBB\r\n", {"AA", "", "", "BB"}},
                     SplitCase{"LfCrIsTwoEnds", "AA\n\rBB", {"AA", "", "BB"}},
                     SplitCase{"MixedEnds", "AA\rBB\nCC\r\nDD", {"AA", "BB", "CC", "DD"}}),
@@ -135,53 +118,6 @@ TEST(DumpFileTest, DirectoryCannotBeLoaded) {
   Dump dump({"AA"});
   EXPECT_THROW(loadDumpFile(dir.path_.string(), dump), FileError);
   EXPECT_EQ(dump.size(), 1u);
-}
-
-TEST(SafeFileTest, ReplacesAnExistingFileWhole) {
-  TempDir dir;
-  writeRaw(dir.file("t.txt"), "old content that is longer");
-  writeFileSafely(dir.file("t.txt"), "new");
-  EXPECT_EQ(readRaw(dir.file("t.txt")), "new");
-  EXPECT_EQ(dir.entries(), std::vector<std::string>{"t.txt"});
-}
-
-TEST(SafeFileTest, FailureLeavesTheOldFileAndNoTemporary) {
-  if (::geteuid() == 0) {
-    // Root writes into read-only folders; use a folder that does not exist.
-    TempDir dir;
-    std::string target = dir.file("no-such-folder/t.txt");
-    try {
-      writeFileSafely(target, "x");
-      FAIL() << "no error";
-    } catch (const FileError& e) {
-      EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + target + "\". No such file or directory");
-    }
-    EXPECT_TRUE(dir.entries().empty());
-    return;
-  }
-  TempDir dir;
-  writeRaw(dir.file("t.txt"), "old");
-  fs::permissions(dir.path_, fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_THROW(writeFileSafely(dir.file("t.txt"), "new"), FileError);
-  fs::permissions(dir.path_, fs::perms::owner_all);
-  EXPECT_EQ(readRaw(dir.file("t.txt")), "old");
-  EXPECT_EQ(dir.entries(), std::vector<std::string>{"t.txt"});
-}
-
-TEST(SafeFileTest, DirectoryTargetIsRefusedAndLeftAlone) {
-  TempDir dir;
-  fs::create_directory(dir.file("sub"));
-  EXPECT_THROW(writeFileSafely(dir.file("sub"), "x"), FileError);
-  EXPECT_EQ(dir.entries(), std::vector<std::string>{"sub"});
-}
-
-TEST(SafeFileTest, KeepsThePermissionsOfTheFileItReplaces) {
-  TempDir dir;
-  writeRaw(dir.file("t.txt"), "old");
-  fs::permissions(dir.file("t.txt"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  writeFileSafely(dir.file("t.txt"), "new");
-  EXPECT_EQ(fs::status(dir.file("t.txt")).permissions(),
-            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 }  // namespace
