@@ -4,13 +4,19 @@
 #include "dump/dump_line.h"
 
 namespace kq {
+namespace {
+[[noreturn]] void failPair(std::string_view pair) {
+  throw ConversionError::notInteger("$" + std::string(pair));
+}
+}  // namespace
+
 int parseHexPair(std::string_view pair) {
   if (pair.size() == 2) {
     int high = hexDigitValue(pair[0]);
     int low = hexDigitValue(pair[1]);
     if (high >= 0 && low >= 0) return high * 16 + low;
   }
-  throw ConversionError::notInteger("$" + std::string(pair));
+  failPair(pair);
 }
 
 std::string_view RecordView::pair(int offset) const {
@@ -19,21 +25,27 @@ std::string_view RecordView::pair(int offset) const {
   return line_.substr(start, 2);
 }
 
+std::string_view RecordView::hexPair(int offset) const {
+  const std::string_view text = pair(offset);
+  if (text.size() != 2 || hexDigitValue(text[0]) < 0 || hexDigitValue(text[1]) < 0) failPair(text);
+  return text;
+}
+
 int RecordView::B(int offset) const { return parseHexPair(pair(offset)); }
 
 std::string RecordView::date() const {
-  std::string out(pair(1));
+  std::string out(hexPair(1));
   out += '.';
-  out += pair(0);
+  out += hexPair(0);
   return out;
 }
 
 std::string RecordView::time() const {
-  std::string out(pair(4));
+  std::string out(hexPair(4));
   out += ':';
-  out += pair(3);
+  out += hexPair(3);
   out += ':';
-  out += pair(2);
+  out += hexPair(2);
   return out;
 }
 

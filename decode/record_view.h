@@ -11,8 +11,9 @@ namespace kq {
 // One of the two logged records of a dump line, read by fixed character
 // positions. Record 1 starts at line byte 3, record 2 at line byte 131; record
 // offset r of a record starting at byte k is the character pair at 3(k + r).
-// Numeric reads throw ConversionError when the pair is not hexadecimal or lies
-// past the end of the line.
+// Every read but the empty-record test throws ConversionError when a pair is
+// not two hex digits (or lies past the end of the line): the date and time
+// are copied as text, yet a control byte there is no date either.
 class RecordView {
  public:
   static constexpr int kFirstByteOfRecord1 = 3;
@@ -33,10 +34,12 @@ class RecordView {
 
   // The two characters at an offset as text (empty past the end of the line).
   std::string_view pair(int offset) const;
+  // The same, checked to be two hex digits of either case.
+  std::string_view hexPair(int offset) const;
 
-  // "DD.DD" from offsets 1 and 0, copied as text.
+  // "DD.DD" from offsets 1 and 0, copied as text once checked.
   std::string date() const;
-  // "HH:HH:HH" from offsets 4, 3, 2, copied as text.
+  // "HH:HH:HH" from offsets 4, 3, 2, copied as text once checked.
   std::string time() const;
   // W(8,7) - 512.
   int recordNumber() const { return W(8, 7) - 512; }

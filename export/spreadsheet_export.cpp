@@ -27,7 +27,7 @@ std::string headerLine(ParameterTable table) {
 // mark, so a bad byte in an empty record still stops the pass.
 char* writeRow(char* row, const RecordView& record, ParameterTable table, char separator) {
   auto copyPair = [&row, &record](int offset) {
-    std::string_view pair = record.pair(offset);
+    std::string_view pair = record.hexPair(offset);
     row = std::copy(pair.begin(), pair.end(), row);
   };
   copyPair(1);

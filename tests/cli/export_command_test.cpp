@@ -1,5 +1,7 @@
 // kq-cli export as a user runs it: exit status, standard error, the file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,10 +34,11 @@ class CliExportTest : public testing::Test {
   std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
   Result run(const std::string& env, const std::string& args) {
-    std::string command = "env " + env + " " KQ_CLI_PATH " export " + args + " >" + path("stdout") + " 2>" +
-                          path("stderr");
+    std::string command =
+        "env " + env + " " KQ_CLI_PATH " export " + args + " >" + path("stdout") + " 2>" + path("stderr");
     int raw = std::system(command.c_str());
-    Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readWholeFile(path("stdout")), readWholeFile(path("stderr"))};
+    Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readWholeFile(path("stdout")),
+             readWholeFile(path("stderr"))};
     return r;
   }
 
@@ -80,12 +83,21 @@ TEST_F(CliExportTest, DashWritesToStandardOutput) {
 TEST_F(CliExportTest, FailuresGiveTheMessageStatusOneAndNoFile) {
   writeDump("empty.txt", Dump());
   writeDump("short.txt", Dump({"00 01"}));
+  // A NUL in a date and bytes of a code-page-1251 file: shown escaped, never cut.
+  std::string nulDate = typeTwoDump().line(0);
+  nulDate.replace(3 * (131 + 1), 2, std::string(2, '\0'));
+  writeDump("nul.txt", Dump({nulDate}));
+  std::string foreign = typeTwoDump().line(0);
+  foreign.replace(3 * (3 + 9), 2, "\xC4\xE0");
+  writeDump("cp1251.txt", Dump({foreign}));
   struct Case {
     std::string input;
     std::string message;
   } cases[] = {
       {path("empty.txt"), "'$' is not a valid integer value\n"},
       {path("short.txt"), "'$' is not a valid integer value\n"},
+      {path("nul.txt"), "'$\\x00\\x00' is not a valid integer value\n"},
+      {path("cp1251.txt"), "'$\\xC4\\xE0' is not a valid integer value\n"},
       {path("missing.txt"), "Cannot open file \"" + path("missing.txt") + "\". No such file or directory\n"},
   };
   for (const auto& c : cases) {
@@ -97,6 +109,19 @@ TEST_F(CliExportTest, FailuresGiveTheMessageStatusOneAndNoFile) {
   writeFileSafely(path("keep.txt"), "old");
   EXPECT_EQ(run("LANG=C", path("empty.txt") + " " + path("keep.txt")).status, 1);
   EXPECT_EQ(readWholeFile(path("keep.txt")), "old");
+}
+
+// A full device fails with the system's reason and stays a device; root
+// writes to a node of its own so that a regression cannot replace /dev/full.
+TEST_F(CliExportTest, DeviceTargetIsWrittenInPlaceAndItsFailureReported) {
+  writeDump("d.txt", typeTwoDump());
+  std::string full = "/dev/full";
+  if (::geteuid() == 0 && ::mknod(path("full").c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0)
+    full = path("full");
+  const Result r = run("LANG=C", path("d.txt") + " " + full);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Cannot create file \"" + full + "\". No space left on device\n");
+  EXPECT_TRUE(fs::is_character_file(full));
 }
 
 TEST_F(CliExportTest, UsageErrorsAndHelp) {

@@ -81,25 +81,63 @@ TEST(RecordView, RecordNumberIsWord8And7Less512) {
   }
 }
 
-TEST(RecordView, DateAndTimeAreCopiedAsText) {
+TEST(RecordView, DateAndTimeAreCopiedAsTextOnceCheckedToBeHex) {
   std::string line = recordLine(2, {});
   line = withPair(line, 2, 0, "03");
   line = withPair(line, 2, 1, "15");
   line = withPair(line, 2, 2, "56");
   line = withPair(line, 2, 3, "34");
-  line = withPair(line, 2, 4, "1z");
+  line = withPair(line, 2, 4, "1a");
   RecordView r(line, 2);
   EXPECT_EQ(r.date(), "15.03");
-  EXPECT_EQ(r.time(), "1z:34:56");
+  EXPECT_EQ(r.time(), "1a:34:56");
   EXPECT_EQ(RecordView(line, 1).date(), "00.00");
 }
 
-TEST(RecordView, DateAndTimePastTheEndAreEmpty) {
+std::string dateAndTimeMessage(const std::string& line, int record) {
+  try {
+    RecordView view(line, record);
+    view.date();
+    view.time();
+  } catch (const ConversionError& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+// Like every other field; bytes a message cannot show are escaped, never cut.
+TEST(RecordView, DateOrTimeThatIsNotHexFails) {
+  struct Case {
+    int offset;
+    std::string pair;
+    std::string message;
+  };
+  const std::string suffix = "' is not a valid integer value";
+  for (const Case& c : {Case{0, "1z", "'$1z" + suffix},
+                        Case{1,
+                             std::string("\0"
+                                         "1",
+                                         2),
+                             "'$\\x001" + suffix},
+                        Case{2, "\xC4\xE0", "'$\\xC4\\xE0" + suffix}, Case{3, " 1", "'$ 1" + suffix},
+                        Case{4, "\\\x7F", "'$\\x5C\\x7F" + suffix}}) {
+    const std::string message = dateAndTimeMessage(withPair(recordLine(1, {}), 1, c.offset, c.pair), 1);
+    EXPECT_EQ(message, c.message) << c.offset;
+  }
   const std::string line = recordLine(1, {});
-  const std::string cut = line.substr(0, 3 * (RecordView::kFirstByteOfRecord2 + 1) + 1);
-  RecordView r(cut, 2);
-  EXPECT_EQ(r.date(), "0.00");
-  EXPECT_EQ(r.time(), "::");
+  EXPECT_EQ(dateAndTimeMessage(line.substr(0, 3 * (RecordView::kFirstByteOfRecord2 + 1) + 1), 2),
+            "'$0" + suffix);
+  EXPECT_EQ(dateAndTimeMessage(line.substr(0, 3 * (RecordView::kFirstByteOfRecord2 + 2)), 2), "'$" + suffix);
+}
+
+TEST(ConversionError, MessagesShowEveryByteReadably) {
+  EXPECT_EQ(readableBytes("$G1 -.,;:"), "$G1 -.,;:");
+  EXPECT_EQ(readableBytes(std::string("\0\t\x1F\x7F\x80\xFF\\", 7)), "\\x00\\x09\\x1F\\x7F\\x80\\xFF\\x5C");
+  const ConversionError error =
+      ConversionError::notFloat(std::string("1\0"
+                                            "5",
+                                            3));
+  EXPECT_STREQ(error.what(), "'1\\x005' is not a valid floating point value");
 }
 
 TEST(RecordView, EmptyOnlyByUpperCaseFFAtOffset0) {

@@ -100,6 +100,25 @@ TEST(ExportRowsTest, PairThatIsNotHexStopsThePassKeepingEarlierRows) {
   EXPECT_EQ(out.lines.size(), 3u);  // both records of line 0, record 1 of line 1
 }
 
+// A NUL or a byte of another code page in the date or time is no date: the
+// pass stops with a message that shows those bytes, not cut at the NUL.
+TEST(ExportRowsTest, DateOrTimeThatIsNotHexStopsThePassWithAReadableMessage) {
+  struct Case {
+    int offset;
+    std::string pair;
+    const char* message;
+  } cases[] = {{1, std::string(2, '\0'), "'$\\x00\\x00' is not a valid integer value"},
+               {3, "\xC2\xE0", "'$\\xC2\\xE0' is not a valid integer value"}};
+  for (const Case& c : cases) {
+    std::string line = LineBuilder().record(1, 9, 0x00).text();
+    line.replace(3 * (131 + c.offset), 2, c.pair);
+    Collected out;
+    EXPECT_EQ(runExpectingError(Dump({line}), out), c.message);
+    EXPECT_EQ(out.lines.size(), 1u);
+    EXPECT_THROW(spreadsheetFile(Dump({line}), ','), ConversionError);
+  }
+}
+
 TEST(ExportRowsTest, ValuesOfAnEmptyRecordAreStillRead) {
   std::string line = LineBuilder().record(1, 9, 0x00).record(2, 0, 0xFF).text();
   line[3 * (131 + 8) + 1] = 'x';  // record number of the empty record 2
