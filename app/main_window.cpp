@@ -127,11 +127,11 @@ void MainWindow::BigButton4Click() {
   guarded([this] {
     if (BigButton4->isChecked()) {
       SerialChannel1.setDeviceName(ComboBox1->currentText().toStdString());
-      SerialChannel1.OpenPort();
-      SerialChannel1.SetDtrLine(false);
-      protocol_.BeginLink();
+      SerialChannel1.openPort();
+      SerialChannel1.setDtrLine(false);
+      protocol_.beginLink();
     } else {
-      SerialChannel1.ClosePort();
+      SerialChannel1.closePort();
       ProgressBar1->setValue(0);
       Label2->clear();
     }
@@ -140,7 +140,7 @@ void MainWindow::BigButton4Click() {
 
 void MainWindow::BigButton3Click() {
   // Switching the download off by hand leaves a running download going.
-  if (BigButton3->isChecked()) guarded([this] { protocol_.StartDownload(); });
+  if (BigButton3->isChecked()) guarded([this] { protocol_.startDownload(); });
 }
 
 void MainWindow::SerialChannel1RxChar(SerialChannel& sender, std::size_t count) {
@@ -149,9 +149,9 @@ void MainWindow::SerialChannel1RxChar(SerialChannel& sender, std::size_t count) 
     // what the reads actually returned.
     std::array<std::uint8_t, kChunkSize> buffer;
     while (count > 0) {
-      const std::size_t read = sender.ReadBytes(std::span(buffer).first(std::min(count, kChunkSize)));
+      const std::size_t read = sender.readBytes(std::span(buffer).first(std::min(count, kChunkSize)));
       if (read == 0) return;
-      protocol_.ReceiveChunk(std::span(buffer).first(read));
+      protocol_.receiveChunk(std::span(buffer).first(read));
       count -= std::min(read, count);
     }
   });
@@ -162,7 +162,7 @@ void MainWindow::SerialChannel1Error(const std::string& message) {
 }
 
 void MainWindow::Timer1Timer() {
-  guarded([this] { protocol_.RetryTick(); });
+  guarded([this] { protocol_.retryTick(); });
 }
 
 }  // namespace kq

@@ -82,7 +82,7 @@ TEST(MainWindowLayout, StartStateOfSelectorStatusLampGaugeAndTimer) {
   EXPECT_EQ(timer->interval(), 100);
   EXPECT_FALSE(timer->isActive());
 
-  EXPECT_EQ(window.protocol().linkState(), lsWaitSync);
+  EXPECT_EQ(window.protocol().linkState(), LinkState::waitSync);
   EXPECT_TRUE(window.dump().empty());
 }
 

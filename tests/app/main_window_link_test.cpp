@@ -42,7 +42,7 @@ TEST_F(WindowLink, CompleteDownloadFromTheSimulatedDevice) {
   click("BigButton3");
   EXPECT_EQ(status(), QStringLiteral("Скачивание данных из БК"));
   EXPECT_EQ(button("BigButton3")->text(), QStringLiteral("Загрузка данных из БК запущена"));
-  ASSERT_TRUE(waitUntil([&] { return window.protocol().linkState() == lsDownloadDone; }, kPatience))
+  ASSERT_TRUE(waitUntil([&] { return window.protocol().linkState() == LinkState::downloadDone; }, kPatience))
       << window.dump().size() << " blocks received";
 
   EXPECT_EQ(status(), QStringLiteral("Завершено скачивание данных из БК"));
@@ -67,7 +67,7 @@ TEST_F(WindowLink, DownloadWithThePortClosedShowsItsStatusAndSendsNothing) {
   EXPECT_EQ(progress(), 0);
   EXPECT_TRUE(lampLit());
   EXPECT_TRUE(button("BigButton3")->isChecked());
-  EXPECT_EQ(window.protocol().linkState(), lsDownloading);
+  EXPECT_EQ(window.protocol().linkState(), LinkState::downloading);
   EXPECT_FALSE(window.findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
   EXPECT_TRUE(prompts.errors.empty());
 }
@@ -101,7 +101,7 @@ TEST_F(WindowLink, BootLoaderOffMidDownloadEmptiesStatusAndGaugeAndKeepsTheDownl
   EXPECT_TRUE(status().isEmpty());
   EXPECT_EQ(progress(), 0);
   EXPECT_TRUE(button("BigButton3")->isChecked());
-  EXPECT_EQ(window.protocol().linkState(), lsDownloading);
+  EXPECT_EQ(window.protocol().linkState(), LinkState::downloading);
 
   // The pending retry writes into the closed port: no message, no more blocks.
   const std::size_t kept = window.dump().size();
