@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "dump/block_layout.h"
+
 namespace kq {
 
 // The protocol's state; the stored values are those the device's protocol is
@@ -48,10 +50,10 @@ class DownloadHost {
 class DownloadProtocol {
  public:
   static constexpr std::size_t kBufferSize = 1024;
-  static constexpr int kBlockReplySize = 259;
-  static constexpr int kFirstBlock = 0x0100;
-  static constexpr int kLastBlock = 0x0FFF;
-  static constexpr int kBlockCount = kLastBlock - kFirstBlock + 1;
+  static constexpr int kBlockReplySize = layout::kReplyBytes;
+  static constexpr int kFirstBlock = layout::kFirstBlock;
+  static constexpr int kLastBlock = layout::kLastBlock;
+  static constexpr int kBlockCount = layout::kBlockCount;
   static constexpr int kRetryMilliseconds = 100;
 
   static constexpr std::uint8_t kSyncByte = 0x55;
