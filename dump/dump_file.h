@@ -3,13 +3,14 @@
 #include <cstddef>
 #include <string>
 
+#include "dump/block_layout.h"
 #include "dump/dump.h"
 
 namespace kq {
 
-// A full download is 2,976,000 bytes; a larger file than this is no dump
-// (/dev/zero, a disk image) and is refused before it fills the memory.
-constexpr std::size_t kMaxDumpFileBytes = 16 * 1024 * 1024;
+// A file this much larger than a full download is no dump (/dev/zero, a disk
+// image) and is refused before it fills the memory.
+constexpr std::size_t kMaxDumpFileBytes = 5 * layout::kFullDumpFileBytes;
 
 // Reads a dump file. The dump is replaced only when the whole file was read,
 // so a file that cannot be opened or read leaves it as it was.

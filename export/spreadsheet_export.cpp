@@ -51,8 +51,6 @@ char* writeRow(char* row, const RecordView& record, ParameterTable table, char s
 
 std::size_t rowCapacity(ParameterTable table) { return 64 + table.size() * (kMaxNumberText + 1); }
 
-constexpr std::size_t kLinesWorthAThread = 512;
-
 void appendFileLine(std::string& file, std::string_view line) {
   appendCp1251(file, line);
   file += "\r\n";
@@ -86,16 +84,14 @@ std::string encodeSpreadsheetFile(const std::vector<std::string>& lines) {
   return file;
 }
 
-std::string spreadsheetFile(const Dump& dump, char decimalSeparator) {
+std::string spreadsheetFile(const Dump& dump, char decimalSeparator, std::size_t linesWorthAThread) {
   const ParameterTable table = parameterTable(readControllerType(dump));
   std::string file;
   if (!table.empty()) appendFileLine(file, headerLine(table));
 
-  // A full download takes tens of milliseconds to decode: the second half of
-  // the lines is decoded on another thread. Both halves must succeed; the
-  // first failure in dump order is the one reported.
+  // Both halves must succeed; the first failure in dump order is reported.
   const std::size_t lineCount = dump.size();
-  const std::size_t middle = lineCount >= kLinesWorthAThread ? lineCount / 2 : lineCount;
+  const std::size_t middle = lineCount >= linesWorthAThread ? lineCount / 2 : lineCount;
   std::string secondHalf;
   std::exception_ptr secondFailure;
   std::thread worker;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -21,8 +22,14 @@ void exportRows(const Dump& dump, char decimalSeparator, const LineSink& sink);
 // The file form of the lines: code page 1251, CR LF after every line.
 std::string encodeSpreadsheetFile(const std::vector<std::string>& lines);
 
-// The whole file of a dump, or ConversionError.
-std::string spreadsheetFile(const Dump& dump, char decimalSeparator);
+// A full download takes tens of milliseconds to decode: from this many lines
+// on, the second half of the lines is decoded on another thread.
+inline constexpr std::size_t kExportLinesWorthAThread = 512;
+
+// The whole file of a dump, or ConversionError (the first in dump order).
+// The threshold is a parameter so that the fuzz target can split small dumps.
+std::string spreadsheetFile(const Dump& dump, char decimalSeparator,
+                            std::size_t linesWorthAThread = kExportLinesWorthAThread);
 
 // Runs the pass and writes the file safely, only when the pass completed.
 // Throws ConversionError or FileError; the target is then left as it was.
