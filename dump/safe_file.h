@@ -23,8 +23,9 @@ namespace kq {
 void writeFileSafely(const std::string& path, std::string_view content);
 
 // Throws the FileError writeFileSafely would throw for a target it cannot
-// write now (a refused kind, a missing or read-only folder), without writing
-// anything. Lets long operations fail before the work rather than after it.
+// write now (a refused kind, a missing or read-only folder): it creates and
+// removes the temporary file the write would use, and leaves the target as it
+// is. Lets long operations fail before the work rather than after it.
 void checkCanCreate(const std::string& path);
 
 // Reads a whole file; more than maxBytes fails ('File too large'), so that an

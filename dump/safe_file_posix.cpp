@@ -63,7 +63,7 @@ std::string finalTarget(const std::string& path) {
     if (n < 0) throw FileError::cannotCreate(path, errno);
     if (static_cast<std::size_t>(n) == sizeof text) throw FileError::cannotCreate(path, ENAMETOOLONG);
     const std::string link(text, static_cast<std::size_t>(n));
-    current = link.front() == '/' ? link : folderOf(current) + "/" + link;
+    current = link.starts_with('/') ? link : folderOf(current) + "/" + link;
   }
   throw FileError::cannotCreate(path, ELOOP);
 }
