@@ -42,9 +42,9 @@ class DownloadSessionTest : public ::testing::Test {
   }
 
   std::vector<std::uint8_t> replyFor(int block) const {
-    std::vector<std::uint8_t> reply{0x77};
     const auto& data = memory[static_cast<std::size_t>(block - layout::kFirstBlock)];
-    reply.insert(reply.end(), data.begin(), data.end());
+    std::vector<std::uint8_t> reply(1 + data.size(), 0x77);
+    std::copy(data.begin(), data.end(), reply.begin() + 1);
     return reply;
   }
 
