@@ -9,11 +9,11 @@
 #include <exception>
 
 #include "app/qt_prompts.h"
-#include "link/port_discovery.h"
 #include "ui/big_button.h"
 #include "ui/error_box.h"
 #include "ui/gauge.h"
 #include "ui/lamp.h"
+#include "ui/port_selector.h"
 
 namespace kq {
 namespace {
@@ -40,7 +40,7 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent)
       ownPrompts_(prompts ? nullptr : std::make_unique<QtPrompts>(this)),
       prompts_(prompts ? *prompts : *ownPrompts_),
       Label1(new QLabel(QStringLiteral("Выбор порта"), this)),
-      ComboBox1(new QComboBox(this)),
+      ComboBox1(new PortSelector(this)),
       BigButton4(
           new BigButton(QStringLiteral("Старт BootLoader"), QStringLiteral("BootLoader запущен"), this)),
       BigButton3(new BigButton(QStringLiteral("Старт загрузки данных из БК"),
@@ -60,9 +60,6 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent)
   setFont(windowFont());
   setWindowTitle(applicationTitle());
   placeControls();
-
-  for (const std::string& port : availablePorts()) ComboBox1->addItem(QString::fromStdString(port));
-  ComboBox1->setCurrentIndex(0);
 
   Timer1.setObjectName(QStringLiteral("Timer1"));
   Timer1.setInterval(DownloadProtocol::kRetryMilliseconds);
