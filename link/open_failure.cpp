@@ -1,0 +1,33 @@
+#include "link/open_failure.h"
+
+#include <cerrno>
+
+#include "link/serial_error.h"
+
+namespace kq {
+namespace {
+
+std::string accessAdvice(const DeviceAccess& access) {
+  if (access.group.empty())
+    return "Нет прав на доступ к порту. Попросите администратора открыть вам доступ к этому устройству.";
+  const std::string group = "«" + access.group + "»";
+  if (access.joinedNotActive)
+    return "Нет прав на доступ к порту: вы уже в группе " + group +
+           ", но она действует только после нового входа. Выйдите из системы и войдите снова.";
+  return "Нет прав на доступ к порту: он открыт только группе " + group +
+         ". Добавьте себя в неё командой «sudo usermod -aG " + access.group +
+         " $USER», затем выйдите из системы и войдите снова.";
+}
+
+}  // namespace
+
+std::string openFailureMessage(const std::string& name, int error, const DeviceAccess& access) {
+  // The name goes in as it is: a '%' in a typed path is no format.
+  std::string message = "Can't open specified device " + name +
+                        SerialChannelError::withSystemError(" (Error %d, %s)", error).what();
+  if (error == EACCES || error == EPERM) return message + ". " + accessAdvice(access);
+  if (error == EBUSY) return message + ". Порт занят другой программой: закройте её и попробуйте снова.";
+  return message;
+}
+
+}  // namespace kq
