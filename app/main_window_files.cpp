@@ -1,33 +1,33 @@
 // The main window's file side: dump save and load, spreadsheet export, chart.
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
+#include <filesystem>
+#include <system_error>
 
 #include "app/main_window.h"
 #include "app/prompts.h"
 #include "dump/dump_file.h"
-#include "dump/safe_file.h"
 #include "export/spreadsheet_export.h"
+#include "regional/decimal_separator.h"
 
 namespace kq {
 namespace {
 
 const QString kSaveFilter = QStringLiteral("Текстовой файл (*.txt)");
 const QString kOpenFilter = QStringLiteral("Текстовый файл (*.txt)");
+const QString kUnsavedQuestion =
+    QStringLiteral("Данные, полученные из БК, не сохранены. Продолжить без сохранения?");
 
 std::string nativePath(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
-char decimalSeparator() {
-  const QString point = QLocale::system().decimalPoint();
-  return point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
-}
-
 }  // namespace
 
+bool MainWindow::mayReplaceDump() { return !downloadUnsaved_ || prompts_.confirm(kUnsavedQuestion); }
+
 std::optional<QString> MainWindow::chooseSaveTarget() {
-  const std::optional<QString> chosen = prompts_.saveFileName(kSaveFilter, SaveDialog1FileName);
+  const std::optional<QString> chosen = prompts_.saveFileName(kSaveFilter, lastSaveName_);
   if (!chosen) return std::nullopt;
-  SaveDialog1FileName = *chosen;
+  lastSaveName_ = *chosen;
   // Always appended, also to a name that already ends in ".txt"; the dialog
   // never saw this final name, so replacing an existing file is asked here.
   const QString target = *chosen + QStringLiteral(".txt");
@@ -37,37 +37,44 @@ std::optional<QString> MainWindow::chooseSaveTarget() {
   return target;
 }
 
-void MainWindow::Button4Click() {
-  guarded([this] {
-    if (const std::optional<QString> target = chooseSaveTarget()) saveDumpFile(nativePath(*target), Memo2);
-  });
-}
-
-void MainWindow::BigButton5Click() {
-  guarded([this] {
-    const std::optional<QString> chosen = prompts_.openFileName(kOpenFilter, OpenDialog1FileName);
-    if (!chosen) return;
-    OpenDialog1FileName = *chosen;
-    // Replaces the dump only once the whole file was read.
-    loadDumpFile(nativePath(*chosen), Memo2);
-  });
-}
-
-void MainWindow::BigButton1Click() {
+void MainWindow::onSaveDumpClicked() {
   guarded([this] {
     const std::optional<QString> target = chooseSaveTarget();
     if (!target) return;
-    // The frame log doubles as the export's buffer: it keeps the lines made
-    // before a failure, and the file is written only after a complete pass.
-    Memo3.clear();
-    exportRows(Memo2, decimalSeparator(), [this](std::string_view line) { Memo3.emplace_back(line); });
-    writeFileSafely(nativePath(*target), encodeSpreadsheetFile(Memo3));
+    saveDumpFile(nativePath(*target), dump_);
+    if (!downloadUnsaved_ || session_.downloading()) return;
+    downloadUnsaved_ = false;
+    // Saved for good: its recovery copy has done its work.
+    if (recoveryPath_) {
+      std::error_code ignored;
+      std::filesystem::remove(*recoveryPath_, ignored);
+      recoveryPath_.reset();
+    }
   });
 }
 
-void MainWindow::BigButton6Click() {
+void MainWindow::onLoadDumpClicked() {
   guarded([this] {
-    if (chart_) chart_(Memo2, decimalSeparator());
+    if (!mayReplaceDump()) return;
+    const std::optional<QString> chosen = prompts_.openFileName(kOpenFilter, lastOpenName_);
+    if (!chosen) return;
+    lastOpenName_ = *chosen;
+    // Replaces the dump only once the whole file was read.
+    loadDumpFile(nativePath(*chosen), dump_);
+    downloadUnsaved_ = false;
+  });
+}
+
+void MainWindow::onExportClicked() {
+  guarded([this] {
+    if (const std::optional<QString> target = chooseSaveTarget())
+      exportSpreadsheetFile(dump_, systemDecimalSeparator(), nativePath(*target));
+  });
+}
+
+void MainWindow::onChartClicked() {
+  guarded([this] {
+    if (chart_) chart_(dump_, systemDecimalSeparator());
   });
 }
 

@@ -2,7 +2,6 @@
 // window's export writes, at exactly the path given.
 #include <unistd.h>
 
-#include <QLocale>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -12,6 +11,7 @@
 #include "dump/dump_file.h"
 #include "dump/safe_file.h"
 #include "export/spreadsheet_export.h"
+#include "regional/decimal_separator.h"
 
 namespace kq::cli {
 namespace {
@@ -38,11 +38,6 @@ bool writeAll(int fd, const std::string& data) {
 }
 
 }  // namespace
-
-char systemDecimalSeparator() {
-  QString point = QLocale::system().decimalPoint();
-  return point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
-}
 
 int runExport(const std::vector<std::string>& args) {
   std::vector<std::string> positional;

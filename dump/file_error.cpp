@@ -12,9 +12,7 @@ std::string fullPath(const std::string& path) {
   return ec ? path : absolute.lexically_normal().string();
 }
 
-std::string systemErrorText(int errorNumber) {
-  return std::generic_category().message(errorNumber);
-}
+std::string systemErrorText(int errorNumber) { return std::generic_category().message(errorNumber); }
 
 FileError FileError::cannotCreate(const std::string& path, int errorNumber) {
   return FileError("Cannot create file \"" + fullPath(path) + "\". " + systemErrorText(errorNumber));
