@@ -14,9 +14,10 @@ std::string accessAdvice(const DeviceAccess& access) {
   if (access.joinedNotActive)
     return "Нет прав на доступ к порту: вы уже в группе " + group +
            ", но она действует только после нового входа. Выйдите из системы и войдите снова.";
+  // The command on a line of its own, so that it is never wrapped and copies whole.
   return "Нет прав на доступ к порту: он открыт только группе " + group +
-         ". Добавьте себя в неё командой «sudo usermod -aG " + access.group +
-         " $USER», затем выйдите из системы и войдите снова.";
+         ". Добавьте себя в неё командой\n\nsudo usermod -aG " + access.group +
+         " $USER\n\nзатем выйдите из системы и войдите снова.";
 }
 
 }  // namespace
@@ -25,8 +26,8 @@ std::string openFailureMessage(const std::string& name, int error, const DeviceA
   // The name goes in as it is: a '%' in a typed path is no format.
   std::string message = "Can't open specified device " + name +
                         SerialChannelError::withSystemError(" (Error %d, %s)", error).what();
-  if (error == EACCES || error == EPERM) return message + ". " + accessAdvice(access);
-  if (error == EBUSY) return message + ". Порт занят другой программой: закройте её и попробуйте снова.";
+  if (error == EACCES || error == EPERM) return message + ".\n" + accessAdvice(access);
+  if (error == EBUSY) return message + ".\nПорт занят другой программой: закройте её и попробуйте снова.";
   return message;
 }
 

@@ -8,7 +8,7 @@ namespace kq {
 namespace {
 
 TEST(OpenFailureTest, FirstSentenceIsTheSystemErrorThenWhatToDo) {
-  const std::string denied = "Can't open specified device /dev/ttyUSB0 (Error 13, Permission denied). ";
+  const std::string denied = "Can't open specified device /dev/ttyUSB0 (Error 13, Permission denied).\n";
   struct Case {
     int error;
     const char* group;
@@ -17,8 +17,9 @@ TEST(OpenFailureTest, FirstSentenceIsTheSystemErrorThenWhatToDo) {
   };
   const Case cases[] = {
       {EACCES, "dialout", false,
-       denied + "Нет прав на доступ к порту: он открыт только группе «dialout». Добавьте себя в неё командой "
-                "«sudo usermod -aG dialout $USER», затем выйдите из системы и войдите снова."},
+       denied +
+           "Нет прав на доступ к порту: он открыт только группе «dialout». Добавьте себя в неё командой\n\n"
+           "sudo usermod -aG dialout $USER\n\nзатем выйдите из системы и войдите снова."},
       {EACCES, "uucp", true,
        denied + "Нет прав на доступ к порту: вы уже в группе «uucp», но она действует только после нового "
                 "входа. Выйдите из системы и войдите снова."},
@@ -26,10 +27,10 @@ TEST(OpenFailureTest, FirstSentenceIsTheSystemErrorThenWhatToDo) {
        denied +
            "Нет прав на доступ к порту. Попросите администратора открыть вам доступ к этому устройству."},
       {EPERM, "", false,
-       "Can't open specified device /dev/ttyUSB0 (Error 1, Operation not permitted). Нет прав на доступ к "
+       "Can't open specified device /dev/ttyUSB0 (Error 1, Operation not permitted).\nНет прав на доступ к "
        "порту. Попросите администратора открыть вам доступ к этому устройству."},
       {EBUSY, "dialout", false,
-       "Can't open specified device /dev/ttyUSB0 (Error 16, Device or resource busy). Порт занят другой "
+       "Can't open specified device /dev/ttyUSB0 (Error 16, Device or resource busy).\nПорт занят другой "
        "программой: закройте её и попробуйте снова."},
       {EIO, "dialout", false, "Can't open specified device /dev/ttyUSB0 (Error 5, Input/output error)"},
   };

@@ -69,7 +69,7 @@ TEST_F(SerialChannelTest, SecondOpenOfTheSameDeviceIsRefused) {
   } catch (const SerialChannelError& error) {
     EXPECT_EQ(std::string(error.what()),
               "Can't open specified device " + peer.path() +
-                  " (Error 16, Device or resource busy). Порт занят другой программой: закройте её и "
+                  " (Error 16, Device or resource busy).\nПорт занят другой программой: закройте её и "
                   "попробуйте снова.");
   }
   EXPECT_FALSE(second.isOpen());
