@@ -1,5 +1,7 @@
 #include "app/qt_prompts.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QEvent>
 #include <QFileIconProvider>
@@ -99,7 +101,11 @@ std::optional<QString> QtPrompts::askFileName(QFileDialog::AcceptMode mode, cons
   else
     dialog.setDirectory(QFileInfo(offered).isAbsolute() ? folderOf(offered) : QDir::homePath());
   dialog.selectFile(QFileInfo(offered).fileName());
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const int result = dialog.exec();
+  // Enter on a completed name accepts the dialog but leaves the list of
+  // names open; a dialog kept for reuse must close it itself.
+  for (QCompleter* completer : dialog.findChildren<QCompleter*>()) completer->popup()->hide();
+  if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString chosen = dialog.selectedFiles().constFirst();
   lastFolder_ = folderOf(chosen);
   return chosen;

@@ -4,12 +4,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <functional>
@@ -78,6 +80,22 @@ TEST(QtPrompts, FileDialogsStartAtHomeThenInTheFolderOfTheLastFileChosenAndAreRe
     dialog.reject();
   });
   prompts.saveFileName(QStringLiteral("Текстовой файл (*.txt)"), QStringLiteral("/elsewhere/name"));
+}
+
+TEST(QtPrompts, NameCompletionListClosesWithTheReusedDialog) {
+  // Enter on a completed name accepts the dialog and left the list of names
+  // open on the screen, where it took the next clicks and keys.
+  QtPrompts prompts(nullptr);
+  QWidget* completionList = nullptr;
+  whenShown<QFileDialog>([&](QFileDialog& dialog) {
+    completionList = dialog.findChild<QCompleter*>()->popup();
+    completionList->show();
+    dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("/tmp/name"));
+    static_cast<QDialog&>(dialog).accept();
+  });
+  EXPECT_EQ(prompts.saveFileName(QStringLiteral("Текстовой файл (*.txt)"), {}), QStringLiteral("/tmp/name"));
+  ASSERT_NE(completionList, nullptr);
+  EXPECT_FALSE(completionList->isVisible());
 }
 
 TEST(QtPrompts, FileDialogColumnsHoldARussianTypeNameAndADateEvenAfterBeingLeftNarrow) {
