@@ -10,11 +10,11 @@
 #include "app/prompts.h"
 #include "app/qt_prompts.h"
 #include "dump/recovery_file.h"
-#include "link/port_discovery.h"
 #include "ui/big_button.h"
 #include "ui/error_box.h"
 #include "ui/gauge.h"
 #include "ui/lamp.h"
+#include "ui/port_selector.h"
 
 namespace kq {
 namespace {
@@ -40,7 +40,7 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent, SessionTiming timing)
       prompts_(prompts ? *prompts : *ownPrompts_),
       timing_(timing),
       portLabel_(new QLabel(QStringLiteral("Выбор порта"), this)),
-      portSelector_(new QComboBox(this)),
+      portSelector_(new PortSelector(this)),
       linkSwitch_(
           new BigButton(QStringLiteral("Старт BootLoader"), QStringLiteral("BootLoader запущен"), this)),
       downloadSwitch_(new BigButton(QStringLiteral("Старт загрузки данных из БК"),
@@ -57,9 +57,6 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent, SessionTiming timing)
   setFont(windowFont());
   setWindowTitle(applicationTitle());
   placeControls();
-
-  for (const std::string& port : availablePorts()) portSelector_->addItem(QString::fromStdString(port));
-  portSelector_->setCurrentIndex(0);
 
   connect(linkSwitch_, &BigButton::clicked, this, &MainWindow::onLinkSwitchToggled);
   connect(downloadSwitch_, &BigButton::clicked, this, &MainWindow::onDownloadSwitchToggled);

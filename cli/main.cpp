@@ -28,7 +28,7 @@ void printUsage(std::FILE* out) {
                "\n"
                "Commands:\n");
   for (const auto& c : kCommands) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
-  std::fprintf(out, "\n'kq-cli COMMAND --help' explains a command.\n");
+  std::fprintf(out, "\n'kq-cli COMMAND --help' explains a command; 'kq-cli --version' prints the version.\n");
 }
 
 }  // namespace
@@ -41,6 +41,11 @@ int main(int argc, char** argv) {
   std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     printUsage(stdout);
+    return 0;
+  }
+  if (name == "--version") {
+    // The project's version, which the package carries too.
+    std::printf("kq-cli %s\n", KQ_VERSION);
     return 0;
   }
   std::vector<std::string> args(argv + 2, argv + argc);

@@ -1,15 +1,21 @@
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
+#include <vector>
 
+#include "link/open_failure.h"
 #include "link/serial_device.h"
 #include "link/serial_error.h"
 
@@ -85,6 +91,44 @@ void signalEventFd(int fd) {
   }
 }
 
+// The group whose members may use the device at `path`, if joining it would
+// help this user, and whether the user joined it without logging in again.
+DeviceAccess accessOf(const std::string& path) {
+  DeviceAccess access;
+  struct stat device {};
+  const mode_t groupReadWrite = S_IRGRP | S_IWGRP;
+  if (::stat(path.c_str(), &device) != 0 || device.st_gid == 0 ||
+      (device.st_mode & groupReadWrite) != groupReadWrite)
+    return access;
+
+  const int count = ::getgroups(0, nullptr);
+  std::vector<gid_t> carried(count > 0 ? static_cast<std::size_t>(count) : 0);
+  if (count > 0 && ::getgroups(count, carried.data()) != count) carried.clear();
+  carried.push_back(::getegid());
+  if (std::find(carried.begin(), carried.end(), device.st_gid) != carried.end()) return access;
+
+  std::vector<char> buffer(1 << 16);
+  group entry{};
+  group* owner = nullptr;
+  if (::getgrgid_r(device.st_gid, &entry, buffer.data(), buffer.size(), &owner) != 0 || !owner) return access;
+  access.group = owner->gr_name;
+
+  std::vector<char> userBuffer(1 << 14);
+  passwd userEntry{};
+  passwd* user = nullptr;
+  if (::getpwuid_r(::getuid(), &userEntry, userBuffer.data(), userBuffer.size(), &user) == 0 && user) {
+    access.joinedNotActive = user->pw_gid == device.st_gid;
+    for (char** member = owner->gr_mem; *member && !access.joinedNotActive; ++member)
+      access.joinedNotActive = std::strcmp(*member, user->pw_name) == 0;
+  }
+  return access;
+}
+
+[[noreturn]] void throwOpenFailure(const std::string& name, const std::string& path, int error) {
+  const bool refused = error == EACCES || error == EPERM;
+  throw SerialChannelError(openFailureMessage(name, error, refused ? accessOf(path) : DeviceAccess{}));
+}
+
 }  // namespace
 
 struct SerialDevice::Os {
@@ -116,30 +160,26 @@ struct SerialDevice::Os {
 
 SerialDevice::SerialDevice(std::unique_ptr<Os> os) : os_(std::move(os)) {}
 
-SerialDevice::~SerialDevice() { ::tcflush(os_->port.get(), TCIOFLUSH); }
+SerialDevice::~SerialDevice() {
+  ::tcflush(os_->port.get(), TCIOFLUSH);
+  // A pseudo-terminal keeps the exclusive mark past the close and would
+  // refuse every later open by an ordinary user.
+  ::ioctl(os_->port.get(), TIOCNXCL);
+}
 
 std::unique_ptr<SerialDevice> SerialDevice::open(const std::string& name, const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;
     if (error == ENOENT) throw SerialChannelError("Specified device not found (" + name + ").");
-    throw SerialChannelError::withSystemError("Can't open specified device " + name + " (Error %d, %s)",
-                                              error);
+    throwOpenFailure(name, path, error);
   }
   auto os = std::make_unique<Os>(fd);
-  if (os->inputWake.get() < 0 || os->roomWake.get() < 0)
-    throw SerialChannelError::withSystemError("Can't open specified device " + name + " (Error %d, %s)",
-                                              errno);
+  if (os->inputWake.get() < 0 || os->roomWake.get() < 0) throwOpenFailure(name, path, errno);
   // TIOCEXCL keeps other users out; the lock also keeps out those who may
   // pass it (the superuser) but honour locks.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const int error = errno == EWOULDBLOCK ? EBUSY : errno;
-    throw SerialChannelError::withSystemError("Can't open specified device " + name + " (Error %d, %s)",
-                                              error);
-  }
-  if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY)
-    throw SerialChannelError::withSystemError("Can't open specified device " + name + " (Error %d, %s)",
-                                              errno);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) throwOpenFailure(name, path, errno == EWOULDBLOCK ? EBUSY : errno);
+  if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) throwOpenFailure(name, path, errno);
   configure(fd);
   setModemLines(fd, TIOCM_DTR | TIOCM_RTS, false);
   ::tcflush(fd, TCIOFLUSH);

@@ -4,9 +4,16 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCompleter>
+#include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <functional>
 
 #include "ui/error_box.h"
@@ -39,6 +46,84 @@ TEST(QtPrompts, SaveDialogOffersTheLastNameWithItsOneFilterAndNeverAsksAboutRepl
 
   whenShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
   EXPECT_EQ(prompts.saveFileName(QStringLiteral("Текстовой файл (*.txt)"), {}), std::nullopt);
+}
+
+QString folderShown(const QFileDialog& dialog) {
+  return QFileInfo(dialog.directory().path()).canonicalFilePath();
+}
+
+TEST(QtPrompts, FileDialogsStartAtHomeThenInTheFolderOfTheLastFileChosenAndAreReused) {
+  QTemporaryDir folder;
+  const QString chosen = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/dump.txt");
+  QFile(chosen).open(QIODevice::WriteOnly);
+  QtPrompts prompts(nullptr);
+  const QDialog* first = nullptr;
+
+  whenShown<QFileDialog>([&](QFileDialog& dialog) {
+    first = &dialog;
+    EXPECT_EQ(folderShown(dialog), QFileInfo(QDir::homePath()).canonicalFilePath());
+    dialog.reject();
+  });
+  EXPECT_EQ(prompts.openFileName(QStringLiteral("Текстовый файл (*.txt)"), {}), std::nullopt);
+
+  whenShown<QFileDialog>([&](QFileDialog& dialog) {
+    EXPECT_EQ(&dialog, first);
+    dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);  // typed by the user
+    static_cast<QDialog&>(dialog).accept();
+  });
+  EXPECT_EQ(prompts.openFileName(QStringLiteral("Текстовый файл (*.txt)"), {}), chosen);
+
+  // The save dialog follows the folder chosen in the open dialog.
+  whenShown<QFileDialog>([&](QFileDialog& dialog) {
+    EXPECT_NE(&dialog, first);
+    EXPECT_EQ(folderShown(dialog), QFileInfo(chosen).path());
+    dialog.reject();
+  });
+  prompts.saveFileName(QStringLiteral("Текстовой файл (*.txt)"), QStringLiteral("/elsewhere/name"));
+}
+
+TEST(QtPrompts, NameCompletionListClosesWithTheReusedDialog) {
+  // Enter on a completed name accepts the dialog and left the list of names
+  // open on the screen, where it took the next clicks and keys.
+  QtPrompts prompts(nullptr);
+  QWidget* completionList = nullptr;
+  whenShown<QFileDialog>([&](QFileDialog& dialog) {
+    completionList = dialog.findChild<QCompleter*>()->popup();
+    completionList->show();
+    dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("/tmp/name"));
+    static_cast<QDialog&>(dialog).accept();
+  });
+  EXPECT_EQ(prompts.saveFileName(QStringLiteral("Текстовой файл (*.txt)"), {}), QStringLiteral("/tmp/name"));
+  ASSERT_NE(completionList, nullptr);
+  EXPECT_FALSE(completionList->isVisible());
+}
+
+TEST(QtPrompts, FileDialogColumnsHoldARussianTypeNameAndADateEvenAfterBeingLeftNarrow) {
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  // The dialog keeps its column widths between runs; the last run left them narrow.
+  {
+    QtPrompts lastRun(nullptr);
+    whenShown<QFileDialog>([](QFileDialog& dialog) {
+      auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+      ASSERT_NE(view, nullptr);
+      view->header()->resizeSection(2, 20);
+      view->header()->resizeSection(3, 20);
+      dialog.reject();
+    });
+    lastRun.openFileName(QStringLiteral("Текстовый файл (*.txt)"), {});
+  }
+  QtPrompts prompts(nullptr);
+  whenShown<QFileDialog>([](QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(view, nullptr);
+    const QFontMetrics metrics(view->font());
+    EXPECT_GT(view->header()->sectionSize(2),
+              metrics.horizontalAdvance(QStringLiteral("Текстовый документ")));
+    EXPECT_GT(view->header()->sectionSize(3), metrics.horizontalAdvance(QStringLiteral("28.12.2000 20:58")));
+    dialog.reject();
+  });
+  prompts.openFileName(QStringLiteral("Текстовый файл (*.txt)"), {});
+  QLocale::setDefault(QLocale::system());
 }
 
 TEST(QtPrompts, ReplaceQuestionIsYesOrNoUnderTheApplicationTitle) {

@@ -1,6 +1,9 @@
 #include "link/serial_channel.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <numeric>
 
@@ -65,13 +68,27 @@ TEST_F(SerialChannelTest, SecondOpenOfTheSameDeviceIsRefused) {
     FAIL() << "opened twice";
   } catch (const SerialChannelError& error) {
     EXPECT_EQ(std::string(error.what()),
-              "Can't open specified device " + peer.path() + " (Error 16, Device or resource busy)");
+              "Can't open specified device " + peer.path() +
+                  " (Error 16, Device or resource busy).\nПорт занят другой программой: закройте её и "
+                  "попробуйте снова.");
   }
   EXPECT_FALSE(second.isOpen());
   EXPECT_TRUE(channel.isOpen());
   channel.closePort();
   second.openPort();  // free again once closed
   EXPECT_TRUE(second.isOpen());
+}
+
+TEST_F(SerialChannelTest, ClosedPortIsOpenToOthersAgain) {
+  channel.openPort();
+  channel.closePort();
+  // A pseudo-terminal keeps its exclusive mark after the close unless it is taken off.
+  const int fd = ::open(peer.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  int exclusive = 1;
+  EXPECT_EQ(::ioctl(fd, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0);
+  ::close(fd);
 }
 
 TEST_F(SerialChannelTest, MissingDeviceIsNamedInTheMessage) {

@@ -55,5 +55,21 @@ TEST(ErrorBox, ShowsErrorIconOkAndTheApplicationTitle) {
   EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
+TEST(ErrorBox, ShortMessageStillLeavesRoomForTheTitle) {
+  int width = 0;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    width = box->width();
+    box->buttons().constFirst()->click();
+  });
+  showErrorBox(nullptr, QStringLiteral("X"));
+  QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+  titleFont.setBold(true);
+  const QFontMetrics metrics(titleFont);
+  // The title, the window icon and a close button.
+  EXPECT_GT(width, metrics.horizontalAdvance(applicationTitle()) + 3 * metrics.height());
+}
+
 }  // namespace
 }  // namespace kq
