@@ -2,7 +2,6 @@
 // window's export writes, at exactly the path given.
 #include <unistd.h>
 
-#include <QLocale>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -25,7 +24,7 @@ constexpr const char* kExportHelp =
     "whole or not at all; '-' writes to standard output.\n"
     "\n"
     "  --decimal-separator=C  print numbers with C instead of the separator of\n"
-    "                         the regional settings (LANG, LC_NUMERIC, LC_ALL)\n";
+    "                         the regional settings\n";
 
 bool writeAll(int fd, const std::string& data) {
   std::size_t done = 0;
@@ -38,11 +37,6 @@ bool writeAll(int fd, const std::string& data) {
 }
 
 }  // namespace
-
-char systemDecimalSeparator() {
-  QString point = QLocale::system().decimalPoint();
-  return point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
-}
 
 int runExport(const std::vector<std::string>& args) {
   std::vector<std::string> positional;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 
 namespace {
 
@@ -16,8 +17,12 @@ struct Command {
 
 const Command kCommands[] = {
     {"export", kq::cli::runExport, "write the spreadsheet file of a dump file"},
+#if KQ_CLI_WITH_DOWNLOAD
     {"download", kq::cli::runDownload, "download the log memory over a serial port"},
+#endif
+#if KQ_CLI_WITH_SIMULATOR
     {"simulate", kq::cli::runSimulate, "run a simulated on-board computer on a pseudo-terminal"},
+#endif
 };
 
 void printUsage(std::FILE* out) {
@@ -34,16 +39,17 @@ void printUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
+  std::vector<std::string> args = kq::cli::startConsole(argc, argv);
+  if (args.empty()) {
     printUsage(stderr);
     return 2;
   }
-  std::string name = argv[1];
+  const std::string name = args.front();
+  args.erase(args.begin());
   if (name == "--help" || name == "-h" || name == "help") {
     printUsage(stdout);
     return 0;
   }
-  std::vector<std::string> args(argv + 2, argv + argc);
   for (const auto& c : kCommands) {
     if (name == c.name) return c.run(args);
   }

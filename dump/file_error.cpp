@@ -6,15 +6,17 @@
 
 namespace kq {
 
+// Names are UTF-8 on every system (not the ANSI code page of Windows).
 std::string fullPath(const std::string& path) {
   std::error_code ec;
-  auto absolute = std::filesystem::absolute(path, ec);
-  return ec ? path : absolute.lexically_normal().string();
+  const std::u8string_view name(reinterpret_cast<const char8_t*>(path.data()), path.size());
+  const auto absolute = std::filesystem::absolute(std::filesystem::path(name), ec);
+  if (ec) return path;
+  const std::u8string text = absolute.lexically_normal().u8string();
+  return std::string(text.begin(), text.end());
 }
 
-std::string systemErrorText(int errorNumber) {
-  return std::generic_category().message(errorNumber);
-}
+std::string systemErrorText(int errorNumber) { return std::generic_category().message(errorNumber); }
 
 FileError FileError::cannotCreate(const std::string& path, int errorNumber) {
   return FileError("Cannot create file \"" + fullPath(path) + "\". " + systemErrorText(errorNumber));

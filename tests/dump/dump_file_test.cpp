@@ -1,14 +1,16 @@
+#include "dump/dump_file.h"
+
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "dump/dump_file.h"
 #include "dump/dump_line.h"
 #include "dump/file_error.h"
 #include "dump/safe_file.h"
+#include "tests/support/system_text.h"
+#include "tests/support/temp_dir.h"
 
 namespace kq {
 namespace {
@@ -17,10 +19,7 @@ namespace fs = std::filesystem;
 
 class TempDir {
  public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "kq-dump-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
+  TempDir() : path_(test::makeTempDir("kq-dump")) {}
   ~TempDir() {
     std::error_code ec;
     fs::permissions(path_, fs::perms::owner_all, ec);
@@ -73,10 +72,10 @@ TEST_P(SplitLinesTest, LineEnds) { EXPECT_EQ(splitLines(GetParam().text), GetPar
 
 INSTANTIATE_TEST_SUITE_P(
     Files, SplitLinesTest,
-    testing::Values(SplitCase{"CrLf", "AA\r\nBB\r\n", {"AA", "BB"}}, SplitCase{"Lf", "AA\nBB\n", {"AA", "BB"}},
-                    SplitCase{"Cr", "AA\rBB\r", {"AA", "BB"}},
-                    SplitCase{"NoFinalEnd", "AA\r\nBB", {"AA", "BB"}},
-                    SplitCase{"EmptyFile", "", {}}, SplitCase{"OnlyLineEnd", "\r\n", {""}},
+    testing::Values(SplitCase{"CrLf", "AA\r\nBB\r\n", {"AA", "BB"}},
+                    SplitCase{"Lf", "AA\nBB\n", {"AA", "BB"}}, SplitCase{"Cr", "AA\rBB\r", {"AA", "BB"}},
+                    SplitCase{"NoFinalEnd", "AA\r\nBB", {"AA", "BB"}}, SplitCase{"EmptyFile", "", {}},
+                    SplitCase{"OnlyLineEnd", "\r\n", {""}},
                     SplitCase{"EmptyLinesInside", "AA\r\n\r\n\nBB\r\n", {"AA", "", "", "BB"}},
                     SplitCase{"LfCrIsTwoEnds", "AA\n\rBB", {"AA", "", "BB"}},
                     SplitCase{"MixedEnds", "AA\rBB\nCC\r\nDD", {"AA", "BB", "CC", "DD"}}),
@@ -125,7 +124,7 @@ TEST(DumpFileTest, MissingFileKeepsTheDumpAndNamesTheFullPath) {
     FAIL() << "no error";
   } catch (const FileError& e) {
     EXPECT_EQ(std::string(e.what()),
-              "Cannot open file \"" + dir.file("missing.txt") + "\". No such file or directory");
+              "Cannot open file \"" + dir.file("missing.txt") + "\". " + test::missingFileReason());
   }
   EXPECT_EQ(dump.lines(), std::vector<std::string>{"AA BB"});
 }
@@ -146,15 +145,21 @@ TEST(SafeFileTest, ReplacesAnExistingFileWhole) {
 }
 
 TEST(SafeFileTest, FailureLeavesTheOldFileAndNoTemporary) {
-  if (::geteuid() == 0) {
-    // Root writes into read-only folders; use a folder that does not exist.
+#ifdef _WIN32
+  const bool readOnlyFolderStopsWrites = false;  // folder rights are access lists there
+#else
+  const bool readOnlyFolderStopsWrites = ::geteuid() != 0;  // root writes into read-only folders
+#endif
+  if (!readOnlyFolderStopsWrites) {
+    // Use a folder that does not exist.
     TempDir dir;
-    std::string target = dir.file("no-such-folder/t.txt");
+    std::string target = (dir.path_ / "no-such-folder" / "t.txt").string();
     try {
       writeFileSafely(target, "x");
       FAIL() << "no error";
     } catch (const FileError& e) {
-      EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + target + "\". No such file or directory");
+      EXPECT_EQ(std::string(e.what()),
+                "Cannot create file \"" + target + "\". " + test::missingFolderReason());
     }
     EXPECT_TRUE(dir.entries().empty());
     return;
@@ -168,6 +173,21 @@ TEST(SafeFileTest, FailureLeavesTheOldFileAndNoTemporary) {
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"t.txt"});
 }
 
+TEST(SafeFileTest, Utf8NamesAreTheNamesOnDisk) {
+  TempDir dir;
+  const std::string name = "\xD0\xB4\xD0\xB0\xD0\xBD\xD0\xBD\xD1\x8B\xD0\xB5.txt";  // "данные.txt"
+  const std::u8string u8name(name.begin(), name.end());
+  const std::u8string u8path = (dir.path_ / u8name).u8string();
+  const std::string target(u8path.begin(), u8path.end());
+  saveDumpFile(target, Dump({"AA BB"}));
+  Dump loaded;
+  loadDumpFile(target, loaded);
+  EXPECT_EQ(loaded.lines(), std::vector<std::string>{"AA BB"});
+  std::vector<std::u8string> names;
+  for (const auto& e : fs::directory_iterator(dir.path_)) names.push_back(e.path().filename().u8string());
+  EXPECT_EQ(names, std::vector<std::u8string>{u8name});
+}
+
 TEST(SafeFileTest, DirectoryTargetIsRefusedAndLeftAlone) {
   TempDir dir;
   fs::create_directory(dir.file("sub"));
@@ -176,6 +196,9 @@ TEST(SafeFileTest, DirectoryTargetIsRefusedAndLeftAlone) {
 }
 
 TEST(SafeFileTest, KeepsThePermissionsOfTheFileItReplaces) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX permission bits; Windows files take their rights from the folder";
+#endif
   TempDir dir;
   writeRaw(dir.file("t.txt"), "old");
   fs::permissions(dir.file("t.txt"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "link/task_loop.h"
-#include "tests/link/channel_fixture.h"
+#include "tests/link/loop_fixture.h"
 
 namespace kq {
 namespace {
