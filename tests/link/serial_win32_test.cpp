@@ -1,0 +1,230 @@
+// The Win32 serial device through the channel, against peers that
+// scripts/test-windows puts behind COM ports: a pseudo-terminal pair
+// (KQ_TEST_PORT_PAIR="COM1,COM2": the channel's port, then the far end) and
+// the simulated on-board computer (KQ_TEST_DEVICE_PORT, with the dump it
+// serves in KQ_TEST_DEVICE_DUMP).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <numeric>
+#include <optional>
+
+#include "dump/dump_file.h"
+#include "dump/windows_text.h"
+#include "link/download_protocol.h"
+#include "link/serial_channel.h"
+#include "tests/link/loop_fixture.h"
+#include "tests/link/recording_host.h"
+
+namespace kq {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+// The far end of the line, opened directly.
+class Peer {
+ public:
+  explicit Peer(const std::string& port) {
+    handle_ = ::CreateFileW(wideFromUtf8("\\\\.\\" + port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = 50;
+    if (handle_ != INVALID_HANDLE_VALUE) ::SetCommTimeouts(handle_, &timeouts);
+  }
+  ~Peer() {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+  }
+  bool open() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+  void write(const std::vector<std::uint8_t>& bytes) {
+    DWORD written = 0;
+    ASSERT_TRUE(::WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    ASSERT_EQ(written, bytes.size());
+  }
+
+  std::vector<std::uint8_t> read(std::size_t count, std::chrono::seconds limit = 20s) {
+    std::vector<std::uint8_t> bytes;
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (bytes.size() < count && std::chrono::steady_clock::now() < end) {
+      std::uint8_t buffer[4096];
+      DWORD got = 0;
+      const DWORD want = static_cast<DWORD>(std::min(sizeof buffer, count - bytes.size()));
+      if (::ReadFile(handle_, buffer, want, &got, nullptr)) bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+    return bytes;
+  }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+TEST(SerialWin32Test, MissingPortIsNamedAndLeavesThePortClosed) {
+  TaskLoop loop;
+  SerialChannel channel(loop);
+  channel.setClosePause(0ms);
+  channel.setDeviceName("COM199");
+  try {
+    channel.OpenPort();
+    FAIL() << "no error";
+  } catch (const SerialChannelError& e) {
+    EXPECT_STREQ(e.what(), "Specified device not found (COM199).");
+  }
+  EXPECT_FALSE(channel.isOpen());
+}
+
+class SerialPairTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string pair = environment("KQ_TEST_PORT_PAIR");
+    const auto comma = pair.find(',');
+    if (comma == std::string::npos) GTEST_SKIP() << "KQ_TEST_PORT_PAIR names no COM port pair";
+    port = pair.substr(0, comma);
+    peer.emplace(pair.substr(comma + 1));
+    ASSERT_TRUE(peer->open()) << pair;
+    channel.setClosePause(0ms);
+    channel.setDeviceName(port);
+    channel.setOnRxChar([this](SerialChannel& sender, std::size_t count) {
+      counts.push_back(count);
+      std::vector<std::uint8_t> buffer(count);
+      buffer.resize(sender.ReadBytes(buffer));
+      received.insert(received.end(), buffer.begin(), buffer.end());
+    });
+    channel.setOnError([this](SerialChannel&, const std::string& message) { errors.push_back(message); });
+  }
+
+  std::string port;
+  std::optional<Peer> peer;
+  test::CountingLoop loop;
+  SerialChannel channel{loop};
+  std::vector<std::size_t> counts;
+  std::vector<std::uint8_t> received;
+  std::vector<std::string> errors;
+  test::Watchdog watchdog{60s, "serial pair test"};
+};
+
+TEST_F(SerialPairTest, BytesArriveInOrderBothWays) {
+  channel.OpenPort();
+  channel.SetDtrLine(false);  // a pseudo-terminal has no modem lines: not an error
+
+  std::vector<std::uint8_t> sent(3000);
+  std::iota(sent.begin(), sent.end(), 0);
+  peer->write(sent);
+  ASSERT_TRUE(test::runLoopUntil(loop, [&] { return received.size() >= sent.size(); }));
+  EXPECT_EQ(received, sent);
+  for (std::size_t count : counts) EXPECT_GT(count, 0u);
+
+  const std::vector<std::uint8_t> first = {0x55, 0x33, 0xCC};
+  const std::vector<std::uint8_t> second = {0x77, 0x01, 0x00};
+  channel.WriteBytes(first);
+  channel.WriteBytes(second);
+  std::vector<std::uint8_t> both = first;
+  both.insert(both.end(), second.begin(), second.end());
+  EXPECT_EQ(peer->read(both.size()), both);
+  EXPECT_TRUE(errors.empty());
+  channel.ClosePort();
+}
+
+// Wine maps COM ports to Unix devices and does not apply share mode 0 to them.
+bool underWine() {
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
+}
+
+TEST_F(SerialPairTest, PortIsOpenedExclusively) {
+  if (underWine()) GTEST_SKIP() << "wine does not keep a second opener out of a COM port";
+  channel.OpenPort();
+  TaskLoop otherLoop;
+  SerialChannel other(otherLoop);
+  other.setClosePause(0ms);
+  other.setDeviceName(port);
+  try {
+    other.OpenPort();
+    FAIL() << "opened twice";
+  } catch (const SerialChannelError& e) {
+    EXPECT_TRUE(std::string(e.what()).starts_with("Can't open specified device " + port + " (Error "))
+        << e.what();
+  }
+  channel.ClosePort();
+  EXPECT_NO_THROW(other.OpenPort());
+}
+
+TEST_F(SerialPairTest, CloseWhileBytesStreamInEndsAtOnce) {
+  channel.OpenPort();
+  peer->write(std::vector<std::uint8_t>(2000, 0x55));
+  loop.runUntil(std::chrono::steady_clock::now() + 20ms);
+  const auto start = std::chrono::steady_clock::now();
+  channel.ClosePort();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+  const int posted = loop.posted;
+  loop.runPending();
+  EXPECT_EQ(loop.posted, posted);
+}
+
+// Sends through the channel and runs the retry timer on the task loop.
+struct ChannelHost : test::RecordingHost {
+  ChannelHost(SerialChannel& c, TaskLoop& l) : channel(c), loop(l) {}
+
+  void writeBytes(std::span<const std::uint8_t> bytes) override { channel.WriteBytes(bytes); }
+  void armRetryTimer() override {
+    disarmRetryTimer();
+    timer = loop.startTimer(100ms, [this] {
+      timer.reset();
+      engine->RetryTick();
+    });
+  }
+  void disarmRetryTimer() override {
+    if (timer) loop.cancelTimer(*timer);
+    timer.reset();
+  }
+
+  SerialChannel& channel;
+  TaskLoop& loop;
+  DownloadProtocol* engine = nullptr;
+  std::optional<TaskLoop::TimerId> timer;
+};
+
+TEST(SerialDeviceDownloadTest, FullDownloadEqualsTheDeviceMemory) {
+  const std::string port = environment("KQ_TEST_DEVICE_PORT");
+  if (port.empty()) GTEST_SKIP() << "KQ_TEST_DEVICE_PORT names no simulated device";
+  Dump expected;
+  loadDumpFile(environment("KQ_TEST_DEVICE_DUMP"), expected);
+
+  TaskLoop loop;
+  SerialChannel channel(loop);
+  ChannelHost host(channel, loop);
+  DownloadProtocol engine(host);
+  host.engine = &engine;
+  std::vector<std::string> errors;
+  test::Watchdog watchdog(300s, "download through the COM port");
+  channel.setClosePause(0ms);
+  channel.setDeviceName(port);
+  channel.setOnRxChar([&](SerialChannel& sender, std::size_t count) {
+    std::uint8_t buffer[DownloadProtocol::kBufferSize];
+    while (count > 0) {
+      const std::size_t n = sender.ReadBytes(std::span(buffer).first(std::min(count, sizeof buffer)));
+      if (n == 0) break;
+      count -= n;
+      engine.ReceiveChunk(std::span(buffer).first(n));
+      if (engine.linkState() == lsLinked) engine.StartDownload();
+    }
+  });
+  channel.setOnError([&](SerialChannel&, const std::string& message) { errors.push_back(message); });
+  channel.OpenPort();
+  engine.BeginLink();
+  ASSERT_TRUE(test::runLoopUntil(
+      loop, [&] { return engine.linkState() == lsDownloadDone; }, 280s));
+  channel.ClosePort();
+  EXPECT_EQ(host.dump, expected.lines());
+  EXPECT_TRUE(errors.empty());
+}
+
+}  // namespace
+}  // namespace kq
