@@ -191,39 +191,66 @@ struct ChannelHost : test::RecordingHost {
   std::optional<TaskLoop::TimerId> timer;
 };
 
+// The engine and the channel against a simulated device on `port`.
+class DeviceDownload {
+ public:
+  explicit DeviceDownload(const std::string& port) {
+    host_.engine = &engine_;
+    channel_.setClosePause(0ms);
+    channel_.setDeviceName(port);
+    channel_.setOnRxChar([this](SerialChannel& sender, std::size_t count) {
+      std::uint8_t buffer[DownloadProtocol::kBufferSize];
+      while (count > 0) {
+        const std::size_t n = sender.ReadBytes(std::span(buffer).first(std::min(count, sizeof buffer)));
+        if (n == 0) break;
+        count -= n;
+        engine_.ReceiveChunk(std::span(buffer).first(n));
+        if (engine_.linkState() == lsLinked) engine_.StartDownload();
+      }
+    });
+    channel_.setOnError([this](SerialChannel&, const std::string& message) { errors.push_back(message); });
+    channel_.OpenPort();
+    engine_.BeginLink();
+  }
+  ~DeviceDownload() { channel_.ClosePort(); }
+
+  bool runUntil(const std::function<bool()>& done) { return test::runLoopUntil(loop_, done, 280s); }
+  bool done() const { return engine_.linkState() == lsDownloadDone; }
+  void runFor(std::chrono::milliseconds time) { loop_.runUntil(std::chrono::steady_clock::now() + time); }
+  const std::vector<std::string>& lines() const { return host_.dump; }
+
+  std::vector<std::string> errors;
+
+ private:
+  TaskLoop loop_;
+  SerialChannel channel_{loop_};
+  ChannelHost host_{channel_, loop_};
+  DownloadProtocol engine_{host_};
+  test::Watchdog watchdog_{300s, "download through a COM port"};
+};
+
 TEST(SerialDeviceDownloadTest, FullDownloadEqualsTheDeviceMemory) {
   const std::string port = environment("KQ_TEST_DEVICE_PORT");
   if (port.empty()) GTEST_SKIP() << "KQ_TEST_DEVICE_PORT names no simulated device";
   Dump expected;
   loadDumpFile(environment("KQ_TEST_DEVICE_DUMP"), expected);
+  DeviceDownload download(port);
+  ASSERT_TRUE(download.runUntil([&] { return download.done(); }));
+  EXPECT_EQ(download.lines(), expected.lines());
+  EXPECT_TRUE(download.errors.empty());
+}
 
-  TaskLoop loop;
-  SerialChannel channel(loop);
-  ChannelHost host(channel, loop);
-  DownloadProtocol engine(host);
-  host.engine = &engine;
-  std::vector<std::string> errors;
-  test::Watchdog watchdog(300s, "download through the COM port");
-  channel.setClosePause(0ms);
-  channel.setDeviceName(port);
-  channel.setOnRxChar([&](SerialChannel& sender, std::size_t count) {
-    std::uint8_t buffer[DownloadProtocol::kBufferSize];
-    while (count > 0) {
-      const std::size_t n = sender.ReadBytes(std::span(buffer).first(std::min(count, sizeof buffer)));
-      if (n == 0) break;
-      count -= n;
-      engine.ReceiveChunk(std::span(buffer).first(n));
-      if (engine.linkState() == lsLinked) engine.StartDownload();
-    }
-  });
-  channel.setOnError([&](SerialChannel&, const std::string& message) { errors.push_back(message); });
-  channel.OpenPort();
-  engine.BeginLink();
-  ASSERT_TRUE(test::runLoopUntil(
-      loop, [&] { return engine.linkState() == lsDownloadDone; }, 280s));
-  channel.ClosePort();
-  EXPECT_EQ(host.dump, expected.lines());
-  EXPECT_TRUE(errors.empty());
+// The simulated device there hangs up after 50 blocks.
+TEST(SerialDeviceDownloadTest, DeviceThatHangsUpIsReportedOnceByName) {
+  const std::string port = environment("KQ_TEST_HANGUP_PORT");
+  if (port.empty()) GTEST_SKIP() << "KQ_TEST_HANGUP_PORT names no simulated device that hangs up";
+  Dump memory;
+  loadDumpFile(environment("KQ_TEST_DEVICE_DUMP"), memory);
+  DeviceDownload download(port);
+  ASSERT_TRUE(download.runUntil([&] { return !download.errors.empty(); }));
+  download.runFor(300ms);
+  EXPECT_EQ(download.errors, std::vector<std::string>{"Specified device was disconnected (" + port + ")."});
+  EXPECT_EQ(download.lines(), std::vector<std::string>(memory.lines().begin(), memory.lines().begin() + 50));
 }
 
 }  // namespace
