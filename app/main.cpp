@@ -18,12 +18,13 @@ int main(int argc, char* argv[]) {
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&toolkitTexts);
 
-  kq::MainWindow form1;
-  kq::ChartWindow form2;
+  kq::MainWindow mainWindow;
+  kq::ChartWindow chartWindow;
   // Closing the main window ends the program, also while the chart is open.
-  form2.setAttribute(Qt::WA_QuitOnClose, false);
-  form1.setChart(
-      [&form2](const kq::Dump& dump, char decimalSeparator) { form2.prepare(dump, decimalSeparator); });
-  form1.show();
+  chartWindow.setAttribute(Qt::WA_QuitOnClose, false);
+  mainWindow.setChart([&chartWindow](const kq::Dump& dump, char decimalSeparator) {
+    chartWindow.prepare(dump, decimalSeparator);
+  });
+  mainWindow.show();
   return QApplication::exec();
 }

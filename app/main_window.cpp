@@ -39,48 +39,46 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       ownPrompts_(prompts ? nullptr : std::make_unique<QtPrompts>(this)),
       prompts_(prompts ? *prompts : *ownPrompts_),
-      Label1(new QLabel(QStringLiteral("Выбор порта"), this)),
-      ComboBox1(new QComboBox(this)),
-      BigButton4(
+      portLabel_(new QLabel(QStringLiteral("Выбор порта"), this)),
+      portSelector_(new QComboBox(this)),
+      linkSwitch_(
           new BigButton(QStringLiteral("Старт BootLoader"), QStringLiteral("BootLoader запущен"), this)),
-      BigButton3(new BigButton(QStringLiteral("Старт загрузки данных из БК"),
-                               QStringLiteral("Загрузка данных из БК запущена"), this)),
-      BigButton1(new BigButton(QStringLiteral("Сохранение данных для EXCEL"), this)),
-      BigButton2(new BigButton(QStringLiteral("Сохранение полученных данных в файл"), this)),
-      BigButton5(new BigButton(QStringLiteral("Чтение данных из файла"), this)),
-      BigButton6(new BigButton(QStringLiteral("Вызов окна графика"), this)),
-      Label2(new QLabel(this)),
-      Led1(new Lamp(QStringLiteral("Отклик от БК"), this)),
-      ProgressBar1(new Gauge(this)),
-      host_({SerialChannel1, *Label2, *ProgressBar1, *Led1, *BigButton3, Memo2, Memo3, Memo1, Timer1}),
+      downloadSwitch_(new BigButton(QStringLiteral("Старт загрузки данных из БК"),
+                                    QStringLiteral("Загрузка данных из БК запущена"), this)),
+      exportButton_(new BigButton(QStringLiteral("Сохранение данных для EXCEL"), this)),
+      saveDumpButton_(new BigButton(QStringLiteral("Сохранение полученных данных в файл"), this)),
+      loadDumpButton_(new BigButton(QStringLiteral("Чтение данных из файла"), this)),
+      chartButton_(new BigButton(QStringLiteral("Вызов окна графика"), this)),
+      statusLine_(new QLabel(this)),
+      responseLamp_(new Lamp(QStringLiteral("Отклик от БК"), this)),
+      progressGauge_(new Gauge(this)),
+      host_({channel_, *statusLine_, *progressGauge_, *responseLamp_, *downloadSwitch_, dump_, frameLog_,
+             replyLog_, retryTimer_}),
       protocol_(host_),
-      SerialChannel1(mainThread_) {
-  // No creation handler is needed: the engine is built waiting for the sync byte.
-  setObjectName(QStringLiteral("Form1"));
+      channel_(mainThread_) {
+  setObjectName(QStringLiteral("mainWindow"));
   setFont(windowFont());
   setWindowTitle(applicationTitle());
   placeControls();
 
-  for (const std::string& port : availablePorts()) ComboBox1->addItem(QString::fromStdString(port));
-  ComboBox1->setCurrentIndex(0);
+  for (const std::string& port : availablePorts()) portSelector_->addItem(QString::fromStdString(port));
+  portSelector_->setCurrentIndex(0);
 
-  Timer1.setObjectName(QStringLiteral("Timer1"));
-  Timer1.setInterval(DownloadProtocol::kRetryMilliseconds);
-  Timer1.setTimerType(Qt::PreciseTimer);
-  connect(&Timer1, &QTimer::timeout, this, &MainWindow::Timer1Timer);
+  retryTimer_.setObjectName(QStringLiteral("retryTimer"));
+  retryTimer_.setInterval(DownloadProtocol::kRetryMilliseconds);
+  retryTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&retryTimer_, &QTimer::timeout, this, &MainWindow::onRetryTimer);
 
-  SerialChannel1.setReadTimeout(kReadTimeout);
-  SerialChannel1.setOnRxChar(
-      [this](SerialChannel& sender, std::size_t count) { SerialChannel1RxChar(sender, count); });
-  SerialChannel1.setOnError(
-      [this](SerialChannel&, const std::string& message) { SerialChannel1Error(message); });
+  channel_.setReadTimeout(kReadTimeout);
+  channel_.setOnRxChar([this](SerialChannel& sender, std::size_t count) { onBytesWaiting(sender, count); });
+  channel_.setOnError([this](SerialChannel&, const std::string& message) { onChannelError(message); });
 
-  connect(BigButton4, &BigButton::clicked, this, &MainWindow::BigButton4Click);
-  connect(BigButton3, &BigButton::clicked, this, &MainWindow::BigButton3Click);
-  connect(BigButton1, &BigButton::clicked, this, &MainWindow::BigButton1Click);
-  connect(BigButton2, &BigButton::clicked, this, &MainWindow::Button4Click);
-  connect(BigButton5, &BigButton::clicked, this, &MainWindow::BigButton5Click);
-  connect(BigButton6, &BigButton::clicked, this, &MainWindow::BigButton6Click);
+  connect(linkSwitch_, &BigButton::clicked, this, &MainWindow::onLinkSwitchToggled);
+  connect(downloadSwitch_, &BigButton::clicked, this, &MainWindow::onDownloadSwitchToggled);
+  connect(exportButton_, &BigButton::clicked, this, &MainWindow::onExportClicked);
+  connect(saveDumpButton_, &BigButton::clicked, this, &MainWindow::onSaveDumpClicked);
+  connect(loadDumpButton_, &BigButton::clicked, this, &MainWindow::onLoadDumpClicked);
+  connect(chartButton_, &BigButton::clicked, this, &MainWindow::onChartClicked);
 }
 
 // The channel member closes the port on its own; nothing else to release.
@@ -93,21 +91,21 @@ void MainWindow::placeControls() {
     w->setObjectName(QString::fromLatin1(name));
     w->setGeometry(left, top, width, height);
   };
-  place(Label1, "Label1", 136, 8, 76, 22);
-  Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  place(ComboBox1, "ComboBox1", 216, 8, 129, 22);
-  ComboBox1->setEditable(true);
-  ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-  place(BigButton4, "BigButton4", 8, 32, 345, 33);
-  place(BigButton3, "BigButton3", 10, 72, 345, 33);
-  place(BigButton1, "BigButton1", 10, 112, 345, 33);
-  place(BigButton2, "BigButton2", 10, 152, 345, 33);
-  place(BigButton5, "BigButton5", 10, 192, 345, 33);
-  place(BigButton6, "BigButton6", 10, 232, 345, 33);
-  place(Label2, "Label2", 8, 272, 345, 25);
-  Label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  place(Led1, "Led1", 248, 304, 113, 25);
-  place(ProgressBar1, "ProgressBar1", 0, 328, kClientWidth, 25);
+  place(portLabel_, "portLabel", 136, 8, 76, 22);
+  portLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  place(portSelector_, "portSelector", 216, 8, 129, 22);
+  portSelector_->setEditable(true);
+  portSelector_->setInsertPolicy(QComboBox::NoInsert);
+  place(linkSwitch_, "linkSwitch", 8, 32, 345, 33);
+  place(downloadSwitch_, "downloadSwitch", 10, 72, 345, 33);
+  place(exportButton_, "exportButton", 10, 112, 345, 33);
+  place(saveDumpButton_, "saveDumpButton", 10, 152, 345, 33);
+  place(loadDumpButton_, "loadDumpButton", 10, 192, 345, 33);
+  place(chartButton_, "chartButton", 10, 232, 345, 33);
+  place(statusLine_, "statusLine", 8, 272, 345, 25);
+  statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  place(responseLamp_, "responseLamp", 248, 304, 113, 25);
+  place(progressGauge_, "progressGauge", 0, 328, kClientWidth, 25);
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect desktop = screen->availableGeometry();
@@ -123,46 +121,46 @@ void MainWindow::guarded(const std::function<void()>& handler) {
   }
 }
 
-void MainWindow::BigButton4Click() {
+void MainWindow::onLinkSwitchToggled() {
   guarded([this] {
-    if (BigButton4->isChecked()) {
-      SerialChannel1.setDeviceName(ComboBox1->currentText().toStdString());
-      SerialChannel1.OpenPort();
-      SerialChannel1.SetDtrLine(false);
-      protocol_.BeginLink();
+    if (linkSwitch_->isChecked()) {
+      channel_.setDeviceName(portSelector_->currentText().toStdString());
+      channel_.openPort();
+      channel_.setDtrLine(false);
+      protocol_.beginLink();
     } else {
-      SerialChannel1.ClosePort();
-      ProgressBar1->setValue(0);
-      Label2->clear();
+      channel_.closePort();
+      progressGauge_->setValue(0);
+      statusLine_->clear();
     }
   });
 }
 
-void MainWindow::BigButton3Click() {
+void MainWindow::onDownloadSwitchToggled() {
   // Switching the download off by hand leaves a running download going.
-  if (BigButton3->isChecked()) guarded([this] { protocol_.StartDownload(); });
+  if (downloadSwitch_->isChecked()) guarded([this] { protocol_.startDownload(); });
 }
 
-void MainWindow::SerialChannel1RxChar(SerialChannel& sender, std::size_t count) {
+void MainWindow::onBytesWaiting(SerialChannel& sender, std::size_t count) {
   guarded([&] {
     // Never more than the engine's block buffer at once; the engine gets only
     // what the reads actually returned.
     std::array<std::uint8_t, kChunkSize> buffer;
     while (count > 0) {
-      const std::size_t read = sender.ReadBytes(std::span(buffer).first(std::min(count, kChunkSize)));
+      const std::size_t read = sender.readBytes(std::span(buffer).first(std::min(count, kChunkSize)));
       if (read == 0) return;
-      protocol_.ReceiveChunk(std::span(buffer).first(read));
+      protocol_.receiveChunk(std::span(buffer).first(read));
       count -= std::min(read, count);
     }
   });
 }
 
-void MainWindow::SerialChannel1Error(const std::string& message) {
+void MainWindow::onChannelError(const std::string& message) {
   prompts_.showError(QString::fromStdString(message));
 }
 
-void MainWindow::Timer1Timer() {
-  guarded([this] { protocol_.RetryTick(); });
+void MainWindow::onRetryTimer() {
+  guarded([this] { protocol_.retryTick(); });
 }
 
 }  // namespace kq

@@ -29,8 +29,7 @@ class Prompts;
 // The main window: port selector, link and download switches, the file,
 // export and chart buttons, status line, response lamp and progress gauge.
 // It owns the serial channel, the retry timer, the dump and the two logs, and
-// hosts the download engine. Every control keeps its component name as its
-// object name.
+// hosts the download engine. Controls carry their role as object name.
 class MainWindow : public QWidget {
   Q_OBJECT
 
@@ -44,25 +43,25 @@ class MainWindow : public QWidget {
 
   void setChart(ChartCall chart) { chart_ = std::move(chart); }
 
-  const Dump& dump() const { return Memo2; }
-  const std::vector<std::string>& frameLog() const { return Memo3; }
+  const Dump& dump() const { return dump_; }
+  const std::vector<std::string>& frameLog() const { return frameLog_; }
   const DownloadProtocol& protocol() const { return protocol_; }
-  SerialChannel& channel() { return SerialChannel1; }
+  SerialChannel& channel() { return channel_; }
 
  private:
   void placeControls();
   // Runs a handler; any error it raises ends it and is shown in the error box.
   void guarded(const std::function<void()>& handler);
 
-  void BigButton4Click();
-  void BigButton3Click();
-  void BigButton1Click();
-  void Button4Click();
-  void BigButton5Click();
-  void BigButton6Click();
-  void SerialChannel1RxChar(SerialChannel& sender, std::size_t count);
-  void SerialChannel1Error(const std::string& message);
-  void Timer1Timer();
+  void onLinkSwitchToggled();
+  void onDownloadSwitchToggled();
+  void onExportClicked();
+  void onSaveDumpClicked();
+  void onLoadDumpClicked();
+  void onChartClicked();
+  void onBytesWaiting(SerialChannel& sender, std::size_t count);
+  void onChannelError(const std::string& message);
+  void onRetryTimer();
 
   // The save dialog's name with ".txt" appended, once the user has agreed to
   // replace an existing file of that name; nothing when cancelled.
@@ -73,31 +72,31 @@ class MainWindow : public QWidget {
   ChartCall chart_;
 
   // The controls exist before the engine's host, which refers to them.
-  QLabel* const Label1;
-  QComboBox* const ComboBox1;
-  BigButton* const BigButton4;
-  BigButton* const BigButton3;
-  BigButton* const BigButton1;
-  BigButton* const BigButton2;
-  BigButton* const BigButton5;
-  BigButton* const BigButton6;
-  QLabel* const Label2;
-  Lamp* const Led1;
-  Gauge* const ProgressBar1;
+  QLabel* const portLabel_;
+  QComboBox* const portSelector_;
+  BigButton* const linkSwitch_;
+  BigButton* const downloadSwitch_;
+  BigButton* const exportButton_;
+  BigButton* const saveDumpButton_;
+  BigButton* const loadDumpButton_;
+  BigButton* const chartButton_;
+  QLabel* const statusLine_;
+  Lamp* const responseLamp_;
+  Gauge* const progressGauge_;
 
-  std::vector<std::string> Memo1;  // reply log
-  Dump Memo2;                      // the dump
-  std::vector<std::string> Memo3;  // frame log, and the export's buffer
-  QTimer Timer1{this};
-  QString SaveDialog1FileName;
-  QString OpenDialog1FileName;
+  std::vector<std::string> replyLog_;  // reply log
+  Dump dump_;                          // the dump
+  std::vector<std::string> frameLog_;  // frame log, and the export's buffer
+  QTimer retryTimer_{this};
+  QString lastSaveName_;
+  QString lastOpenName_;
 
   // The channel is declared last so that it closes, and its threads stop,
   // before the engine, its host and the main-thread hand-over go away.
   QtMainThread mainThread_;
   WindowHost host_;
   DownloadProtocol protocol_;
-  SerialChannel SerialChannel1;
+  SerialChannel channel_;
 };
 
 }  // namespace kq

@@ -25,9 +25,9 @@ char decimalSeparator() {
 }  // namespace
 
 std::optional<QString> MainWindow::chooseSaveTarget() {
-  const std::optional<QString> chosen = prompts_.saveFileName(kSaveFilter, SaveDialog1FileName);
+  const std::optional<QString> chosen = prompts_.saveFileName(kSaveFilter, lastSaveName_);
   if (!chosen) return std::nullopt;
-  SaveDialog1FileName = *chosen;
+  lastSaveName_ = *chosen;
   // Always appended, also to a name that already ends in ".txt"; the dialog
   // never saw this final name, so replacing an existing file is asked here.
   const QString target = *chosen + QStringLiteral(".txt");
@@ -37,37 +37,37 @@ std::optional<QString> MainWindow::chooseSaveTarget() {
   return target;
 }
 
-void MainWindow::Button4Click() {
+void MainWindow::onSaveDumpClicked() {
   guarded([this] {
-    if (const std::optional<QString> target = chooseSaveTarget()) saveDumpFile(nativePath(*target), Memo2);
+    if (const std::optional<QString> target = chooseSaveTarget()) saveDumpFile(nativePath(*target), dump_);
   });
 }
 
-void MainWindow::BigButton5Click() {
+void MainWindow::onLoadDumpClicked() {
   guarded([this] {
-    const std::optional<QString> chosen = prompts_.openFileName(kOpenFilter, OpenDialog1FileName);
+    const std::optional<QString> chosen = prompts_.openFileName(kOpenFilter, lastOpenName_);
     if (!chosen) return;
-    OpenDialog1FileName = *chosen;
+    lastOpenName_ = *chosen;
     // Replaces the dump only once the whole file was read.
-    loadDumpFile(nativePath(*chosen), Memo2);
+    loadDumpFile(nativePath(*chosen), dump_);
   });
 }
 
-void MainWindow::BigButton1Click() {
+void MainWindow::onExportClicked() {
   guarded([this] {
     const std::optional<QString> target = chooseSaveTarget();
     if (!target) return;
     // The frame log doubles as the export's buffer: it keeps the lines made
     // before a failure, and the file is written only after a complete pass.
-    Memo3.clear();
-    exportRows(Memo2, decimalSeparator(), [this](std::string_view line) { Memo3.emplace_back(line); });
-    writeFileSafely(nativePath(*target), encodeSpreadsheetFile(Memo3));
+    frameLog_.clear();
+    exportRows(dump_, decimalSeparator(), [this](std::string_view line) { frameLog_.emplace_back(line); });
+    writeFileSafely(nativePath(*target), encodeSpreadsheetFile(frameLog_));
   });
 }
 
-void MainWindow::BigButton6Click() {
+void MainWindow::onChartClicked() {
   guarded([this] {
-    if (chart_) chart_(Memo2, decimalSeparator());
+    if (chart_) chart_(dump_, decimalSeparator());
   });
 }
 

@@ -6,7 +6,7 @@
 
 namespace kq {
 
-void WindowHost::writeBytes(std::span<const std::uint8_t> bytes) { parts_.channel.WriteBytes(bytes); }
+void WindowHost::writeBytes(std::span<const std::uint8_t> bytes) { parts_.channel.writeBytes(bytes); }
 
 void WindowHost::clearDump() { parts_.dump.clear(); }
 

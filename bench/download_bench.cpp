@@ -23,7 +23,7 @@ constexpr int kLineBytesPerBlock = 3 + DownloadProtocol::kBlockReplySize;
 class BenchHost : public DownloadHost {
  public:
   BenchHost(SerialChannel& channel, TaskLoop& loop)
-      : channel_(channel), loop_(loop), retryTimer_(loop, [this] { engine_->RetryTick(); }) {}
+      : channel_(channel), loop_(loop), retryTimer_(loop, [this] { engine_->retryTick(); }) {}
   void setEngine(DownloadProtocol& engine) { engine_ = &engine; }
   void stopAfter(int blocks) {
     stopAfter_ = blocks;
@@ -31,7 +31,7 @@ class BenchHost : public DownloadHost {
   }
   int lines() const { return lines_; }
 
-  void writeBytes(std::span<const std::uint8_t> bytes) override { channel_.WriteBytes(bytes); }
+  void writeBytes(std::span<const std::uint8_t> bytes) override { channel_.writeBytes(bytes); }
   void clearDump() override {}
   void appendDumpLine(std::string) override {
     if (++lines_ == stopAfter_) loop_.quit();
@@ -65,15 +65,15 @@ class Bench {
     channel_.setOnRxChar([this](SerialChannel& sender, std::size_t count) {
       std::uint8_t buffer[DownloadProtocol::kBufferSize];
       while (count > 0) {
-        const std::size_t n = sender.ReadBytes(std::span(buffer).first(std::min(count, sizeof buffer)));
+        const std::size_t n = sender.readBytes(std::span(buffer).first(std::min(count, sizeof buffer)));
         if (n == 0) break;
         count -= n;
-        engine_.ReceiveChunk(std::span(buffer).first(n));
-        if (engine_.linkState() == lsLinked) loop_.quit();
+        engine_.receiveChunk(std::span(buffer).first(n));
+        if (engine_.linkState() == LinkState::linked) loop_.quit();
       }
     });
-    channel_.OpenPort();
-    engine_.BeginLink();
+    channel_.openPort();
+    engine_.beginLink();
     linked_ = loop_.runUntil(Clock::now() + std::chrono::seconds(10));
   }
 
@@ -83,7 +83,7 @@ class Bench {
   std::optional<double> download(int blocks) {
     host_.stopAfter(blocks);
     const auto start = Clock::now();
-    engine_.StartDownload();
+    engine_.startDownload();
     if (!loop_.runUntil(start + std::chrono::seconds(600))) return std::nullopt;
     return std::chrono::duration<double>(Clock::now() - start).count();
   }

@@ -48,12 +48,12 @@ constexpr std::size_t kChunkBuffer = DownloadProtocol::kBufferSize;
 class CliHost : public DownloadHost {
  public:
   CliHost(SerialChannel& channel, TaskLoop& loop, bool terminal)
-      : channel_(channel), terminal_(terminal), retryTimer_(loop, [this] { engine_->RetryTick(); }) {}
+      : channel_(channel), terminal_(terminal), retryTimer_(loop, [this] { engine_->retryTick(); }) {}
 
   void setEngine(DownloadProtocol& engine) { engine_ = &engine; }
   Dump& dump() { return dump_; }
 
-  void writeBytes(std::span<const std::uint8_t> bytes) override { channel_.WriteBytes(bytes); }
+  void writeBytes(std::span<const std::uint8_t> bytes) override { channel_.writeBytes(bytes); }
   void clearDump() override { dump_.clear(); }
   void appendDumpLine(std::string line) override {
     dump_.append(std::move(line));
@@ -168,13 +168,13 @@ std::optional<std::string> download(const Options& options, CliHost& host, Seria
     // Read in pieces no larger than the engine's buffer; hand over only what was read.
     std::array<std::uint8_t, kChunkBuffer> buffer;
     while (count > 0) {
-      const std::size_t n = sender.ReadBytes(std::span(buffer).first(std::min(count, buffer.size())));
+      const std::size_t n = sender.readBytes(std::span(buffer).first(std::min(count, buffer.size())));
       if (n == 0) break;
       lastByte = Clock::now();
       count -= n;
-      engine.ReceiveChunk(std::span(buffer).first(n));
-      if (engine.linkState() == lsLinked) engine.StartDownload();
-      if (engine.linkState() == lsDownloadDone) loop.quit();
+      engine.receiveChunk(std::span(buffer).first(n));
+      if (engine.linkState() == LinkState::linked) engine.startDownload();
+      if (engine.linkState() == LinkState::downloadDone) loop.quit();
     }
   });
   channel.setOnError([&](SerialChannel&, const std::string& message) {
@@ -183,23 +183,24 @@ std::optional<std::string> download(const Options& options, CliHost& host, Seria
   });
 
   channel.setDeviceName(options.port);
-  channel.OpenPort();
-  channel.SetDtrLine(false);
-  engine.BeginLink();
+  channel.openPort();
+  channel.setDtrLine(false);
+  engine.beginLink();
 
   const auto timeout = std::chrono::seconds(options.timeoutSeconds);
   while (!loop.runUntil(lastByte + timeout)) {
     if (Clock::now() >= lastByte + timeout) {
       const auto blocks = host.dump().size();
       return "no reply from the on-board computer for " + std::to_string(options.timeoutSeconds) + " s (" +
-             (engine.linkState() == lsDownloading
+             (engine.linkState() == LinkState::downloading
                   ? std::to_string(blocks) + " of " + std::to_string(DownloadProtocol::kBlockCount) +
                         " blocks received"
                   : std::string("link not established")) +
              ")";
     }
   }
-  if (!failure && engine.linkState() != lsDownloadDone && interrupts.interrupted()) return "interrupted";
+  if (!failure && engine.linkState() != LinkState::downloadDone && interrupts.interrupted())
+    return "interrupted";
   return failure;
 }
 
@@ -276,7 +277,7 @@ int runDownload(const std::vector<std::string>& args) {
   }
   host.disarmRetryTimer();
   channel.setClosePause(0ms);  // the process ends; nobody reopens the port at once
-  channel.ClosePort();
+  channel.closePort();
   host.finishProgress();
 
   if (!failure) {

@@ -34,22 +34,22 @@ std::string logLine(const char* prefix, const std::string& trace) { return prefi
 
 }  // namespace
 
-void DownloadProtocol::BeginLink() {
-  linkState_ = lsWaitSync;
+void DownloadProtocol::beginLink() {
+  linkState_ = LinkState::waitSync;
   host_.showStatus(kStatusLinking);
 }
 
-void DownloadProtocol::StartDownload() {
+void DownloadProtocol::startDownload() {
   host_.clearDump();
-  linkState_ = lsDownloading;
+  linkState_ = LinkState::downloading;
   blockFill_ = 0;
   host_.showStatus(kStatusDownloading);
   host_.showProgress(0);
   blockNumber_ = kFirstBlock;
-  SendCommand("77 01 00");
+  sendCommand("77 01 00");
 }
 
-void DownloadProtocol::ReceiveChunk(std::span<const std::uint8_t> chunk) {
+void DownloadProtocol::receiveChunk(std::span<const std::uint8_t> chunk) {
   // The receive path never holds more than one buffer's worth at a time.
   while (chunk.size() > kBufferSize) {
     receiveBoundedChunk(chunk.first(kBufferSize));
@@ -63,7 +63,7 @@ void DownloadProtocol::receiveBoundedChunk(std::span<const std::uint8_t> chunk) 
   appendHexTrace(trace, chunk);
   host_.appendFrameLog(logLine(" - > ", trace));
 
-  if (linkState_ == lsDownloading) {
+  if (linkState_ == LinkState::downloading) {
     // Bytes that would pass the end of the buffer can only be surplus beyond
     // the block; they are dropped rather than written out of bounds.
     const std::size_t room = kBufferSize - static_cast<std::size_t>(blockFill_);
@@ -79,7 +79,7 @@ void DownloadProtocol::receiveBoundedChunk(std::span<const std::uint8_t> chunk) 
     host_.showProgress(progressPercent(blockNumber_));
     ++blockNumber_;
     if (blockNumber_ > kLastBlock) {
-      linkState_ = lsDownloadDone;
+      linkState_ = LinkState::downloadDone;
       host_.releaseDownloadSwitch();
       host_.showStatus(kStatusDone);
       return;
@@ -90,24 +90,24 @@ void DownloadProtocol::receiveBoundedChunk(std::span<const std::uint8_t> chunk) 
 
   host_.appendReplyLog(logLine(" - > ", trace));
 
-  if (chunk[0] == kSyncByte && linkState_ == lsWaitSync) {
+  if (chunk[0] == kSyncByte && linkState_ == LinkState::waitSync) {
     host_.lightIndicator();
-    linkState_ = lsSyncAnswered;
+    linkState_ = LinkState::syncAnswered;
     sendBytes(kSyncAnswer);
-  } else if (chunk[0] == kLinkConfirmation && linkState_ == lsSyncAnswered) {
+  } else if (chunk[0] == kLinkConfirmation && linkState_ == LinkState::syncAnswered) {
     host_.lightIndicator();
     host_.showStatus(kStatusLinked);
-    linkState_ = lsLinked;
+    linkState_ = LinkState::linked;
   }
 }
 
-void DownloadProtocol::RetryTick() {
+void DownloadProtocol::retryTick() {
   host_.disarmRetryTimer();
   blockFill_ = 0;
   requestBlock();
 }
 
-void DownloadProtocol::SendCommand(std::string_view text) { sendCommandText(text); }
+void DownloadProtocol::sendCommand(std::string_view text) { sendCommandText(text); }
 
 std::string DownloadProtocol::requestBlock() {
   static constexpr char kDigits[] = "0123456789ABCDEF";

@@ -6,15 +6,18 @@
 #include <string>
 #include <string_view>
 
+#include "dump/block_layout.h"
+
 namespace kq {
 
-// LinkState: the stored values are part of the protocol's description.
-enum LinkState : std::uint8_t {
-  lsWaitSync = 0,
-  lsSyncAnswered = 1,
-  lsLinked = 2,
-  lsDownloading = 8,
-  lsDownloadDone = 9,
+// The protocol's state; the stored values are those the device's protocol is
+// described with.
+enum class LinkState : std::uint8_t {
+  waitSync = 0,
+  syncAnswered = 1,
+  linked = 2,
+  downloading = 8,
+  downloadDone = 9,
 };
 
 // Everything the download engine does outside itself goes through its host.
@@ -47,10 +50,10 @@ class DownloadHost {
 class DownloadProtocol {
  public:
   static constexpr std::size_t kBufferSize = 1024;
-  static constexpr int kBlockReplySize = 259;
-  static constexpr int kFirstBlock = 0x0100;
-  static constexpr int kLastBlock = 0x0FFF;
-  static constexpr int kBlockCount = kLastBlock - kFirstBlock + 1;
+  static constexpr int kBlockReplySize = layout::kReplyBytes;
+  static constexpr int kFirstBlock = layout::kFirstBlock;
+  static constexpr int kLastBlock = layout::kLastBlock;
+  static constexpr int kBlockCount = layout::kBlockCount;
   static constexpr int kRetryMilliseconds = 100;
 
   static constexpr std::uint8_t kSyncByte = 0x55;
@@ -64,17 +67,17 @@ class DownloadProtocol {
   explicit DownloadProtocol(DownloadHost& host) : host_(host) {}
 
   // The host has opened the channel: wait for the device's sync byte.
-  void BeginLink();
+  void beginLink();
   // Clears the dump and requests the first block, in any state.
-  void StartDownload();
+  void startDownload();
   // One received chunk (n >= 1). A chunk longer than kBufferSize is taken as
   // consecutive chunks of at most kBufferSize bytes.
-  void ReceiveChunk(std::span<const std::uint8_t> chunk);
+  void receiveChunk(std::span<const std::uint8_t> chunk);
   // The retry timer elapsed: drop the partial block and ask for it again.
-  void RetryTick();
+  void retryTick();
   // Sends a command given as hex digit pairs ("77 01 00"); blanks are ignored
   // and a single digit left at the end is dropped.
-  void SendCommand(std::string_view text);
+  void sendCommand(std::string_view text);
 
   LinkState linkState() const { return linkState_; }
   int blockFill() const { return blockFill_; }
@@ -88,7 +91,7 @@ class DownloadProtocol {
   std::string sendBytes(std::span<const std::uint8_t> bytes);
 
   DownloadHost& host_;
-  LinkState linkState_ = lsWaitSync;
+  LinkState linkState_ = LinkState::waitSync;
   std::uint8_t blockBuffer_[kBufferSize] = {};
   int blockFill_ = 0;
   int blockNumber_ = 0;

@@ -96,7 +96,7 @@ struct SerialChannel::Session {
 
 SerialChannel::SerialChannel(MainThread& mainThread) : mainThread_(mainThread) {}
 
-SerialChannel::~SerialChannel() { ClosePort(); }
+SerialChannel::~SerialChannel() { closePort(); }
 
 void SerialChannel::setDeviceName(const std::string& name) {
   if (session_) throw SerialChannelError(kPortOpenMessage);
@@ -105,7 +105,7 @@ void SerialChannel::setDeviceName(const std::string& name) {
 
 bool SerialChannel::isOpen() const { return session_ != nullptr; }
 
-void SerialChannel::OpenPort() {
+void SerialChannel::openPort() {
   if (session_) throw SerialChannelError(kPortOpenMessage);
   auto session = std::make_unique<Session>();
   session->device = detail::SerialDevice::open(deviceName_, portDevicePath(deviceName_));
@@ -118,7 +118,7 @@ void SerialChannel::OpenPort() {
   session_ = std::move(session);
 }
 
-void SerialChannel::ClosePort() {
+void SerialChannel::closePort() {
   if (!session_) return;
   std::unique_ptr<Session> s = std::move(session_);
   ++generation_;
@@ -137,11 +137,11 @@ void SerialChannel::ClosePort() {
   if (closePause_.count() > 0) std::this_thread::sleep_for(closePause_);
 }
 
-void SerialChannel::SetDtrLine(bool level) {
+void SerialChannel::setDtrLine(bool level) {
   if (session_) session_->device->setDtr(level);
 }
 
-std::size_t SerialChannel::WriteBytes(std::span<const std::uint8_t> bytes) {
+std::size_t SerialChannel::writeBytes(std::span<const std::uint8_t> bytes) {
   if (!session_) return 0;
   Session& s = *session_;
   if (s.lost) return 0;  // already reported
@@ -157,7 +157,7 @@ std::size_t SerialChannel::WriteBytes(std::span<const std::uint8_t> bytes) {
   return bytes.size();
 }
 
-std::size_t SerialChannel::ReadBytes(std::span<std::uint8_t> buffer) {
+std::size_t SerialChannel::readBytes(std::span<std::uint8_t> buffer) {
   if (!session_) return 0;
   Session& s = *session_;
   std::lock_guard lock(s.readLock);
@@ -182,7 +182,7 @@ std::size_t SerialChannel::ReadBytes(std::span<std::uint8_t> buffer) {
   return got;
 }
 
-std::size_t SerialChannel::ReceivedCount() {
+std::size_t SerialChannel::receivedCount() {
   if (!session_) return 0;
   std::lock_guard lock(session_->readLock);
   return session_->device->bytesWaiting();
@@ -191,7 +191,7 @@ std::size_t SerialChannel::ReceivedCount() {
 void SerialChannel::dispatchReceived(std::uint64_t generation) {
   if (!session_ || generation != generation_) return;
   try {
-    const std::size_t count = ReceivedCount();
+    const std::size_t count = receivedCount();
     if (count > 0 && onRxChar_) onRxChar_(*this, count);
   } catch (const std::exception& error) {
     if (onError_) onError_(*this, error.what());

@@ -19,7 +19,7 @@ namespace kq {
 // until the handler has finished; a write thread sends queued bytes.
 //
 // Every member function is called on the main thread. Callbacks run there too.
-// After ClosePort() returns no callback of the closed port runs any more.
+// After closePort() returns no callback of the closed port runs any more.
 class SerialChannel {
  public:
   static constexpr std::size_t kReadSize = 4096;
@@ -53,22 +53,22 @@ class SerialChannel {
   void setOnError(ErrorHandler handler) { onError_ = std::move(handler); }
 
   // Throws SerialChannelError; a failed open leaves the port closed.
-  void OpenPort();
+  void openPort();
   // Drops unsent and unread bytes, stops both threads, closes the device and
   // pauses. Nothing (and no pause) when closed.
-  void ClosePort();
+  void closePort();
   bool isOpen() const;
 
-  void SetDtrLine(bool level);
+  void setDtrLine(bool level);
 
   // Queues the bytes for the write thread and returns bytes.size() at once;
   // waits up to the write timeout for room. Nothing at all when closed.
-  std::size_t WriteBytes(std::span<const std::uint8_t> bytes);
+  std::size_t writeBytes(std::span<const std::uint8_t> bytes);
   // Reads up to buffer.size() bytes, waiting at most the read timeout for the
   // first; 0 when closed or nothing came.
-  std::size_t ReadBytes(std::span<std::uint8_t> buffer);
+  std::size_t readBytes(std::span<std::uint8_t> buffer);
   // Bytes waiting in the input queue; 0 when closed.
-  std::size_t ReceivedCount();
+  std::size_t receivedCount();
 
  private:
   struct Session;

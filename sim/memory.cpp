@@ -8,12 +8,6 @@
 #include "sim/record_encoder.h"
 
 namespace kq::sim {
-namespace {
-
-constexpr std::size_t kRecordStart[kRecordsPerBlock] = {3, 131};
-constexpr std::size_t kRecordSize = 128;
-
-}  // namespace
 
 Memory syntheticMemory(int controllerType, int records) {
   Block empty;
@@ -31,9 +25,9 @@ Memory syntheticMemory(int controllerType, int records) {
       block[1] = static_cast<std::uint8_t>(number & 0xFF);
       block[2] = 0x00;
     }
-    const std::size_t start = kRecordStart[i % kRecordsPerBlock];
+    const auto start = static_cast<std::size_t>(layout::kRecordStart[i % kRecordsPerBlock]);
     // Record 2 is one byte short: the block ends after 127 of its bytes.
-    const std::size_t size = std::min(kRecordSize, kBlockSize - start);
+    const std::size_t size = std::min(static_cast<std::size_t>(layout::kRecordBytes), kBlockSize - start);
     encodeRecord(std::span<std::uint8_t>(block.data() + start, size), controllerType, i + 1, drive.next());
   }
   return memory;

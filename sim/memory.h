@@ -6,15 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "dump/block_layout.h"
 #include "dump/dump.h"
 
 namespace kq::sim {
 
-constexpr std::size_t kBlockSize = 258;
-constexpr int kFirstBlock = 0x0100;
-constexpr int kLastBlock = 0x0FFF;
-constexpr int kBlockCount = kLastBlock - kFirstBlock + 1;
-constexpr int kRecordsPerBlock = 2;
+using layout::kBlockCount;
+using layout::kFirstBlock;
+using layout::kLastBlock;
+constexpr std::size_t kBlockSize = layout::kLineBytes;
+constexpr int kRecordsPerBlock = layout::kRecordsPerLine;
 constexpr int kMaxRecords = kBlockCount * kRecordsPerBlock;
 
 using Block = std::array<std::uint8_t, kBlockSize>;

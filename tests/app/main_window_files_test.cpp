@@ -30,7 +30,7 @@ TEST_F(WindowFiles, LoadTakesAnyLineEndsAndSaveWritesCrLfUnderTheNameWithTxtAppe
   for (const auto& n : names) {
     SCOPED_TRACE(n.chosen);
     prompts.saveAnswers.push_back(path(QString::fromLatin1(n.chosen)));
-    click("BigButton2");
+    click("saveDumpButton");
     EXPECT_EQ(readFile(path(QString::fromLatin1(n.written))), "0A 0B\r\nC1 C2\r\n\r\nFF\r\n");
   }
   EXPECT_EQ(prompts.saveDialogs.at(0).filter, QStringLiteral("Текстовой файл (*.txt)"));
@@ -42,13 +42,13 @@ TEST_F(WindowFiles, SavedDumpLoadsBackIntoTheSameLinesAndSavesToTheSameBytes) {
   const std::vector<std::string> lines = sim::syntheticDumpLines(2, 500);
   loadThroughWindow(joined(lines, "\n"));
   prompts.saveAnswers.push_back(path(QStringLiteral("first")));
-  click("BigButton2");
+  click("saveDumpButton");
 
   prompts.openAnswers.push_back(path(QStringLiteral("first.txt")));
-  click("BigButton5");
+  click("loadDumpButton");
   EXPECT_EQ(window.dump().lines(), lines);
   prompts.saveAnswers.push_back(path(QStringLiteral("second")));
-  click("BigButton2");
+  click("saveDumpButton");
   EXPECT_EQ(readFile(path(QStringLiteral("second.txt"))), joined(lines, "\r\n"));
   EXPECT_EQ(readFile(path(QStringLiteral("second.txt"))).size(), 3840u * 775u);
   EXPECT_TRUE(prompts.errors.empty());
@@ -57,13 +57,13 @@ TEST_F(WindowFiles, SavedDumpLoadsBackIntoTheSameLinesAndSavesToTheSameBytes) {
 TEST_F(WindowFiles, DialogsOfferTheNameLastChosenAndTheSaveDialogIsSharedWithTheExport) {
   loadThroughWindow(joined(sim::syntheticDumpLines(1, 10), "\r\n"));
   prompts.saveAnswers.push_back(path(QStringLiteral("by-save")));
-  click("BigButton2");
+  click("saveDumpButton");
   prompts.saveAnswers.push_back(path(QStringLiteral("by-export")));
-  click("BigButton1");
+  click("exportButton");
   prompts.saveAnswers.push_back(QString());
-  click("BigButton2");
+  click("saveDumpButton");
   prompts.openAnswers.push_back(QString());
-  click("BigButton5");
+  click("loadDumpButton");
 
   ASSERT_EQ(prompts.saveDialogs.size(), 3u);
   EXPECT_EQ(prompts.saveDialogs[0].offered, QString());
@@ -81,7 +81,7 @@ TEST_F(WindowFiles, ReplacingAnExistingFileIsAskedAndNoLeavesItAsItWas) {
     SCOPED_TRACE(replace);
     prompts.saveAnswers.push_back(path(QStringLiteral("kept")));
     prompts.confirmAnswers.push_back(replace);
-    click("BigButton2");
+    click("saveDumpButton");
     EXPECT_EQ(readFile(target), replace ? "11 22\r\n" : "precious");
   }
   ASSERT_EQ(prompts.questions.size(), 2u);
@@ -91,7 +91,7 @@ TEST_F(WindowFiles, ReplacingAnExistingFileIsAskedAndNoLeavesItAsItWas) {
   const std::vector<std::string> frameLog = window.frameLog();
   prompts.saveAnswers.push_back(path(QStringLiteral("kept")));
   prompts.confirmAnswers.push_back(false);
-  click("BigButton1");
+  click("exportButton");
   EXPECT_EQ(prompts.questions.size(), 3u);
   EXPECT_EQ(readFile(target), "11 22\r\n");
   EXPECT_EQ(window.frameLog(), frameLog);
@@ -100,10 +100,10 @@ TEST_F(WindowFiles, ReplacingAnExistingFileIsAskedAndNoLeavesItAsItWas) {
 TEST_F(WindowFiles, CancelledOrFailedLoadKeepsTheDump) {
   loadThroughWindow("AA BB\r\nCC DD\r\n");
   prompts.openAnswers.push_back(QString());
-  click("BigButton5");
+  click("loadDumpButton");
   const QString missing = path(QStringLiteral("missing.txt"));
   prompts.openAnswers.push_back(missing);
-  click("BigButton5");
+  click("loadDumpButton");
 
   EXPECT_EQ(window.dump().lines(), (std::vector<std::string>{"AA BB", "CC DD"}));
   ASSERT_EQ(prompts.errors.size(), 1u);
@@ -115,14 +115,14 @@ TEST_F(WindowFiles, FailedSaveShowsTheMessageAndLeavesNoFile) {
   loadThroughWindow("AA BB\r\n");
   const QString chosen = path(QStringLiteral("no-such-folder/dump"));
   prompts.saveAnswers.push_back(chosen);
-  click("BigButton2");
+  click("saveDumpButton");
   ASSERT_EQ(prompts.errors.size(), 1u);
   EXPECT_TRUE(prompts.errors[0].startsWith(QStringLiteral("Cannot create file \"%1.txt\". ").arg(chosen)))
       << prompts.errors[0].toStdString();
   EXPECT_EQ(window.dump().size(), 1u);
   // The window stays usable.
   prompts.saveAnswers.push_back(path(QStringLiteral("dump")));
-  click("BigButton2");
+  click("saveDumpButton");
   EXPECT_EQ(readFile(path(QStringLiteral("dump.txt"))), "AA BB\r\n");
 }
 
@@ -133,9 +133,9 @@ TEST_F(WindowFiles, ExportWritesWhatKqCliExportWritesAndKeepsTheLinesInTheFrameL
   const QString dumpFile = path(QStringLiteral("type6.txt"));
   writeFile(dumpFile, joined(sim::syntheticDumpLines(6, 7000), "\r\n"));
   prompts.openAnswers.push_back(dumpFile);
-  click("BigButton5");
+  click("loadDumpButton");
   prompts.saveAnswers.push_back(path(QStringLiteral("excel")));
-  click("BigButton1");
+  click("exportButton");
   ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0].toStdString();
 
   const QString cliOutput = path(QStringLiteral("cli.csv"));
@@ -156,7 +156,7 @@ TEST_F(WindowFiles, FailedExportWritesNoFileAndKeepsTheRowsMadeBeforeTheFailure)
   lines[4].resize(500);  // record 1 of this line still decodes, record 2 does not
   loadThroughWindow(joined(lines, "\r\n"));
   prompts.saveAnswers.push_back(path(QStringLiteral("broken")));
-  click("BigButton1");
+  click("exportButton");
 
   ASSERT_EQ(prompts.errors.size(), 1u);
   EXPECT_TRUE(prompts.errors[0].endsWith(QStringLiteral("is not a valid integer value")));
@@ -166,7 +166,7 @@ TEST_F(WindowFiles, FailedExportWritesNoFileAndKeepsTheRowsMadeBeforeTheFailure)
 
 TEST_F(WindowFiles, ExportOfAnEmptyDumpFailsWithNoFileAndAnEmptyBuffer) {
   prompts.saveAnswers.push_back(path(QStringLiteral("nothing")));
-  click("BigButton1");
+  click("exportButton");
   ASSERT_EQ(prompts.errors.size(), 1u);
   EXPECT_EQ(prompts.errors[0], QStringLiteral("'$' is not a valid integer value"));
   EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("nothing.txt"))));
@@ -176,11 +176,11 @@ TEST_F(WindowFiles, ExportOfAnEmptyDumpFailsWithNoFileAndAnEmptyBuffer) {
 TEST_F(WindowFiles, ChartButtonShowsTheChartWindowOnlyForADumpWithLines) {
   ChartWindow chart;
   window.setChart([&chart](const Dump& dump, char separator) { chart.prepare(dump, separator); });
-  click("BigButton6");
+  click("chartButton");
   EXPECT_FALSE(chart.isVisible());
 
   loadThroughWindow(joined(sim::syntheticDumpLines(3, 50), "\r\n"));
-  click("BigButton6");
+  click("chartButton");
   EXPECT_TRUE(chart.isVisible());
   EXPECT_TRUE(prompts.errors.empty());
   EXPECT_TRUE(window.isVisible());  // not modal: the main window stays usable

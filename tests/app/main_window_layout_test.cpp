@@ -32,12 +32,12 @@ TEST(MainWindowLayout, ButtonsStandAtTheirPlacesWithTheirTexts) {
     const char* text;
     bool isSwitch;
   } buttons[] = {
-      {"BigButton4", {8, 32, 345, 33}, "Старт BootLoader", true},
-      {"BigButton3", {10, 72, 345, 33}, "Старт загрузки данных из БК", true},
-      {"BigButton1", {10, 112, 345, 33}, "Сохранение данных для EXCEL", false},
-      {"BigButton2", {10, 152, 345, 33}, "Сохранение полученных данных в файл", false},
-      {"BigButton5", {10, 192, 345, 33}, "Чтение данных из файла", false},
-      {"BigButton6", {10, 232, 345, 33}, "Вызов окна графика", false},
+      {"linkSwitch", {8, 32, 345, 33}, "Старт BootLoader", true},
+      {"downloadSwitch", {10, 72, 345, 33}, "Старт загрузки данных из БК", true},
+      {"exportButton", {10, 112, 345, 33}, "Сохранение данных для EXCEL", false},
+      {"saveDumpButton", {10, 152, 345, 33}, "Сохранение полученных данных в файл", false},
+      {"loadDumpButton", {10, 192, 345, 33}, "Чтение данных из файла", false},
+      {"chartButton", {10, 232, 345, 33}, "Вызов окна графика", false},
   };
   for (const auto& b : buttons) {
     SCOPED_TRACE(b.name);
@@ -55,34 +55,34 @@ TEST(MainWindowLayout, StartStateOfSelectorStatusLampGaugeAndTimer) {
   FakePrompts prompts;
   MainWindow window(&prompts);
 
-  auto* ports = window.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+  auto* ports = window.findChild<QComboBox*>(QStringLiteral("portSelector"));
   ASSERT_NE(ports, nullptr);
   EXPECT_EQ(ports->geometry(), QRect(216, 8, 129, 22));
   ASSERT_GE(ports->count(), 8);
   for (int i = 0; i < 8; ++i) EXPECT_EQ(ports->itemText(i), QStringLiteral("COM%1").arg(i + 1));
   EXPECT_EQ(ports->currentText(), QStringLiteral("COM1"));
   EXPECT_TRUE(ports->isEditable());
-  EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Выбор порта"));
+  EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("portLabel"))->text(), QStringLiteral("Выбор порта"));
 
-  auto* status = window.findChild<QLabel*>(QStringLiteral("Label2"));
+  auto* status = window.findChild<QLabel*>(QStringLiteral("statusLine"));
   EXPECT_EQ(status->geometry(), QRect(8, 272, 345, 25));
   EXPECT_TRUE(status->text().isEmpty());
 
-  auto* lamp = window.findChild<Lamp*>(QStringLiteral("Led1"));
+  auto* lamp = window.findChild<Lamp*>(QStringLiteral("responseLamp"));
   EXPECT_EQ(lamp->geometry(), QRect(248, 304, 113, 25));
   EXPECT_EQ(lamp->caption(), QStringLiteral("Отклик от БК"));
   EXPECT_FALSE(lamp->isLit());
 
-  auto* gauge = window.findChild<Gauge*>(QStringLiteral("ProgressBar1"));
+  auto* gauge = window.findChild<Gauge*>(QStringLiteral("progressGauge"));
   EXPECT_EQ(gauge->geometry(), QRect(0, 328, 360, 25));
   EXPECT_EQ(gauge->text(), QStringLiteral("0%"));
 
-  auto* timer = window.findChild<QTimer*>(QStringLiteral("Timer1"));
+  auto* timer = window.findChild<QTimer*>(QStringLiteral("retryTimer"));
   ASSERT_NE(timer, nullptr);
   EXPECT_EQ(timer->interval(), 100);
   EXPECT_FALSE(timer->isActive());
 
-  EXPECT_EQ(window.protocol().linkState(), lsWaitSync);
+  EXPECT_EQ(window.protocol().linkState(), LinkState::waitSync);
   EXPECT_TRUE(window.dump().empty());
 }
 

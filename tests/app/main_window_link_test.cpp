@@ -22,7 +22,7 @@ class WindowLink : public WindowTest {
   // Types the device's path into the selector and switches the boot loader on.
   void linkWith(const std::string& devicePath) {
     choosePort(QString::fromStdString(devicePath));
-    click("BigButton4");
+    click("linkSwitch");
     ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0].toStdString();
     EXPECT_EQ(status(), QStringLiteral("Установка связи с БК"));
     ASSERT_TRUE(waitUntil([&] { return status() == QStringLiteral("Связь с БК установлена"); }, kPatience));
@@ -37,12 +37,12 @@ TEST_F(WindowLink, CompleteDownloadFromTheSimulatedDevice) {
   linkWith(device.devicePath());
   EXPECT_TRUE(lampLit());
 
-  QSignalSpy downloadClicks(button("BigButton3"), &BigButton::clicked);
-  QSignalSpy progressSteps(window.findChild<Gauge*>(QStringLiteral("ProgressBar1")), &Gauge::valueChanged);
-  click("BigButton3");
+  QSignalSpy downloadClicks(button("downloadSwitch"), &BigButton::clicked);
+  QSignalSpy progressSteps(window.findChild<Gauge*>(QStringLiteral("progressGauge")), &Gauge::valueChanged);
+  click("downloadSwitch");
   EXPECT_EQ(status(), QStringLiteral("Скачивание данных из БК"));
-  EXPECT_EQ(button("BigButton3")->text(), QStringLiteral("Загрузка данных из БК запущена"));
-  ASSERT_TRUE(waitUntil([&] { return window.protocol().linkState() == lsDownloadDone; }, kPatience))
+  EXPECT_EQ(button("downloadSwitch")->text(), QStringLiteral("Загрузка данных из БК запущена"));
+  ASSERT_TRUE(waitUntil([&] { return window.protocol().linkState() == LinkState::downloadDone; }, kPatience))
       << window.dump().size() << " blocks received";
 
   EXPECT_EQ(status(), QStringLiteral("Завершено скачивание данных из БК"));
@@ -50,11 +50,11 @@ TEST_F(WindowLink, CompleteDownloadFromTheSimulatedDevice) {
   ASSERT_GE(progressSteps.count(), 2);
   EXPECT_EQ(progressSteps.first().at(0).toInt(), 6);
   EXPECT_EQ(progressSteps.last().at(0).toInt(), 100);
-  EXPECT_FALSE(button("BigButton3")->isChecked());
-  EXPECT_EQ(button("BigButton3")->text(), QStringLiteral("Старт загрузки данных из БК"));
+  EXPECT_FALSE(button("downloadSwitch")->isChecked());
+  EXPECT_EQ(button("downloadSwitch")->text(), QStringLiteral("Старт загрузки данных из БК"));
   EXPECT_EQ(downloadClicks.count(), 1);  // the engine released it without the handler
   EXPECT_TRUE(lampLit());
-  EXPECT_FALSE(window.findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+  EXPECT_FALSE(window.findChild<QTimer*>(QStringLiteral("retryTimer"))->isActive());
   EXPECT_EQ(window.dump().size(), 3840u);
   EXPECT_EQ(window.dump().lines(), sim::memoryDumpLines(memory));
   EXPECT_TRUE(prompts.errors.empty());
@@ -62,29 +62,29 @@ TEST_F(WindowLink, CompleteDownloadFromTheSimulatedDevice) {
 }
 
 TEST_F(WindowLink, DownloadWithThePortClosedShowsItsStatusAndSendsNothing) {
-  click("BigButton3");
+  click("downloadSwitch");
   EXPECT_EQ(status(), QStringLiteral("Скачивание данных из БК"));
   EXPECT_EQ(progress(), 0);
   EXPECT_TRUE(lampLit());
-  EXPECT_TRUE(button("BigButton3")->isChecked());
-  EXPECT_EQ(window.protocol().linkState(), lsDownloading);
-  EXPECT_FALSE(window.findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+  EXPECT_TRUE(button("downloadSwitch")->isChecked());
+  EXPECT_EQ(window.protocol().linkState(), LinkState::downloading);
+  EXPECT_FALSE(window.findChild<QTimer*>(QStringLiteral("retryTimer"))->isActive());
   EXPECT_TRUE(prompts.errors.empty());
 }
 
 TEST_F(WindowLink, MissingPortShowsTheMessageKeepsTheSwitchOnAndRetriesWhenSwitchedAgain) {
   choosePort(QStringLiteral("/dev/kq-no-such-port"));
-  click("BigButton4");
+  click("linkSwitch");
   ASSERT_EQ(prompts.errors.size(), 1u);
   EXPECT_EQ(prompts.errors[0], QStringLiteral("Specified device not found (/dev/kq-no-such-port)."));
-  EXPECT_TRUE(button("BigButton4")->isChecked());
-  EXPECT_EQ(button("BigButton4")->text(), QStringLiteral("BootLoader запущен"));
+  EXPECT_TRUE(button("linkSwitch")->isChecked());
+  EXPECT_EQ(button("linkSwitch")->text(), QStringLiteral("BootLoader запущен"));
   EXPECT_TRUE(status().isEmpty());
 
   sim::SimulatedDevice device(sim::syntheticMemory(1, 100), {.baud = 0});
   device.start();
-  click("BigButton4");
-  EXPECT_FALSE(button("BigButton4")->isChecked());
+  click("linkSwitch");
+  EXPECT_FALSE(button("linkSwitch")->isChecked());
   prompts.errors.clear();
   linkWith(device.devicePath());
 }
@@ -93,22 +93,22 @@ TEST_F(WindowLink, BootLoaderOffMidDownloadEmptiesStatusAndGaugeAndKeepsTheDownl
   sim::SimulatedDevice device(sim::syntheticMemory(2, 7680), {.baud = 38400});
   device.start();
   linkWith(device.devicePath());
-  click("BigButton3");
+  click("downloadSwitch");
   ASSERT_TRUE(waitUntil([&] { return window.dump().size() >= 3; }, kPatience));
 
-  click("BigButton4");
+  click("linkSwitch");
   EXPECT_FALSE(window.channel().isOpen());
   EXPECT_TRUE(status().isEmpty());
   EXPECT_EQ(progress(), 0);
-  EXPECT_TRUE(button("BigButton3")->isChecked());
-  EXPECT_EQ(window.protocol().linkState(), lsDownloading);
+  EXPECT_TRUE(button("downloadSwitch")->isChecked());
+  EXPECT_EQ(window.protocol().linkState(), LinkState::downloading);
 
   // The pending retry writes into the closed port: no message, no more blocks.
   const std::size_t kept = window.dump().size();
   QTest::qWait(400);
   EXPECT_TRUE(prompts.errors.empty());
   EXPECT_EQ(window.dump().size(), kept);
-  EXPECT_FALSE(window.findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+  EXPECT_FALSE(window.findChild<QTimer*>(QStringLiteral("retryTimer"))->isActive());
 }
 
 TEST_F(WindowLink, DeviceLostMidDownloadShowsAMessageAndTheBlocksSoFarCanBeSaved) {
@@ -116,7 +116,7 @@ TEST_F(WindowLink, DeviceLostMidDownloadShowsAMessageAndTheBlocksSoFarCanBeSaved
   sim::SimulatedDevice device(memory, {.baud = 0, .hangupAfter = 40});
   device.start();
   linkWith(device.devicePath());
-  click("BigButton3");
+  click("downloadSwitch");
   ASSERT_TRUE(waitUntil([&] { return !prompts.errors.empty(); }, kPatience));
 
   ASSERT_EQ(prompts.errors.size(), 1u);
@@ -128,17 +128,17 @@ TEST_F(WindowLink, DeviceLostMidDownloadShowsAMessageAndTheBlocksSoFarCanBeSaved
   EXPECT_EQ(window.dump().lines(), expected);
 
   prompts.saveAnswers.push_back(path(QStringLiteral("partial")));
-  click("BigButton2");
+  click("saveDumpButton");
   EXPECT_EQ(readFile(path(QStringLiteral("partial.txt"))).size(), 40u * 775);
-  click("BigButton4");  // switching off after the loss is quiet
+  click("linkSwitch");  // switching off after the loss is quiet
   EXPECT_EQ(prompts.errors.size(), 1u);
 }
 
 TEST_F(WindowLink, LargeArrivalsReachTheEngineInReadsOfAtMost1024Bytes) {
   sim::PseudoTerminal line;
   choosePort(QString::fromStdString(line.devicePath()));
-  click("BigButton4");
-  click("BigButton3");
+  click("linkSwitch");
+  click("downloadSwitch");
   const std::size_t logged = window.frameLog().size();
 
   // 3,000 bytes arrive while the window is busy, to be announced in one event.

@@ -31,11 +31,11 @@ class WindowTest : public testing::Test {
 
   BigButton* button(const char* name) { return window.findChild<BigButton*>(QString::fromLatin1(name)); }
   void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
-  QString status() { return window.findChild<QLabel*>(QStringLiteral("Label2"))->text(); }
-  int progress() { return window.findChild<Gauge*>(QStringLiteral("ProgressBar1"))->value(); }
-  bool lampLit() { return window.findChild<Lamp*>(QStringLiteral("Led1"))->isLit(); }
+  QString status() { return window.findChild<QLabel*>(QStringLiteral("statusLine"))->text(); }
+  int progress() { return window.findChild<Gauge*>(QStringLiteral("progressGauge"))->value(); }
+  bool lampLit() { return window.findChild<Lamp*>(QStringLiteral("responseLamp"))->isLit(); }
   void choosePort(const QString& name) {
-    window.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setEditText(name);
+    window.findChild<QComboBox*>(QStringLiteral("portSelector"))->setEditText(name);
   }
 
   // Runs the event loop until the condition holds or the time is up. Unlike
@@ -68,7 +68,7 @@ class WindowTest : public testing::Test {
     const QString file = path(QStringLiteral("source.txt"));
     writeFile(file, content);
     prompts.openAnswers.push_back(file);
-    click("BigButton5");
+    click("loadDumpButton");
   }
 
   QTemporaryDir dir;

@@ -19,7 +19,7 @@ class CloseHazardTest : public ::testing::Test {
     channel->setOnRxChar([this](SerialChannel& sender, std::size_t count) {
       ++delivered;
       std::vector<std::uint8_t> buffer(count);
-      sender.ReadBytes(buffer);
+      sender.readBytes(buffer);
     });
   }
 
@@ -27,7 +27,7 @@ class CloseHazardTest : public ::testing::Test {
   // main thread, which is busy here and does not take it.
   void openWithWaitingEvent(std::uint8_t value) {
     const int before = loop.posted;
-    channel->OpenPort();
+    channel->openPort();
     peer.write({value});
     while (loop.posted == before) std::this_thread::yield();
   }
@@ -42,7 +42,7 @@ class CloseHazardTest : public ::testing::Test {
 TEST_F(CloseHazardTest, CloseWhileEventWaitsDeliversNothing) {
   for (int i = 0; i < 200; ++i) {
     openWithWaitingEvent(static_cast<std::uint8_t>(i));
-    channel->ClosePort();
+    channel->closePort();
     loop.runPending();
     ASSERT_EQ(delivered, 0) << "round " << i;
   }
@@ -51,14 +51,14 @@ TEST_F(CloseHazardTest, CloseWhileEventWaitsDeliversNothing) {
 TEST_F(CloseHazardTest, EventOfAnEarlierOpeningIsNotDeliveredAfterReopening) {
   for (int i = 0; i < 100; ++i) {
     openWithWaitingEvent(1);
-    channel->ClosePort();
-    channel->OpenPort();
+    channel->closePort();
+    channel->openPort();
     loop.runPending();
     ASSERT_EQ(delivered, 0) << "round " << i;
-    channel->ClosePort();
+    channel->closePort();
   }
   // The channel still delivers on a fresh opening.
-  channel->OpenPort();
+  channel->openPort();
   peer.write({2});
   ASSERT_TRUE(test::runLoopUntil(loop, [&] { return delivered == 1; }));
 }
@@ -66,11 +66,11 @@ TEST_F(CloseHazardTest, EventOfAnEarlierOpeningIsNotDeliveredAfterReopening) {
 TEST_F(CloseHazardTest, CloseRacingArrivals) {
   // No wait for the hand-over: the close meets the event thread anywhere.
   for (int i = 0; i < 300; ++i) {
-    channel->OpenPort();
+    channel->openPort();
     peer.write({static_cast<std::uint8_t>(i), 0x55});
     if (i % 3 == 0) loop.runPending();
     const int before = delivered;
-    channel->ClosePort();
+    channel->closePort();
     loop.runPending();
     ASSERT_EQ(delivered, before) << "round " << i;
   }
@@ -79,10 +79,10 @@ TEST_F(CloseHazardTest, CloseRacingArrivals) {
 TEST_F(CloseHazardTest, CloseFromInsideTheHandler) {
   channel->setOnRxChar([this](SerialChannel& sender, std::size_t) {
     ++delivered;
-    sender.ClosePort();
+    sender.closePort();
   });
   for (int i = 0; i < 100; ++i) {
-    channel->OpenPort();
+    channel->openPort();
     peer.write({7});
     ASSERT_TRUE(test::runLoopUntil(loop, [&] { return !channel->isOpen(); }));
   }

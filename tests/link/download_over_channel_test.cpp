@@ -20,14 +20,14 @@ struct ChannelHost : test::RecordingHost {
 
   void writeBytes(std::span<const std::uint8_t> bytes) override {
     test::RecordingHost::writeBytes(bytes);
-    channel.WriteBytes(bytes);
+    channel.writeBytes(bytes);
   }
   void armRetryTimer() override {
     disarmRetryTimer();
     test::RecordingHost::armRetryTimer();
     timer = loop.startTimer(100ms, [this] {
       timer.reset();
-      engine->RetryTick();
+      engine->retryTick();
     });
   }
   void disarmRetryTimer() override {
@@ -54,17 +54,17 @@ class DownloadOverChannelTest : public ::testing::Test {
     channel.setOnRxChar([this](SerialChannel& sender, std::size_t count) {
       std::uint8_t buffer[DownloadProtocol::kBufferSize];
       while (count > 0) {
-        const std::size_t n = sender.ReadBytes(std::span(buffer).first(std::min(count, sizeof buffer)));
+        const std::size_t n = sender.readBytes(std::span(buffer).first(std::min(count, sizeof buffer)));
         if (n == 0) break;
         count -= n;
-        engine.ReceiveChunk(std::span(buffer).first(n));
-        if (engine.linkState() == lsLinked) engine.StartDownload();
+        engine.receiveChunk(std::span(buffer).first(n));
+        if (engine.linkState() == LinkState::linked) engine.startDownload();
       }
     });
     channel.setOnError([this](SerialChannel&, const std::string& message) { errors.push_back(message); });
-    channel.OpenPort();
-    channel.SetDtrLine(false);
-    engine.BeginLink();
+    channel.openPort();
+    channel.setDtrLine(false);
+    engine.beginLink();
   }
 
   sim::Memory memory = sim::syntheticMemory(7, 5000);
@@ -80,7 +80,7 @@ class DownloadOverChannelTest : public ::testing::Test {
 TEST_F(DownloadOverChannelTest, FullDownloadEqualsTheDeviceMemory) {
   start({});
   ASSERT_TRUE(test::runLoopUntil(
-      loop, [&] { return engine.linkState() == lsDownloadDone; }, 100s));
+      loop, [&] { return engine.linkState() == LinkState::downloadDone; }, 100s));
   EXPECT_EQ(host.dump, sim::memoryDumpLines(memory));
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(host.statuses.back(), "Завершено скачивание данных из БК");
@@ -95,8 +95,8 @@ TEST_F(DownloadOverChannelTest, HangUpMidDownloadIsReportedOnceAndKeepsTheBlocks
   const auto lines = sim::memoryDumpLines(memory);
   EXPECT_EQ(host.dump, std::vector<std::string>(lines.begin(), lines.begin() + 50));
   // The retry goes to the lost device without a further report.
-  EXPECT_EQ(engine.linkState(), lsDownloading);
-  channel.ClosePort();
+  EXPECT_EQ(engine.linkState(), LinkState::downloading);
+  channel.closePort();
 }
 
 }  // namespace

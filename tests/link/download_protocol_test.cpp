@@ -13,7 +13,7 @@ using test::lineOf;
 
 class DownloadProtocolTest : public ::testing::Test {
  protected:
-  void receive(const std::vector<std::uint8_t>& bytes) { engine.ReceiveChunk(bytes); }
+  void receive(const std::vector<std::uint8_t>& bytes) { engine.receiveChunk(bytes); }
 
   // Answers every request until the dump holds `blocks` lines.
   void answerBlocks(int blocks) {
@@ -26,13 +26,13 @@ class DownloadProtocolTest : public ::testing::Test {
 };
 
 TEST_F(DownloadProtocolTest, HandshakeAnswersSyncOnceAndConfirms) {
-  engine.BeginLink();
-  EXPECT_EQ(engine.linkState(), lsWaitSync);
+  engine.beginLink();
+  EXPECT_EQ(engine.linkState(), LinkState::waitSync);
   EXPECT_EQ(host.statuses, std::vector<std::string>{"Установка связи с БК"});
   EXPECT_TRUE(host.writes.empty());
 
   receive(bytesOf({0x55}));
-  EXPECT_EQ(engine.linkState(), lsSyncAnswered);
+  EXPECT_EQ(engine.linkState(), LinkState::syncAnswered);
   ASSERT_EQ(host.writes.size(), 1u);
   EXPECT_EQ(host.writes[0], bytesOf({0x55, 0x33, 0xCC}));
   EXPECT_EQ(host.indicatorLit, 1);
@@ -40,11 +40,11 @@ TEST_F(DownloadProtocolTest, HandshakeAnswersSyncOnceAndConfirms) {
   EXPECT_EQ(host.replyLog, std::vector<std::string>{" - >  55"});
 
   receive(bytesOf({0x55}));
-  EXPECT_EQ(engine.linkState(), lsSyncAnswered);
+  EXPECT_EQ(engine.linkState(), LinkState::syncAnswered);
   EXPECT_EQ(host.writes.size(), 1u);
 
   receive(bytesOf({0xAA, 0x01}));
-  EXPECT_EQ(engine.linkState(), lsLinked);
+  EXPECT_EQ(engine.linkState(), LinkState::linked);
   EXPECT_EQ(host.statuses.back(), "Связь с БК установлена");
   EXPECT_EQ(host.indicatorLit, 2);
   EXPECT_EQ(host.writes.size(), 1u);
@@ -57,25 +57,25 @@ TEST_F(DownloadProtocolTest, OnlyTheFirstByteOfAChunkCounts) {
     std::size_t writes;
   };
   const Case cases[] = {
-      {bytesOf({0x12, 0x55}), lsWaitSync, 0},
-      {bytesOf({0x55, 0xAA}), lsSyncAnswered, 1},
-      {bytesOf({0xAA}), lsWaitSync, 0},
+      {bytesOf({0x12, 0x55}), LinkState::waitSync, 0},
+      {bytesOf({0x55, 0xAA}), LinkState::syncAnswered, 1},
+      {bytesOf({0xAA}), LinkState::waitSync, 0},
   };
   for (const auto& c : cases) {
     test::RecordingHost h;
     DownloadProtocol e(h);
-    e.BeginLink();
-    e.ReceiveChunk(c.chunk);
+    e.beginLink();
+    e.receiveChunk(c.chunk);
     EXPECT_EQ(e.linkState(), c.after);
     EXPECT_EQ(h.writes.size(), c.writes);
   }
 }
 
 TEST_F(DownloadProtocolTest, StartDownloadRequestsFirstBlockWithoutRetry) {
-  engine.BeginLink();
-  engine.StartDownload();
+  engine.beginLink();
+  engine.startDownload();
   EXPECT_EQ(host.dumpCleared, 1);
-  EXPECT_EQ(engine.linkState(), lsDownloading);
+  EXPECT_EQ(engine.linkState(), LinkState::downloading);
   EXPECT_EQ(engine.blockNumber(), 0x0100);
   EXPECT_EQ(host.statuses.back(), "Скачивание данных из БК");
   EXPECT_EQ(host.progress, std::vector<int>{0});
@@ -88,7 +88,7 @@ TEST_F(DownloadProtocolTest, StartDownloadRequestsFirstBlockWithoutRetry) {
 }
 
 TEST_F(DownloadProtocolTest, CompleteBlockMakesLineAndRequestsNext) {
-  engine.StartDownload();
+  engine.startDownload();
   const auto reply = blockReply(0xA5);
   receive(reply);
   ASSERT_EQ(host.dump.size(), 1u);
@@ -103,13 +103,13 @@ TEST_F(DownloadProtocolTest, CompleteBlockMakesLineAndRequestsNext) {
 }
 
 TEST_F(DownloadProtocolTest, ReplySplitInChunksGivesOneLineAtTheLastChunk) {
-  engine.StartDownload();
+  engine.startDownload();
   const auto reply = blockReply(3);
   const std::size_t sizes[] = {100, 100, 59};
   std::size_t pos = 0;
   for (std::size_t size : sizes) {
     EXPECT_TRUE(host.dump.empty());
-    engine.ReceiveChunk(std::span(reply).subspan(pos, size));
+    engine.receiveChunk(std::span(reply).subspan(pos, size));
     pos += size;
   }
   ASSERT_EQ(host.dump.size(), 1u);
@@ -119,7 +119,7 @@ TEST_F(DownloadProtocolTest, ReplySplitInChunksGivesOneLineAtTheLastChunk) {
 }
 
 TEST_F(DownloadProtocolTest, ChunkLongerThanTheBlockGoesIntoTheLine) {
-  engine.StartDownload();
+  engine.startDownload();
   const auto chunk = blockReply(0, 300);
   receive(chunk);
   ASSERT_EQ(host.dump.size(), 1u);
@@ -129,7 +129,7 @@ TEST_F(DownloadProtocolTest, ChunkLongerThanTheBlockGoesIntoTheLine) {
 }
 
 TEST_F(DownloadProtocolTest, OversizeInputStaysInsideTheBuffer) {
-  engine.StartDownload();
+  engine.startDownload();
   // 258 bytes collected, then 800 more: only what fits in 1024 bytes is kept.
   receive(blockReply(0, 258));
   receive(blockReply(1, 800));
@@ -147,9 +147,9 @@ TEST_F(DownloadProtocolTest, OversizeInputStaysInsideTheBuffer) {
 }
 
 TEST_F(DownloadProtocolTest, FullDownloadEndsAfterBlock0FFF) {
-  engine.StartDownload();
+  engine.startDownload();
   answerBlocks(DownloadProtocol::kBlockCount);
-  EXPECT_EQ(engine.linkState(), lsDownloadDone);
+  EXPECT_EQ(engine.linkState(), LinkState::downloadDone);
   EXPECT_EQ(host.dump.size(), 3840u);
   EXPECT_EQ(host.switchReleased, 1);
   EXPECT_EQ(host.statuses.back(), "Завершено скачивание данных из БК");
@@ -177,27 +177,27 @@ TEST_F(DownloadProtocolTest, FullDownloadEndsAfterBlock0FFF) {
 }
 
 TEST_F(DownloadProtocolTest, RetryDiscardsPartialBlockAndAsksAgainOnce) {
-  engine.StartDownload();
+  engine.startDownload();
   answerBlocks(1);
   receive(blockReply(9, 150));
   EXPECT_EQ(engine.blockFill(), 150);
 
-  engine.RetryTick();
+  engine.retryTick();
   EXPECT_EQ(engine.blockFill(), 0);
   EXPECT_EQ(host.writes.back(), bytesOf({0x77, 0x01, 0x01}));
   EXPECT_EQ(host.frameLog.back(), " - от ПК - > 77 01 01");
   // The tick does not re-arm: a second silence leaves the download waiting.
   EXPECT_FALSE(host.timerArmed);
-  EXPECT_EQ(engine.linkState(), lsDownloading);
+  EXPECT_EQ(engine.linkState(), LinkState::downloading);
 }
 
 TEST_F(DownloadProtocolTest, LateReplyAfterRetryStartsTheBlock) {
-  engine.StartDownload();
+  engine.startDownload();
   answerBlocks(1);
   const auto late = blockReply(40);
-  engine.ReceiveChunk(std::span(late).first(150));
-  engine.RetryTick();
-  engine.ReceiveChunk(std::span(late).subspan(150));  // 109 bytes
+  engine.receiveChunk(std::span(late).first(150));
+  engine.retryTick();
+  engine.receiveChunk(std::span(late).subspan(150));  // 109 bytes
   EXPECT_EQ(host.dump.size(), 1u);
   const auto repeated = blockReply(80);
   receive(repeated);
@@ -210,10 +210,10 @@ TEST_F(DownloadProtocolTest, LateReplyAfterRetryStartsTheBlock) {
 }
 
 TEST_F(DownloadProtocolTest, StartDownloadWhileRunningStartsOver) {
-  engine.StartDownload();
+  engine.startDownload();
   answerBlocks(5);
   receive(blockReply(0, 30));
-  engine.StartDownload();
+  engine.startDownload();
   EXPECT_TRUE(host.dump.empty());
   EXPECT_EQ(engine.blockFill(), 0);
   EXPECT_EQ(engine.blockNumber(), 0x0100);
@@ -221,7 +221,7 @@ TEST_F(DownloadProtocolTest, StartDownloadWhileRunningStartsOver) {
 }
 
 TEST_F(DownloadProtocolTest, FailedWriteEndsTheCallAtThatWrite) {
-  engine.StartDownload();
+  engine.startDownload();
   host.failWrites = true;
   EXPECT_THROW(receive(blockReply(0)), std::runtime_error);
   // Steps before the write stay, steps after it are not done.
@@ -234,8 +234,8 @@ TEST_F(DownloadProtocolTest, FailedWriteEndsTheCallAtThatWrite) {
   test::RecordingHost h;
   DownloadProtocol e(h);
   h.failWrites = true;
-  EXPECT_THROW(e.ReceiveChunk(bytesOf({0x55})), std::runtime_error);
-  EXPECT_EQ(e.linkState(), lsSyncAnswered);
+  EXPECT_THROW(e.receiveChunk(bytesOf({0x55})), std::runtime_error);
+  EXPECT_EQ(e.linkState(), LinkState::syncAnswered);
   EXPECT_EQ(h.indicatorLit, 1);
   EXPECT_EQ(h.frameLog.size(), 1u);
 }
@@ -255,7 +255,7 @@ TEST_F(DownloadProtocolTest, SendCommandParsesHexPairs) {
   for (const auto& c : cases) {
     test::RecordingHost h;
     DownloadProtocol e(h);
-    e.SendCommand(c.text);
+    e.sendCommand(c.text);
     ASSERT_EQ(h.writes.size(), 1u) << c.text;
     EXPECT_EQ(h.writes[0], c.bytes) << c.text;
     EXPECT_EQ(h.frameLog, std::vector<std::string>{c.log});
@@ -264,15 +264,15 @@ TEST_F(DownloadProtocolTest, SendCommandParsesHexPairs) {
 }
 
 TEST_F(DownloadProtocolTest, BeginLinkKeepsBlockCounters) {
-  engine.StartDownload();
+  engine.startDownload();
   answerBlocks(2);
   receive(blockReply(0, 10));
-  engine.BeginLink();
-  EXPECT_EQ(engine.linkState(), lsWaitSync);
+  engine.beginLink();
+  EXPECT_EQ(engine.linkState(), LinkState::waitSync);
   EXPECT_EQ(engine.blockFill(), 10);
   EXPECT_EQ(engine.blockNumber(), 0x0102);
   // The retry tick looks at no state.
-  engine.RetryTick();
+  engine.retryTick();
   EXPECT_EQ(host.writes.back(), bytesOf({0x77, 0x01, 0x02}));
 }
 

@@ -21,7 +21,7 @@ class SerialChannelTest : public ::testing::Test {
     channel.setOnRxChar([this](SerialChannel& sender, std::size_t count) {
       counts.push_back(count);
       std::vector<std::uint8_t> buffer(count);
-      const std::size_t n = sender.ReadBytes(buffer);
+      const std::size_t n = sender.readBytes(buffer);
       received.insert(received.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n));
     });
     channel.setOnError([this](SerialChannel&, const std::string& message) { errors.push_back(message); });
@@ -43,10 +43,10 @@ std::vector<std::uint8_t> allByteValues(int times) {
 }
 
 TEST_F(SerialChannelTest, AllByteValuesPassUnchangedBothWays) {
-  channel.OpenPort();
-  channel.SetDtrLine(false);
+  channel.openPort();
+  channel.setDtrLine(false);
   const auto bytes = allByteValues(2);
-  EXPECT_EQ(channel.WriteBytes(bytes), bytes.size());
+  EXPECT_EQ(channel.writeBytes(bytes), bytes.size());
   EXPECT_EQ(peer.read(bytes.size()), bytes);
 
   peer.write(bytes);
@@ -56,12 +56,12 @@ TEST_F(SerialChannelTest, AllByteValuesPassUnchangedBothWays) {
 }
 
 TEST_F(SerialChannelTest, SecondOpenOfTheSameDeviceIsRefused) {
-  channel.OpenPort();
+  channel.openPort();
   SerialChannel second(loop);
   second.setClosePause(0ms);
   second.setDeviceName(peer.path());
   try {
-    second.OpenPort();
+    second.openPort();
     FAIL() << "opened twice";
   } catch (const SerialChannelError& error) {
     EXPECT_EQ(std::string(error.what()),
@@ -69,15 +69,15 @@ TEST_F(SerialChannelTest, SecondOpenOfTheSameDeviceIsRefused) {
   }
   EXPECT_FALSE(second.isOpen());
   EXPECT_TRUE(channel.isOpen());
-  channel.ClosePort();
-  second.OpenPort();  // free again once closed
+  channel.closePort();
+  second.openPort();  // free again once closed
   EXPECT_TRUE(second.isOpen());
 }
 
 TEST_F(SerialChannelTest, MissingDeviceIsNamedInTheMessage) {
   channel.setDeviceName("/dev/kq-no-such-port");
   try {
-    channel.OpenPort();
+    channel.openPort();
     FAIL() << "opened a missing device";
   } catch (const SerialChannelError& error) {
     EXPECT_STREQ(error.what(), "Specified device not found (/dev/kq-no-such-port).");
@@ -87,24 +87,24 @@ TEST_F(SerialChannelTest, MissingDeviceIsNamedInTheMessage) {
 
 TEST_F(SerialChannelTest, NonTerminalDeviceIsRefused) {
   channel.setDeviceName("/dev/null");
-  EXPECT_THROW(channel.OpenPort(), SerialChannelError);
+  EXPECT_THROW(channel.openPort(), SerialChannelError);
   EXPECT_FALSE(channel.isOpen());
 }
 
 TEST_F(SerialChannelTest, OperationsWhileOpenOrClosed) {
   const std::uint8_t bytes[] = {1, 2, 3};
-  EXPECT_EQ(channel.WriteBytes(bytes), 0u);
+  EXPECT_EQ(channel.writeBytes(bytes), 0u);
   std::uint8_t buffer[4];
-  EXPECT_EQ(channel.ReadBytes(buffer), 0u);
-  EXPECT_EQ(channel.ReceivedCount(), 0u);
-  channel.ClosePort();
-  channel.SetDtrLine(true);
+  EXPECT_EQ(channel.readBytes(buffer), 0u);
+  EXPECT_EQ(channel.receivedCount(), 0u);
+  channel.closePort();
+  channel.setDtrLine(true);
 
-  channel.OpenPort();
+  channel.openPort();
   EXPECT_THROW(
       {
         try {
-          channel.OpenPort();
+          channel.openPort();
         } catch (const SerialChannelError& error) {
           EXPECT_STREQ(error.what(), "Can't perform this operation while port is open");
           throw;
@@ -116,12 +116,12 @@ TEST_F(SerialChannelTest, OperationsWhileOpenOrClosed) {
 }
 
 TEST_F(SerialChannelTest, WritesStayInOrder) {
-  channel.OpenPort();
+  channel.openPort();
   std::vector<std::uint8_t> expected, arrived;
   for (int i = 0; i < 3000; ++i) {
     const std::vector<std::uint8_t> piece = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8),
                                              static_cast<std::uint8_t>(i * 7)};
-    EXPECT_EQ(channel.WriteBytes(piece), 3u);
+    EXPECT_EQ(channel.writeBytes(piece), 3u);
     expected.insert(expected.end(), piece.begin(), piece.end());
     // Keep the far end reading so that the write buffer never stays full.
     if (i % 300 == 299) {
@@ -133,12 +133,12 @@ TEST_F(SerialChannelTest, WritesStayInOrder) {
 }
 
 TEST_F(SerialChannelTest, BytesArrivingWhileMainThreadIsBusyComeAsOneEvent) {
-  channel.OpenPort();
+  channel.openPort();
   peer.write({1, 2, 3});
   // The main thread does not run the loop: the event thread hands over and waits.
   while (loop.posted == 0) std::this_thread::yield();
   peer.write({4, 5, 6, 7, 8});
-  while (channel.ReceivedCount() < 8) std::this_thread::yield();
+  while (channel.receivedCount() < 8) std::this_thread::yield();
   ASSERT_TRUE(runLoopUntil(loop, [&] { return !counts.empty(); }));
   EXPECT_EQ(counts.front(), 8u);
   EXPECT_EQ(received, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
@@ -146,14 +146,14 @@ TEST_F(SerialChannelTest, BytesArrivingWhileMainThreadIsBusyComeAsOneEvent) {
 
 TEST_F(SerialChannelTest, FullOutputWaitsForRoomThenReportsAndRecovers) {
   channel.setWriteTimeout(50ms);
-  channel.OpenPort();
+  channel.openPort();
   // Nobody reads: the terminal's queue fills, then the channel's buffer.
   std::vector<std::uint8_t> sent;
   const std::vector<std::uint8_t> piece(512, 0x5A);
   bool full = false;
   for (int i = 0; i < 10000 && !full; ++i) {
     try {
-      channel.WriteBytes(piece);
+      channel.writeBytes(piece);
       sent.insert(sent.end(), piece.begin(), piece.end());
     } catch (const SerialChannelError& error) {
       EXPECT_STREQ(error.what(), "Output buffer is full. Please check comm status.");
@@ -163,14 +163,14 @@ TEST_F(SerialChannelTest, FullOutputWaitsForRoomThenReportsAndRecovers) {
   ASSERT_TRUE(full);
   // A full queue is no disconnect: everything accepted arrives once read.
   EXPECT_EQ(peer.read(sent.size()).size(), sent.size());
-  EXPECT_EQ(channel.WriteBytes(piece), piece.size());
+  EXPECT_EQ(channel.writeBytes(piece), piece.size());
   EXPECT_EQ(peer.read(piece.size()).size(), piece.size());
   loop.runPending();
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(SerialChannelTest, HangUpIsReportedOnceAndCloseStillWorks) {
-  channel.OpenPort();
+  channel.openPort();
   peer.write({0x55});
   ASSERT_TRUE(runLoopUntil(loop, [&] { return received.size() == 1; }));
   peer.hangUp();
@@ -181,20 +181,20 @@ TEST_F(SerialChannelTest, HangUpIsReportedOnceAndCloseStillWorks) {
   EXPECT_EQ(errors[0], "Specified device was disconnected (" + peer.path() + ").");
   EXPECT_LE(loop.posted.load(), 3);
   const std::uint8_t bytes[] = {0x77, 0x01, 0x00};
-  EXPECT_NO_THROW(channel.WriteBytes(bytes));
+  EXPECT_NO_THROW(channel.writeBytes(bytes));
   std::uint8_t buffer[8];
-  EXPECT_EQ(channel.ReadBytes(buffer), 0u);
-  channel.ClosePort();
+  EXPECT_EQ(channel.readBytes(buffer), 0u);
+  channel.closePort();
   EXPECT_FALSE(channel.isOpen());
 }
 
 TEST_F(SerialChannelTest, ExceptionInTheHandlerIsReportedAndDeliveryGoesOn) {
   channel.setOnRxChar([this](SerialChannel& sender, std::size_t count) {
     std::vector<std::uint8_t> buffer(count);
-    received.resize(received.size() + sender.ReadBytes(buffer));
+    received.resize(received.size() + sender.readBytes(buffer));
     throw SerialChannelError("Read error (5), Input/output error");
   });
-  channel.OpenPort();
+  channel.openPort();
   peer.write({1});
   ASSERT_TRUE(runLoopUntil(loop, [&] { return errors.size() == 1; }));
   peer.write({2});
