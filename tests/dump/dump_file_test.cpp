@@ -183,9 +183,12 @@ TEST(SafeFileTest, Utf8NamesAreTheNamesOnDisk) {
   Dump loaded;
   loadDumpFile(target, loaded);
   EXPECT_EQ(loaded.lines(), std::vector<std::string>{"AA BB"});
-  std::vector<std::u8string> names;
-  for (const auto& e : fs::directory_iterator(dir.path_)) names.push_back(e.path().filename().u8string());
-  EXPECT_EQ(names, std::vector<std::u8string>{u8name});
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir.path_)) {
+    const std::u8string found = e.path().filename().u8string();
+    names.emplace_back(found.begin(), found.end());
+  }
+  EXPECT_EQ(names, std::vector<std::string>{name});
 }
 
 TEST(SafeFileTest, DirectoryTargetIsRefusedAndLeftAlone) {

@@ -72,7 +72,7 @@ TEST(SerialWin32Test, MissingPortIsNamedAndLeavesThePortClosed) {
   channel.setClosePause(0ms);
   channel.setDeviceName("COM199");
   try {
-    channel.OpenPort();
+    channel.openPort();
     FAIL() << "no error";
   } catch (const SerialChannelError& e) {
     EXPECT_STREQ(e.what(), "Specified device not found (COM199).");
@@ -94,7 +94,7 @@ class SerialPairTest : public ::testing::Test {
     channel.setOnRxChar([this](SerialChannel& sender, std::size_t count) {
       counts.push_back(count);
       std::vector<std::uint8_t> buffer(count);
-      buffer.resize(sender.ReadBytes(buffer));
+      buffer.resize(sender.readBytes(buffer));
       received.insert(received.end(), buffer.begin(), buffer.end());
     });
     channel.setOnError([this](SerialChannel&, const std::string& message) { errors.push_back(message); });
@@ -111,8 +111,8 @@ class SerialPairTest : public ::testing::Test {
 };
 
 TEST_F(SerialPairTest, BytesArriveInOrderBothWays) {
-  channel.OpenPort();
-  channel.SetDtrLine(false);  // a pseudo-terminal has no modem lines: not an error
+  channel.openPort();
+  channel.setDtrLine(false);  // a pseudo-terminal has no modem lines: not an error
 
   std::vector<std::uint8_t> sent(3000);
   std::iota(sent.begin(), sent.end(), 0);
@@ -123,13 +123,13 @@ TEST_F(SerialPairTest, BytesArriveInOrderBothWays) {
 
   const std::vector<std::uint8_t> first = {0x55, 0x33, 0xCC};
   const std::vector<std::uint8_t> second = {0x77, 0x01, 0x00};
-  channel.WriteBytes(first);
-  channel.WriteBytes(second);
+  channel.writeBytes(first);
+  channel.writeBytes(second);
   std::vector<std::uint8_t> both = first;
   both.insert(both.end(), second.begin(), second.end());
   EXPECT_EQ(peer->read(both.size()), both);
   EXPECT_TRUE(errors.empty());
-  channel.ClosePort();
+  channel.closePort();
 }
 
 // Wine maps COM ports to Unix devices and does not apply share mode 0 to them.
@@ -140,28 +140,28 @@ bool underWine() {
 
 TEST_F(SerialPairTest, PortIsOpenedExclusively) {
   if (underWine()) GTEST_SKIP() << "wine does not keep a second opener out of a COM port";
-  channel.OpenPort();
+  channel.openPort();
   TaskLoop otherLoop;
   SerialChannel other(otherLoop);
   other.setClosePause(0ms);
   other.setDeviceName(port);
   try {
-    other.OpenPort();
+    other.openPort();
     FAIL() << "opened twice";
   } catch (const SerialChannelError& e) {
     EXPECT_TRUE(std::string(e.what()).starts_with("Can't open specified device " + port + " (Error "))
         << e.what();
   }
-  channel.ClosePort();
-  EXPECT_NO_THROW(other.OpenPort());
+  channel.closePort();
+  EXPECT_NO_THROW(other.openPort());
 }
 
 TEST_F(SerialPairTest, CloseWhileBytesStreamInEndsAtOnce) {
-  channel.OpenPort();
+  channel.openPort();
   peer->write(std::vector<std::uint8_t>(2000, 0x55));
   loop.runUntil(std::chrono::steady_clock::now() + 20ms);
   const auto start = std::chrono::steady_clock::now();
-  channel.ClosePort();
+  channel.closePort();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
   const int posted = loop.posted;
   loop.runPending();
@@ -172,12 +172,12 @@ TEST_F(SerialPairTest, CloseWhileBytesStreamInEndsAtOnce) {
 struct ChannelHost : test::RecordingHost {
   ChannelHost(SerialChannel& c, TaskLoop& l) : channel(c), loop(l) {}
 
-  void writeBytes(std::span<const std::uint8_t> bytes) override { channel.WriteBytes(bytes); }
+  void writeBytes(std::span<const std::uint8_t> bytes) override { channel.writeBytes(bytes); }
   void armRetryTimer() override {
     disarmRetryTimer();
     timer = loop.startTimer(100ms, [this] {
       timer.reset();
-      engine->RetryTick();
+      engine->retryTick();
     });
   }
   void disarmRetryTimer() override {
@@ -201,21 +201,21 @@ class DeviceDownload {
     channel_.setOnRxChar([this](SerialChannel& sender, std::size_t count) {
       std::uint8_t buffer[DownloadProtocol::kBufferSize];
       while (count > 0) {
-        const std::size_t n = sender.ReadBytes(std::span(buffer).first(std::min(count, sizeof buffer)));
+        const std::size_t n = sender.readBytes(std::span(buffer).first(std::min(count, sizeof buffer)));
         if (n == 0) break;
         count -= n;
-        engine_.ReceiveChunk(std::span(buffer).first(n));
-        if (engine_.linkState() == lsLinked) engine_.StartDownload();
+        engine_.receiveChunk(std::span(buffer).first(n));
+        if (engine_.linkState() == LinkState::linked) engine_.startDownload();
       }
     });
     channel_.setOnError([this](SerialChannel&, const std::string& message) { errors.push_back(message); });
-    channel_.OpenPort();
-    engine_.BeginLink();
+    channel_.openPort();
+    engine_.beginLink();
   }
-  ~DeviceDownload() { channel_.ClosePort(); }
+  ~DeviceDownload() { channel_.closePort(); }
 
   bool runUntil(const std::function<bool()>& done) { return test::runLoopUntil(loop_, done, 280s); }
-  bool done() const { return engine_.linkState() == lsDownloadDone; }
+  bool done() const { return engine_.linkState() == LinkState::downloadDone; }
   void runFor(std::chrono::milliseconds time) { loop_.runUntil(std::chrono::steady_clock::now() + time); }
   const std::vector<std::string>& lines() const { return host_.dump; }
 
