@@ -17,6 +17,10 @@ std::vector<std::string> startConsole(int, char**) {
   // Files written to standard output keep their CR LF line ends as they are.
   _setmode(_fileno(stdout), _O_BINARY);
   ::SetConsoleOutputCP(CP_UTF8);
+  // The download's progress bar redraws its line with escape sequences.
+  const HANDLE errors = ::GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (::GetConsoleMode(errors, &mode)) ::SetConsoleMode(errors, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 
   std::vector<std::string> arguments;
   int count = 0;

@@ -1,6 +1,5 @@
 // kq-cli download: the handshake and the whole download through the same
 // engine and serial channel as the window, with a progress bar.
-#include <signal.h>
 #include <unistd.h>
 
 #include <array>
@@ -16,9 +15,11 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/interrupt_watch.h"
 #include "dump/dump.h"
 #include "dump/dump_file.h"
 #include "dump/safe_file.h"
+#include "dump/utf8_path.h"
 #include "link/download_protocol.h"
 #include "link/loop_retry_timer.h"
 #include "link/serial_channel.h"
@@ -100,42 +101,6 @@ class CliHost : public DownloadHost {
   Dump dump_;
   LoopRetryTimer retryTimer_;
   bool barShown_ = false;
-};
-
-// An interrupt or termination request ends the download like a failure, so
-// that the blocks received so far are kept. Constructed before any other
-// thread, which then inherit the blocked signals.
-class InterruptWatch {
- public:
-  explicit InterruptWatch(TaskLoop& loop) {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &signals, &previous_);
-    thread_ = std::jthread([this, &loop, signals](std::stop_token stop) {
-      const timespec tick{0, 100'000'000};
-      while (!stop.stop_requested()) {
-        if (sigtimedwait(&signals, nullptr, &tick) >= 0) {
-          interrupted_ = true;
-          loop.quit();
-          return;
-        }
-      }
-    });
-  }
-  ~InterruptWatch() {
-    thread_.request_stop();
-    thread_.join();
-    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-  }
-  bool interrupted() const { return interrupted_; }
-
- private:
-  sigset_t previous_;
-  std::atomic<bool> interrupted_{false};
-  std::jthread thread_;
 };
 
 struct Options {
@@ -285,7 +250,7 @@ int runDownload(const std::vector<std::string>& args) {
     try {
       saveDumpFile(options.output, host.dump());
       std::error_code ignored;
-      std::filesystem::remove(options.output + ".partial", ignored);
+      std::filesystem::remove(utf8Path(options.output + ".partial"), ignored);
       return 0;
     } catch (const std::exception& error) {
       // Keep the complete download where it can still be written.
@@ -298,7 +263,7 @@ int runDownload(const std::vector<std::string>& args) {
     if (host.dump().empty()) {
       // Nothing to keep; a file from an earlier attempt would mislead.
       std::error_code ignored;
-      std::filesystem::remove(partial, ignored);
+      std::filesystem::remove(utf8Path(partial), ignored);
       return 1;
     }
     saveDumpFile(partial, host.dump());

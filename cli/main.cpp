@@ -17,9 +17,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"export", kq::cli::runExport, "write the spreadsheet file of a dump file"},
-#if KQ_CLI_WITH_DOWNLOAD
     {"download", kq::cli::runDownload, "download the log memory over a serial port"},
-#endif
 #if KQ_CLI_WITH_SIMULATOR
     {"simulate", kq::cli::runSimulate, "run a simulated on-board computer on a pseudo-terminal"},
 #endif

@@ -4,16 +4,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include "dump/utf8_path.h"
+
 namespace kq {
 
 // Names are UTF-8 on every system (not the ANSI code page of Windows).
 std::string fullPath(const std::string& path) {
   std::error_code ec;
-  const std::u8string_view name(reinterpret_cast<const char8_t*>(path.data()), path.size());
-  const auto absolute = std::filesystem::absolute(std::filesystem::path(name), ec);
-  if (ec) return path;
-  const std::u8string text = absolute.lexically_normal().u8string();
-  return std::string(text.begin(), text.end());
+  const auto absolute = std::filesystem::absolute(utf8Path(path), ec);
+  return ec ? path : utf8Text(absolute.lexically_normal());
 }
 
 std::string systemErrorText(int errorNumber) { return std::generic_category().message(errorNumber); }
