@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 
 #include "dump/file_error.h"
 #include "dump/safe_file.h"
@@ -63,11 +64,57 @@ std::wstring createTemporary(const std::wstring& target, HANDLE& handle, DWORD e
   }
 }
 
+void writeAll(const std::string& path, HANDLE file, std::string_view content) {
+  const char* data = content.data();
+  std::size_t left = content.size();
+  while (left > 0) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(file, data, chunk, &written, nullptr)) throw cannotCreate(path, ::GetLastError());
+    data += written;
+    left -= written;
+  }
+}
+
+// What an existing target is: a device (NUL, CON, a port) can only be written
+// in place; a symbolic link stands for the file it leads to.
+struct ExistingTarget {
+  bool device = false;
+  std::wstring finalPath;
+};
+
+std::optional<ExistingTarget> existingTarget(const std::wstring& target) {
+  Handle file(::CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return std::nullopt;
+  ExistingTarget existing;
+  existing.device = ::GetFileType(file.get()) != FILE_TYPE_DISK;
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (!existing.device && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    wchar_t buffer[32768];
+    const DWORD length = ::GetFinalPathNameByHandleW(file.get(), buffer, 32768, FILE_NAME_NORMALIZED);
+    if (length > 0 && length < 32768) existing.finalPath.assign(buffer, length);
+  }
+  return existing;
+}
+
 }  // namespace
 
 void writeFileSafely(const std::string& path, std::string_view content) {
-  const std::wstring target = wideFromUtf8(path);
+  std::wstring target = wideFromUtf8(path);
   if (isDirectory(target)) throw FileError::cannotCreate(path, EISDIR);
+  if (const auto existing = existingTarget(target)) {
+    if (existing->device) {
+      Handle device(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!device.valid()) throw cannotCreate(path, ::GetLastError());
+      writeAll(path, device.get(), content);
+      return;
+    }
+    // Replace the file the link leads to and keep the link.
+    if (!existing->finalPath.empty()) target = existing->finalPath;
+  }
 
   HANDLE created = INVALID_HANDLE_VALUE;
   const std::wstring temporary = createTemporary(target, created, 0);
@@ -81,16 +128,7 @@ void writeFileSafely(const std::string& path, std::string_view content) {
     }
   } temporaryFile{temporary};
   Handle file(created);
-
-  const char* data = content.data();
-  std::size_t left = content.size();
-  while (left > 0) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
-    DWORD written = 0;
-    if (!::WriteFile(file.get(), data, chunk, &written, nullptr)) throw cannotCreate(path, ::GetLastError());
-    data += written;
-    left -= written;
-  }
+  writeAll(path, file.get(), content);
   if (!::FlushFileBuffers(file.get())) throw cannotCreate(path, ::GetLastError());
   if (!file.close()) throw cannotCreate(path, ::GetLastError());
   if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

@@ -191,6 +191,17 @@ TEST(SafeFileTest, Utf8NamesAreTheNamesOnDisk) {
   EXPECT_EQ(names, std::vector<std::string>{name});
 }
 
+#ifdef _WIN32
+TEST(SafeFileTest, DeviceTargetIsWrittenInPlaceNeverReplaced) {
+  TempDir dir;
+  const auto current = fs::current_path();
+  fs::current_path(dir.path_);
+  EXPECT_NO_THROW(writeFileSafely("NUL", "x"));
+  fs::current_path(current);
+  EXPECT_TRUE(dir.entries().empty());
+}
+#endif
+
 TEST(SafeFileTest, DirectoryTargetIsRefusedAndLeftAlone) {
   TempDir dir;
   fs::create_directory(dir.file("sub"));
