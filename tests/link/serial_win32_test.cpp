@@ -1,11 +1,14 @@
 // The Win32 serial device through the channel, against peers that
 // scripts/test-windows puts behind COM ports: a pseudo-terminal pair
-// (KQ_TEST_PORT_PAIR="COM1,COM2": the channel's port, then the far end) and
-// the simulated on-board computer (KQ_TEST_DEVICE_PORT, with the dump it
-// serves in KQ_TEST_DEVICE_DUMP).
+// (KQ_TEST_PORT_PAIR="COM2,COM3": the channel's port, then the far end), the
+// simulated on-board computer (KQ_TEST_DEVICE_PORT, serving the dump file
+// KQ_TEST_DEVICE_DUMP), one that hangs up after 50 blocks
+// (KQ_TEST_HANGUP_PORT), and a port above COM8 (KQ_TEST_EXTRA_PORT). Each
+// test is skipped when its peer is not named.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <numeric>
 #include <optional>
@@ -13,6 +16,7 @@
 #include "dump/dump_file.h"
 #include "dump/windows_text.h"
 #include "link/download_protocol.h"
+#include "link/port_discovery.h"
 #include "link/serial_channel.h"
 #include "tests/link/loop_fixture.h"
 #include "tests/link/recording_host.h"
@@ -78,6 +82,16 @@ TEST(SerialWin32Test, MissingPortIsNamedAndLeavesThePortClosed) {
     EXPECT_STREQ(e.what(), "Specified device not found (COM199).");
   }
   EXPECT_FALSE(channel.isOpen());
+}
+
+// The registry's list of serial ports (SERIALCOMM) names ports beyond COM8.
+TEST(SerialWin32Test, PortsAboveCom8AreListedAfterTheEight) {
+  const std::string port = environment("KQ_TEST_EXTRA_PORT");
+  if (port.empty()) GTEST_SKIP() << "KQ_TEST_EXTRA_PORT names no port above COM8";
+  const auto ports = availablePorts();
+  ASSERT_GE(ports.size(), 9u);
+  EXPECT_EQ(ports[7], "COM8");
+  EXPECT_NE(std::find(ports.begin() + 8, ports.end(), port), ports.end());
 }
 
 class SerialPairTest : public ::testing::Test {
