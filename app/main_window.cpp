@@ -1,14 +1,15 @@
 #include "app/main_window.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
-#include <algorithm>
-#include <array>
 #include <exception>
 
+#include "app/prompts.h"
 #include "app/qt_prompts.h"
+#include "dump/recovery_file.h"
 #include "link/port_discovery.h"
 #include "ui/big_button.h"
 #include "ui/error_box.h"
@@ -20,8 +21,6 @@ namespace {
 
 constexpr int kClientWidth = 360;
 constexpr int kClientHeight = 353;
-constexpr std::chrono::milliseconds kReadTimeout{500};
-constexpr std::size_t kChunkSize = DownloadProtocol::kBufferSize;
 
 // The window font: the system's sans serif at the size of the classic 8-point
 // dialog font.
@@ -34,11 +33,12 @@ QFont windowFont() {
 
 }  // namespace
 
-MainWindow::MainWindow(Prompts* prompts, QWidget* parent)
+MainWindow::MainWindow(Prompts* prompts, QWidget* parent, SessionTiming timing)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       ownPrompts_(prompts ? nullptr : std::make_unique<QtPrompts>(this)),
       prompts_(prompts ? *prompts : *ownPrompts_),
+      timing_(timing),
       portLabel_(new QLabel(QStringLiteral("Выбор порта"), this)),
       portSelector_(new QComboBox(this)),
       linkSwitch_(
@@ -52,10 +52,7 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent)
       statusLine_(new QLabel(this)),
       responseLamp_(new Lamp(QStringLiteral("Отклик от БК"), this)),
       progressGauge_(new Gauge(this)),
-      host_({channel_, *statusLine_, *progressGauge_, *responseLamp_, *downloadSwitch_, dump_, frameLog_,
-             replyLog_, retryTimer_}),
-      protocol_(host_),
-      channel_(mainThread_) {
+      session_(line_, mainThread_, *this, timing) {
   setObjectName(QStringLiteral("mainWindow"));
   setFont(windowFont());
   setWindowTitle(applicationTitle());
@@ -63,15 +60,6 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent)
 
   for (const std::string& port : availablePorts()) portSelector_->addItem(QString::fromStdString(port));
   portSelector_->setCurrentIndex(0);
-
-  retryTimer_.setObjectName(QStringLiteral("retryTimer"));
-  retryTimer_.setInterval(DownloadProtocol::kRetryMilliseconds);
-  retryTimer_.setTimerType(Qt::PreciseTimer);
-  connect(&retryTimer_, &QTimer::timeout, this, &MainWindow::onRetryTimer);
-
-  channel_.setReadTimeout(kReadTimeout);
-  channel_.setOnRxChar([this](SerialChannel& sender, std::size_t count) { onBytesWaiting(sender, count); });
-  channel_.setOnError([this](SerialChannel&, const std::string& message) { onChannelError(message); });
 
   connect(linkSwitch_, &BigButton::clicked, this, &MainWindow::onLinkSwitchToggled);
   connect(downloadSwitch_, &BigButton::clicked, this, &MainWindow::onDownloadSwitchToggled);
@@ -81,7 +69,7 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent)
   connect(chartButton_, &BigButton::clicked, this, &MainWindow::onChartClicked);
 }
 
-// The channel member closes the port on its own; nothing else to release.
+// The session closes the port on its own; the recovery copy is flushed by its own.
 MainWindow::~MainWindow() = default;
 
 void MainWindow::placeControls() {
@@ -121,46 +109,12 @@ void MainWindow::guarded(const std::function<void()>& handler) {
   }
 }
 
-void MainWindow::onLinkSwitchToggled() {
-  guarded([this] {
-    if (linkSwitch_->isChecked()) {
-      channel_.setDeviceName(portSelector_->currentText().toStdString());
-      channel_.openPort();
-      channel_.setDtrLine(false);
-      protocol_.beginLink();
-    } else {
-      channel_.closePort();
-      progressGauge_->setValue(0);
-      statusLine_->clear();
-    }
-  });
-}
-
-void MainWindow::onDownloadSwitchToggled() {
-  // Switching the download off by hand leaves a running download going.
-  if (downloadSwitch_->isChecked()) guarded([this] { protocol_.startDownload(); });
-}
-
-void MainWindow::onBytesWaiting(SerialChannel& sender, std::size_t count) {
-  guarded([&] {
-    // Never more than the engine's block buffer at once; the engine gets only
-    // what the reads actually returned.
-    std::array<std::uint8_t, kChunkSize> buffer;
-    while (count > 0) {
-      const std::size_t read = sender.readBytes(std::span(buffer).first(std::min(count, kChunkSize)));
-      if (read == 0) return;
-      protocol_.receiveChunk(std::span(buffer).first(read));
-      count -= std::min(read, count);
-    }
-  });
-}
-
-void MainWindow::onChannelError(const std::string& message) {
-  prompts_.showError(QString::fromStdString(message));
-}
-
-void MainWindow::onRetryTimer() {
-  guarded([this] { protocol_.retryTick(); });
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (mayReplaceDump()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 }  // namespace kq

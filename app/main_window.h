@@ -1,20 +1,17 @@
 #pragma once
 
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 #include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "app/qt_main_thread.h"
-#include "app/window_host.h"
 #include "dump/dump.h"
-#include "link/download_protocol.h"
-#include "link/serial_channel.h"
+#include "link/download_session.h"
+#include "link/serial_line.h"
 
 class QComboBox;
 class QLabel;
@@ -25,12 +22,14 @@ class BigButton;
 class Gauge;
 class Lamp;
 class Prompts;
+class RecoveryFile;
 
 // The main window: port selector, link and download switches, the file,
 // export and chart buttons, status line, response lamp and progress gauge.
-// It owns the serial channel, the retry timer, the dump and the two logs, and
-// hosts the download engine. Controls carry their role as object name.
-class MainWindow : public QWidget {
+// It holds the dump in use (downloaded or loaded) and the download session,
+// and never lets a downloaded dump go unsaved without asking. Controls carry
+// their role as object name.
+class MainWindow : public QWidget, private DownloadObserver {
   Q_OBJECT
 
  public:
@@ -38,20 +37,26 @@ class MainWindow : public QWidget {
   using ChartCall = std::function<void(const Dump& dump, char decimalSeparator)>;
 
   // Without prompts the window asks through the toolkit's own dialogs.
-  explicit MainWindow(Prompts* prompts = nullptr, QWidget* parent = nullptr);
+  explicit MainWindow(Prompts* prompts = nullptr, QWidget* parent = nullptr, SessionTiming timing = {});
   ~MainWindow() override;
 
   void setChart(ChartCall chart) { chart_ = std::move(chart); }
 
   const Dump& dump() const { return dump_; }
-  const std::vector<std::string>& frameLog() const { return frameLog_; }
-  const DownloadProtocol& protocol() const { return protocol_; }
-  SerialChannel& channel() { return channel_; }
+  const DownloadSession& session() const { return session_; }
+  SerialLine& line() { return line_; }
+  // The running or last download's copy on disk, if one could be made.
+  const std::optional<std::string>& recoveryPath() const { return recoveryPath_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void placeControls();
   // Runs a handler; any error it raises ends it and is shown in the error box.
   void guarded(const std::function<void()>& handler);
+  // True when nothing unsaved is in the way, or the user agreed to drop it.
+  bool mayReplaceDump();
 
   void onLinkSwitchToggled();
   void onDownloadSwitchToggled();
@@ -59,19 +64,30 @@ class MainWindow : public QWidget {
   void onSaveDumpClicked();
   void onLoadDumpClicked();
   void onChartClicked();
-  void onBytesWaiting(SerialChannel& sender, std::size_t count);
-  void onChannelError(const std::string& message);
-  void onRetryTimer();
 
   // The save dialog's name with ".txt" appended, once the user has agreed to
   // replace an existing file of that name; nothing when cancelled.
   std::optional<QString> chooseSaveTarget();
 
+  // The download session's reports.
+  void statusChanged(const std::string& text) override;
+  void progressChanged(int percent) override;
+  void indicatorLit() override;
+  void downloadStarted() override;
+  void lineAdded(std::size_t index) override;
+  void downloadDone() override;
+  void lineFailed(const std::string& message) override;
+  void stalled(int block) override;
+  void blockUnreadable(int block) override;
+  // Both switches off, the port closed, "Связь с БК потеряна"; gauge and lines stay.
+  void showLinkLost(const QString& message);
+  void closeRecoveryCopy();
+
   std::unique_ptr<Prompts> ownPrompts_;
   Prompts& prompts_;
   ChartCall chart_;
+  const SessionTiming timing_;
 
-  // The controls exist before the engine's host, which refers to them.
   QLabel* const portLabel_;
   QComboBox* const portSelector_;
   BigButton* const linkSwitch_;
@@ -84,19 +100,19 @@ class MainWindow : public QWidget {
   Lamp* const responseLamp_;
   Gauge* const progressGauge_;
 
-  std::vector<std::string> replyLog_;  // reply log
-  Dump dump_;                          // the dump
-  std::vector<std::string> frameLog_;  // frame log, and the export's buffer
-  QTimer retryTimer_{this};
+  Dump dump_;
+  // The dump holds downloaded lines that were not saved since.
+  bool downloadUnsaved_ = false;
+  std::unique_ptr<RecoveryFile> recovery_;
+  std::optional<std::string> recoveryPath_;
   QString lastSaveName_;
   QString lastOpenName_;
 
-  // The channel is declared last so that it closes, and its threads stop,
-  // before the engine, its host and the main-thread hand-over go away.
+  // Declared last: the session closes the port, and its threads stop, before
+  // the line, the hand-over and the controls go away.
   QtMainThread mainThread_;
-  WindowHost host_;
-  DownloadProtocol protocol_;
-  SerialChannel channel_;
+  SerialLine line_{mainThread_};
+  DownloadSession session_;
 };
 
 }  // namespace kq

@@ -1,28 +1,28 @@
 // The main window's file side: dump save and load, spreadsheet export, chart.
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
+#include <filesystem>
+#include <system_error>
 
 #include "app/main_window.h"
 #include "app/prompts.h"
 #include "dump/dump_file.h"
-#include "dump/safe_file.h"
 #include "export/spreadsheet_export.h"
+#include "regional/decimal_separator.h"
 
 namespace kq {
 namespace {
 
 const QString kSaveFilter = QStringLiteral("Текстовой файл (*.txt)");
 const QString kOpenFilter = QStringLiteral("Текстовый файл (*.txt)");
+const QString kUnsavedQuestion =
+    QStringLiteral("Данные, полученные из БК, не сохранены. Продолжить без сохранения?");
 
 std::string nativePath(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
-char decimalSeparator() {
-  const QString point = QLocale::system().decimalPoint();
-  return point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
-}
-
 }  // namespace
+
+bool MainWindow::mayReplaceDump() { return !downloadUnsaved_ || prompts_.confirm(kUnsavedQuestion); }
 
 std::optional<QString> MainWindow::chooseSaveTarget() {
   const std::optional<QString> chosen = prompts_.saveFileName(kSaveFilter, lastSaveName_);
@@ -39,35 +39,42 @@ std::optional<QString> MainWindow::chooseSaveTarget() {
 
 void MainWindow::onSaveDumpClicked() {
   guarded([this] {
-    if (const std::optional<QString> target = chooseSaveTarget()) saveDumpFile(nativePath(*target), dump_);
+    const std::optional<QString> target = chooseSaveTarget();
+    if (!target) return;
+    saveDumpFile(nativePath(*target), dump_);
+    if (!downloadUnsaved_ || session_.downloading()) return;
+    downloadUnsaved_ = false;
+    // Saved for good: its recovery copy has done its work.
+    if (recoveryPath_) {
+      std::error_code ignored;
+      std::filesystem::remove(*recoveryPath_, ignored);
+      recoveryPath_.reset();
+    }
   });
 }
 
 void MainWindow::onLoadDumpClicked() {
   guarded([this] {
+    if (!mayReplaceDump()) return;
     const std::optional<QString> chosen = prompts_.openFileName(kOpenFilter, lastOpenName_);
     if (!chosen) return;
     lastOpenName_ = *chosen;
     // Replaces the dump only once the whole file was read.
     loadDumpFile(nativePath(*chosen), dump_);
+    downloadUnsaved_ = false;
   });
 }
 
 void MainWindow::onExportClicked() {
   guarded([this] {
-    const std::optional<QString> target = chooseSaveTarget();
-    if (!target) return;
-    // The frame log doubles as the export's buffer: it keeps the lines made
-    // before a failure, and the file is written only after a complete pass.
-    frameLog_.clear();
-    exportRows(dump_, decimalSeparator(), [this](std::string_view line) { frameLog_.emplace_back(line); });
-    writeFileSafely(nativePath(*target), encodeSpreadsheetFile(frameLog_));
+    if (const std::optional<QString> target = chooseSaveTarget())
+      exportSpreadsheetFile(dump_, systemDecimalSeparator(), nativePath(*target));
   });
 }
 
 void MainWindow::onChartClicked() {
   guarded([this] {
-    if (chart_) chart_(dump_, decimalSeparator());
+    if (chart_) chart_(dump_, systemDecimalSeparator());
   });
 }
 

@@ -1,19 +1,27 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
+#include <map>
+#include <memory>
 
 #include "link/main_thread.h"
+#include "link/timers.h"
 
 namespace kq {
 
-// The GUI thread as the serial channel's main thread: tasks are queued to an
-// object that lives in the thread that created this one.
-class QtMainThread : public MainThread {
+// The GUI thread as the link's main thread: tasks are queued to an object that
+// lives in the thread that created this one, and timers are the toolkit's.
+class QtMainThread : public MainThread, public Timers {
  public:
   void post(std::function<void()> fn) override;
+  TimerId startTimer(std::chrono::milliseconds delay, std::function<void()> fn) override;
+  void cancelTimer(TimerId id) override;
 
  private:
   QObject receiver_;
+  TimerId nextTimer_ = 1;
+  std::map<TimerId, std::unique_ptr<QTimer>> timers_;
 };
 
 }  // namespace kq

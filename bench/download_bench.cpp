@@ -1,14 +1,15 @@
-// Download speed through the real channel threads against the simulated
-// on-board computer: blocks per second with an unpaced line, and the time of
-// a download against the time the line itself needs.
+// Downloads through the session and the real channel threads against the
+// simulated on-board computer: blocks per second with an unpaced line, the
+// time of a paced download against the time the line itself needs, and the
+// host's turnaround as the device sees it.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
-#include "link/download_protocol.h"
-#include "link/loop_retry_timer.h"
-#include "link/serial_channel.h"
+#include "link/download_session.h"
+#include "link/serial_line.h"
 #include "link/task_loop.h"
 #include "sim/simulated_device.h"
 
@@ -16,120 +17,118 @@ namespace kq {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 
 // Bytes on the line per block: the request and its reply.
-constexpr int kLineBytesPerBlock = 3 + DownloadProtocol::kBlockReplySize;
+constexpr int kLineBytesPerBlock = 3 + layout::kReplyBytes;
 
-class BenchHost : public DownloadHost {
+// Quits the loop once linked, and again after `stopAfter` lines.
+class Watch : public DownloadObserver {
  public:
-  BenchHost(SerialChannel& channel, TaskLoop& loop)
-      : channel_(channel), loop_(loop), retryTimer_(loop, [this] { engine_->retryTick(); }) {}
-  void setEngine(DownloadProtocol& engine) { engine_ = &engine; }
-  void stopAfter(int blocks) {
-    stopAfter_ = blocks;
-    lines_ = 0;
-  }
-  int lines() const { return lines_; }
+  explicit Watch(TaskLoop& loop) : loop_(loop) {}
+  std::size_t stopAfter = 0;
+  std::size_t lines = 0;
+  bool failed = false;
 
-  void writeBytes(std::span<const std::uint8_t> bytes) override { channel_.writeBytes(bytes); }
-  void clearDump() override {}
-  void appendDumpLine(std::string) override {
-    if (++lines_ == stopAfter_) loop_.quit();
+  void statusChanged(const std::string&) override {}
+  void progressChanged(int) override {}
+  void indicatorLit() override {}
+  void linked() override { loop_.quit(); }
+  void downloadStarted() override { lines = 0; }
+  void lineAdded(std::size_t) override {
+    if (++lines == stopAfter) loop_.quit();
   }
-  void showStatus(const std::string&) override {}
-  void showProgress(int) override {}
-  void lightIndicator() override {}
-  void releaseDownloadSwitch() override {}
-  void armRetryTimer() override { retryTimer_.arm(); }
-  void disarmRetryTimer() override { retryTimer_.disarm(); }
-  void appendFrameLog(const std::string&) override {}
-  void appendReplyLog(const std::string&) override {}
+  void downloadDone() override {}
+  void lineFailed(const std::string&) override { stop(); }
+  void stalled(int) override { stop(); }
+  void blockUnreadable(int) override { stop(); }
 
  private:
-  SerialChannel& channel_;
+  void stop() {
+    failed = true;
+    loop_.quit();
+  }
   TaskLoop& loop_;
-  DownloadProtocol* engine_ = nullptr;
-  LoopRetryTimer retryTimer_;
-  int stopAfter_ = 0;
-  int lines_ = 0;
 };
 
-// The simulator on its own thread, the channel, and the engine on this thread.
+// The simulator on its own thread; the session on this one.
 class Bench {
  public:
-  explicit Bench(int baud) : device_(sim::syntheticMemory(6, sim::kMaxRecords), {.baud = baud}) {
+  explicit Bench(sim::DeviceOptions options) : device_(sim::syntheticMemory(6, sim::kMaxRecords), options) {
     device_.start();
-    host_.setEngine(engine_);
-    channel_.setDeviceName(device_.devicePath());
-    channel_.setClosePause(std::chrono::milliseconds(0));
-    channel_.setOnRxChar([this](SerialChannel& sender, std::size_t count) {
-      std::uint8_t buffer[DownloadProtocol::kBufferSize];
-      while (count > 0) {
-        const std::size_t n = sender.readBytes(std::span(buffer).first(std::min(count, sizeof buffer)));
-        if (n == 0) break;
-        count -= n;
-        engine_.receiveChunk(std::span(buffer).first(n));
-        if (engine_.linkState() == LinkState::linked) loop_.quit();
-      }
-    });
-    channel_.openPort();
-    engine_.beginLink();
-    linked_ = loop_.runUntil(Clock::now() + std::chrono::seconds(10));
+    line_.setClosePause(0ms);
+    session_.link(device_.devicePath());
+    linked_ = loop_.runUntil(Clock::now() + 10s) && session_.linkState() == LinkState::linked;
   }
 
   bool linked() const { return linked_; }
+  const sim::SimulatedDevice& device() const { return device_; }
 
-  // Downloads the first `blocks` blocks; the seconds it took, or nothing on a stall.
+  // Downloads the first `blocks` blocks; the seconds it took, or nothing on a failure.
   std::optional<double> download(int blocks) {
-    host_.stopAfter(blocks);
+    watch_.stopAfter = static_cast<std::size_t>(blocks);
     const auto start = Clock::now();
-    engine_.startDownload();
-    if (!loop_.runUntil(start + std::chrono::seconds(600))) return std::nullopt;
+    session_.startDownload();
+    if (!loop_.runUntil(start + 1200s) || watch_.failed) return std::nullopt;
     return std::chrono::duration<double>(Clock::now() - start).count();
   }
 
  private:
   sim::SimulatedDevice device_;
   TaskLoop loop_;
-  SerialChannel channel_{loop_};
-  BenchHost host_{channel_, loop_};
-  DownloadProtocol engine_{host_};
+  SerialLine line_{loop_};
+  Watch watch_{loop_};
+  DownloadSession session_{line_, loop_, watch_};
   bool linked_ = false;
 };
 
 void BM_DownloadBlocksPerSecond(benchmark::State& state) {
-  Bench bench(0);
+  Bench bench({.baud = 0});
   if (!bench.linked()) return state.SkipWithError("no link with the simulator");
   for (auto _ : state) {
-    const auto seconds = bench.download(DownloadProtocol::kBlockCount);
-    if (!seconds) return state.SkipWithError("download stalled");
+    const auto seconds = bench.download(layout::kBlockCount);
+    if (!seconds) return state.SkipWithError("download failed");
     state.SetIterationTime(*seconds);
   }
   state.counters["blocks_per_second"] =
-      benchmark::Counter(DownloadProtocol::kBlockCount, benchmark::Counter::kIsIterationInvariantRate);
+      benchmark::Counter(layout::kBlockCount, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_DownloadBlocksPerSecond)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3);
 
-// Arguments: the line speed and the number of blocks.
+// Arguments: line speed, device latency in ms, number of blocks. Reports the
+// ratio to the line's own time plus the device's latency, and the turnaround
+// from the last byte of a reply to the next request, as the device saw it.
 void BM_DownloadToLineTime(benchmark::State& state) {
   const int baud = static_cast<int>(state.range(0));
-  const int blocks = static_cast<int>(state.range(1));
-  Bench bench(baud);
+  const auto latency = std::chrono::milliseconds(state.range(1));
+  const int blocks = static_cast<int>(state.range(2));
+  Bench bench({.baud = baud, .latency = latency});
   if (!bench.linked()) return state.SkipWithError("no link with the simulator");
-  const double lineSeconds = blocks * kLineBytesPerBlock * 10.0 / baud;
+  const double idealSeconds =
+      blocks * (kLineBytesPerBlock * 10.0 / baud + std::chrono::duration<double>(latency).count());
   double ratio = 0;
   for (auto _ : state) {
     const auto seconds = bench.download(blocks);
-    if (!seconds) return state.SkipWithError("download stalled");
+    if (!seconds) return state.SkipWithError("download failed");
     state.SetIterationTime(*seconds);
-    ratio = *seconds / lineSeconds;
+    ratio = *seconds / idealSeconds;
   }
-  state.counters["line_seconds"] = lineSeconds;
-  state.counters["ratio_to_line_time"] = ratio;
+  auto turnarounds = bench.device().turnarounds();
+  std::sort(turnarounds.begin(), turnarounds.end());
+  const auto percentile = [&](double p) {
+    if (turnarounds.empty()) return 0.0;
+    const auto index = static_cast<std::size_t>(p * static_cast<double>(turnarounds.size() - 1));
+    return std::chrono::duration<double, std::micro>(turnarounds[index]).count();
+  };
+  state.counters["ideal_seconds"] = idealSeconds;
+  state.counters["ratio_to_ideal"] = ratio;
+  state.counters["turnaround_p50_us"] = percentile(0.50);
+  state.counters["turnaround_p99_us"] = percentile(0.99);
 }
 BENCHMARK(BM_DownloadToLineTime)
-    ->Args({384000, DownloadProtocol::kBlockCount})
-    ->Args({38400, 256})
+    ->Args({384000, 0, layout::kBlockCount})
+    ->Args({38400, 0, 256})
+    ->Args({38400, 30, 256})
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kSecond);

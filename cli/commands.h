@@ -10,7 +10,4 @@ int runExport(const std::vector<std::string>& args);
 int runDownload(const std::vector<std::string>& args);
 int runSimulate(const std::vector<std::string>& args);
 
-// The decimal separator of the regional settings.
-char systemDecimalSeparator();
-
 }  // namespace kq::cli

@@ -11,6 +11,7 @@
 #include "dump/dump_file.h"
 #include "dump/safe_file.h"
 #include "export/spreadsheet_export.h"
+#include "regional/decimal_separator.h"
 
 namespace kq::cli {
 namespace {

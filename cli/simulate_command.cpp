@@ -1,8 +1,5 @@
 // kq-cli simulate: the on-board computer's boot loader on a pseudo-terminal,
 // for trying the downloader without the car.
-#include <signal.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -14,6 +11,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/interrupts.h"
 #include "dump/dump_file.h"
 #include "sim/simulated_device.h"
 
@@ -36,6 +34,10 @@ constexpr const char* kSimulateHelp =
     "  --drop-every N       give no reply to every N-th request\n"
     "  --garbage-every N    answer every N-th request with random bytes\n"
     "  --hangup-after N     close the line after N replies, then end\n"
+    "  --restart-after N    after N replies start over: send 55 again, ignore requests\n"
+    "                       until answered\n"
+    "  --stray N            send N stray bytes some milliseconds after each reply\n"
+    "  --stray-delay MS     the pause before the stray bytes (default 5)\n"
     "  --link PATH          also make a symbolic link PATH to the device\n";
 
 int usageError(const std::string& message) {
@@ -107,24 +109,25 @@ int runSimulate(const std::vector<std::string>& args) {
     } else if (arg == "--latency") {
       if (!(n = number(value, 0, 60'000))) return usageError("--latency takes 0 to 60000 ms");
       options.latency = std::chrono::milliseconds(*n);
-    } else if (arg == "--drop-every" || arg == "--garbage-every" || arg == "--hangup-after") {
+    } else if (arg == "--drop-every" || arg == "--garbage-every" || arg == "--hangup-after" ||
+               arg == "--restart-after") {
       if (!(n = number(value, 0, 1'000'000'000))) return usageError(arg + " takes a number from 0");
       (arg == "--drop-every"      ? options.dropEvery
        : arg == "--garbage-every" ? options.garbageEvery
-                                  : options.hangupAfter) = *n;
+       : arg == "--hangup-after"  ? options.hangupAfter
+                                  : options.restartAfter) = *n;
+    } else if (arg == "--stray") {
+      if (!(n = number(value, 0, 1024))) return usageError("--stray takes 0 to 1024 bytes");
+      options.strayBytes = *n;
+    } else if (arg == "--stray-delay") {
+      if (!(n = number(value, 0, 60'000))) return usageError("--stray-delay takes 0 to 60000 ms");
+      options.strayDelay = std::chrono::milliseconds(*n);
     } else {
       return usageError("unknown option " + arg);
     }
   }
 
-  // The signals are taken by sigtimedwait below, never by a handler: block
-  // them before the device thread starts so that it inherits the mask.
-  sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGTERM);
-  sigaddset(&signals, SIGHUP);
-  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  Interrupts interrupts;  // before the device thread starts
 
   try {
     sim::Memory memory;
@@ -142,9 +145,8 @@ int runSimulate(const std::vector<std::string>& args) {
     std::fflush(stdout);
 
     device.start();
-    const timespec tick{0, 100'000'000};
     while (!device.hungUp()) {
-      if (sigtimedwait(&signals, nullptr, &tick) >= 0) break;
+      if (interrupts.wait(std::chrono::milliseconds(100))) break;
     }
     device.stop();
     return 0;

@@ -59,9 +59,12 @@ void DownloadProtocol::receiveChunk(std::span<const std::uint8_t> chunk) {
 }
 
 void DownloadProtocol::receiveBoundedChunk(std::span<const std::uint8_t> chunk) {
+  const bool logs = host_.keepsLogs();
   std::string trace;
-  appendHexTrace(trace, chunk);
-  host_.appendFrameLog(logLine(" - > ", trace));
+  if (logs) {
+    appendHexTrace(trace, chunk);
+    host_.appendFrameLog(logLine(" - > ", trace));
+  }
 
   if (linkState_ == LinkState::downloading) {
     // Bytes that would pass the end of the buffer can only be surplus beyond
@@ -88,7 +91,7 @@ void DownloadProtocol::receiveBoundedChunk(std::span<const std::uint8_t> chunk) 
     host_.armRetryTimer();
   }
 
-  host_.appendReplyLog(logLine(" - > ", trace));
+  if (logs) host_.appendReplyLog(logLine(" - > ", trace));
 
   if (chunk[0] == kSyncByte && linkState_ == LinkState::waitSync) {
     host_.lightIndicator();
@@ -105,6 +108,12 @@ void DownloadProtocol::retryTick() {
   host_.disarmRetryTimer();
   blockFill_ = 0;
   requestBlock();
+}
+
+void DownloadProtocol::rewindTo(int blockNumber) {
+  linkState_ = LinkState::downloading;
+  blockNumber_ = blockNumber;
+  blockFill_ = 0;
 }
 
 void DownloadProtocol::sendCommand(std::string_view text) { sendCommandText(text); }
@@ -134,6 +143,7 @@ std::string DownloadProtocol::sendCommandText(std::string_view text) {
 std::string DownloadProtocol::sendBytes(std::span<const std::uint8_t> bytes) {
   host_.writeBytes(bytes);
   std::string trace;
+  if (!host_.keepsLogs()) return trace;
   appendHexTrace(trace, bytes);
   host_.appendFrameLog(logLine(" - от ПК - >", trace));
   return trace;

@@ -42,6 +42,8 @@ class DownloadHost {
   virtual void disarmRetryTimer() = 0;
   virtual void appendFrameLog(const std::string& line) = 0;
   virtual void appendReplyLog(const std::string& line) = 0;
+  // A host that keeps no logs spares the engine making their lines.
+  virtual bool keepsLogs() const { return true; }
 };
 
 // The state machine that links with the boot loader and downloads the log
@@ -75,6 +77,9 @@ class DownloadProtocol {
   void receiveChunk(std::span<const std::uint8_t> chunk);
   // The retry timer elapsed: drop the partial block and ask for it again.
   void retryTick();
+  // Goes back to collecting `blockNumber` (already completed, its line to be
+  // made again) without sending anything; the next retryTick() asks for it.
+  void rewindTo(int blockNumber);
   // Sends a command given as hex digit pairs ("77 01 00"); blanks are ignored
   // and a single digit left at the end is dropped.
   void sendCommand(std::string_view text);

@@ -78,8 +78,10 @@ struct SerialChannel::Session {
       const auto wait = device->waitForInput();
       if (stop.stop_requested()) return;
       if (wait == detail::SerialDevice::Wait::ready) {
+        const auto seenAt = std::chrono::steady_clock::now();
         const std::uint64_t readBefore = bytesRead;
-        owner.mainThread_.runAndWait([&owner, generation] { owner.dispatchReceived(generation); }, stop);
+        owner.mainThread_.runAndWait(
+            [&owner, generation, seenAt] { owner.dispatchReceived(generation, seenAt); }, stop);
         if (bytesRead == readBefore && !stop.stop_requested()) device->waitForInputWake(kUnreadInputPause);
       } else if (wait == detail::SerialDevice::Wait::lost || lost) {
         lost = true;
@@ -188,8 +190,15 @@ std::size_t SerialChannel::receivedCount() {
   return session_->device->bytesWaiting();
 }
 
-void SerialChannel::dispatchReceived(std::uint64_t generation) {
+void SerialChannel::discardInput() {
+  if (!session_) return;
+  std::lock_guard lock(session_->readLock);
+  session_->device->discardInput();
+}
+
+void SerialChannel::dispatchReceived(std::uint64_t generation, std::chrono::steady_clock::time_point seenAt) {
   if (!session_ || generation != generation_) return;
+  arrivalTime_ = seenAt;
   try {
     const std::size_t count = receivedCount();
     if (count > 0 && onRxChar_) onRxChar_(*this, count);

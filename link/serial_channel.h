@@ -69,11 +69,15 @@ class SerialChannel {
   std::size_t readBytes(std::span<std::uint8_t> buffer);
   // Bytes waiting in the input queue; 0 when closed.
   std::size_t receivedCount();
+  // Drops what the input queue holds now; nothing when closed.
+  void discardInput();
+  // Inside an OnRxChar handler: when the event thread saw the bytes arrive.
+  std::chrono::steady_clock::time_point arrivalTime() const { return arrivalTime_; }
 
  private:
   struct Session;
 
-  void dispatchReceived(std::uint64_t generation);
+  void dispatchReceived(std::uint64_t generation, std::chrono::steady_clock::time_point seenAt);
   void dispatchLost(std::uint64_t generation);
 
   MainThread& mainThread_;
@@ -84,6 +88,7 @@ class SerialChannel {
   RxCharHandler onRxChar_;
   ErrorHandler onError_;
   std::uint64_t generation_ = 0;  // main thread only; bumped by every open and close
+  std::chrono::steady_clock::time_point arrivalTime_{};
   std::unique_ptr<Session> session_;
 };
 

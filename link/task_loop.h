@@ -9,21 +9,18 @@
 #include <mutex>
 
 #include "link/main_thread.h"
+#include "link/timers.h"
 
 namespace kq {
 
 // A minimal main loop for programs and tests without a toolkit: the thread
 // that calls run() or runPending() is the main thread.
-class TaskLoop : public MainThread {
+class TaskLoop : public MainThread, public Timers {
  public:
-  using Clock = std::chrono::steady_clock;
-  using TimerId = std::uint64_t;
-
   void post(std::function<void()> fn) override;
 
-  // Calls fn on the main thread once, after delay; cancelTimer() forgets it.
-  TimerId startTimer(std::chrono::milliseconds delay, std::function<void()> fn);
-  void cancelTimer(TimerId id);
+  TimerId startTimer(std::chrono::milliseconds delay, std::function<void()> fn) override;
+  void cancelTimer(TimerId id) override;
 
   // Runs tasks and due timers until quit() or until deadline; true after quit().
   bool runUntil(Clock::time_point deadline);

@@ -67,6 +67,11 @@ int SimulatedDevice::replies() const {
   return replies_;
 }
 
+std::vector<std::chrono::nanoseconds> SimulatedDevice::turnarounds() const {
+  std::lock_guard lock(mutex_);
+  return turnarounds_;
+}
+
 bool SimulatedDevice::hungUp() const {
   std::lock_guard lock(mutex_);
   return hungUp_;
@@ -121,10 +126,11 @@ void SimulatedDevice::handleInput(Clock::time_point receivedAt) {
     }
     if (left < static_cast<std::size_t>(kRequestSize)) break;  // the rest is on its way
     if (first == kRequest) {
-      answer(input_[pos + 1] << 8 | input_[pos + 2], receivedAt);
+      if (!restarted_) answer(input_[pos + 1] << 8 | input_[pos + 2], receivedAt);
       pos += kRequestSize;
     } else if (std::equal(std::begin(kSyncAnswer), std::end(kSyncAnswer), input_.begin() + pos)) {
       linked_ = true;
+      restarted_ = false;
       sendPaced(std::span<const std::uint8_t>(&kConfirmation, 1), receivedAt, kRequestSize);
       pos += kRequestSize;
     } else {
@@ -139,6 +145,8 @@ void SimulatedDevice::answer(int block, Clock::time_point receivedAt) {
   int count;
   {
     std::lock_guard lock(mutex_);
+    if (replyEnd_) turnarounds_.push_back(receivedAt - *replyEnd_);
+    replyEnd_.reset();
     requests_.push_back(block);
     count = static_cast<int>(requests_.size());
   }
@@ -156,13 +164,33 @@ void SimulatedDevice::answer(int block, Clock::time_point receivedAt) {
       reply[i] = static_cast<std::uint8_t>(garbageSeed_ >> 16);
     }
   }
-  if (options_.latency.count() > 0) sleepUntil(Clock::now() + options_.latency);
-  sendPaced(reply, receivedAt, kRequestSize);
+  // The reply starts `latency` after the request has crossed the line.
+  if (options_.baud <= 0 && options_.latency.count() > 0) sleepUntil(receivedAt + options_.latency);
+  sendPaced(reply, receivedAt + options_.latency, kRequestSize);
+  {
+    std::lock_guard lock(mutex_);
+    replyEnd_ = Clock::now();
+  }
+  if (options_.strayBytes > 0) {
+    std::vector<std::uint8_t> stray(static_cast<std::size_t>(options_.strayBytes));
+    for (auto& byte : stray) {
+      garbageSeed_ = garbageSeed_ * 1103515245u + 12345u;
+      byte = static_cast<std::uint8_t>(garbageSeed_ >> 16);
+    }
+    if (options_.baud <= 0) sleepUntil(Clock::now() + options_.strayDelay);
+    sendPaced(stray, std::max(lineFree_, Clock::now()) + options_.strayDelay, 0);
+  }
 
   bool hangUp;
   {
     std::lock_guard lock(mutex_);
-    hangUp = options_.hangupAfter > 0 && ++replies_ >= options_.hangupAfter;
+    ++replies_;
+    if (options_.restartAfter > 0 && replies_ % options_.restartAfter == 0) {
+      // Back to the boot loader's start: sync bytes until answered.
+      linked_ = false;
+      restarted_ = true;
+    }
+    hangUp = options_.hangupAfter > 0 && replies_ >= options_.hangupAfter;
     if (!hangUp) return;
   }
   sleepUntil(Clock::now() + kHangupDelay);

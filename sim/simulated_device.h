@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <stop_token>
 #include <string>
@@ -23,6 +24,9 @@ struct DeviceOptions {
   int dropEvery = 0;     // every N-th request gets no reply
   int garbageEvery = 0;  // every N-th reply carries random bytes instead of the block
   int hangupAfter = 0;   // the line is closed after N replies
+  int restartAfter = 0;  // after N replies it starts over: sync bytes, requests ignored until linked
+  int strayBytes = 0;    // bytes sent after each reply, strayDelay after its end
+  std::chrono::milliseconds strayDelay{5};
 };
 
 // The on-board computer's boot loader on a pseudo-terminal: sends 0x55 every
@@ -46,6 +50,9 @@ class SimulatedDevice {
   std::vector<int> requests() const;
   int replies() const;
   bool hungUp() const;
+  // For every request that followed a reply: from the reply's last byte
+  // leaving the device to the request's arrival there.
+  std::vector<std::chrono::nanoseconds> turnarounds() const;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -66,11 +73,14 @@ class SimulatedDevice {
 
   std::vector<std::uint8_t> input_;
   bool linked_ = false;
+  bool restarted_ = false;  // requests wait for a new handshake
   Clock::time_point lineFree_{};
+  std::optional<Clock::time_point> replyEnd_;
   std::uint32_t garbageSeed_ = 1;
 
   mutable std::mutex mutex_;
   std::vector<int> requests_;
+  std::vector<std::chrono::nanoseconds> turnarounds_;
   int replies_ = 0;
   bool hungUp_ = false;
 

@@ -87,14 +87,12 @@ TEST_F(WindowFiles, ReplacingAnExistingFileIsAskedAndNoLeavesItAsItWas) {
   ASSERT_EQ(prompts.questions.size(), 2u);
   EXPECT_EQ(prompts.questions[0], QStringLiteral("Файл «%1» уже существует. Заменить его?").arg(target));
 
-  // The export asks too, and No leaves the frame log as it was.
-  const std::vector<std::string> frameLog = window.frameLog();
+  // The export asks too, and No leaves the file as it was.
   prompts.saveAnswers.push_back(path(QStringLiteral("kept")));
   prompts.confirmAnswers.push_back(false);
   click("exportButton");
   EXPECT_EQ(prompts.questions.size(), 3u);
   EXPECT_EQ(readFile(target), "11 22\r\n");
-  EXPECT_EQ(window.frameLog(), frameLog);
 }
 
 TEST_F(WindowFiles, CancelledOrFailedLoadKeepsTheDump) {
@@ -126,7 +124,7 @@ TEST_F(WindowFiles, FailedSaveShowsTheMessageAndLeavesNoFile) {
   EXPECT_EQ(readFile(path(QStringLiteral("dump.txt"))), "AA BB\r\n");
 }
 
-TEST_F(WindowFiles, ExportWritesWhatKqCliExportWritesAndKeepsTheLinesInTheFrameLog) {
+TEST_F(WindowFiles, ExportWritesWhatKqCliExportWrites) {
 #ifndef KQ_CLI_PATH
   GTEST_SKIP() << "built without kq-cli";
 #else
@@ -146,12 +144,11 @@ TEST_F(WindowFiles, ExportWritesWhatKqCliExportWritesAndKeepsTheLinesInTheFrameL
 
   const std::string written = readFile(path(QStringLiteral("excel.txt")));
   EXPECT_EQ(written, readFile(cliOutput));
-  EXPECT_EQ(written, encodeSpreadsheetFile(window.frameLog()));
-  EXPECT_EQ(window.frameLog().size(), 7001u);
+  EXPECT_FALSE(written.empty());
 #endif
 }
 
-TEST_F(WindowFiles, FailedExportWritesNoFileAndKeepsTheRowsMadeBeforeTheFailure) {
+TEST_F(WindowFiles, FailedExportWritesNoFile) {
   std::vector<std::string> lines = sim::syntheticDumpLines(1, 20);
   lines[4].resize(500);  // record 1 of this line still decodes, record 2 does not
   loadThroughWindow(joined(lines, "\r\n"));
@@ -161,16 +158,14 @@ TEST_F(WindowFiles, FailedExportWritesNoFileAndKeepsTheRowsMadeBeforeTheFailure)
   ASSERT_EQ(prompts.errors.size(), 1u);
   EXPECT_TRUE(prompts.errors[0].endsWith(QStringLiteral("is not a valid integer value")));
   EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("broken.txt"))));
-  EXPECT_EQ(window.frameLog().size(), 1u + 4 * 2 + 1);
 }
 
-TEST_F(WindowFiles, ExportOfAnEmptyDumpFailsWithNoFileAndAnEmptyBuffer) {
+TEST_F(WindowFiles, ExportOfAnEmptyDumpFailsWithNoFile) {
   prompts.saveAnswers.push_back(path(QStringLiteral("nothing")));
   click("exportButton");
   ASSERT_EQ(prompts.errors.size(), 1u);
   EXPECT_EQ(prompts.errors[0], QStringLiteral("'$' is not a valid integer value"));
   EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("nothing.txt"))));
-  EXPECT_TRUE(window.frameLog().empty());
 }
 
 TEST_F(WindowFiles, ChartButtonShowsTheChartWindowOnlyForADumpWithLines) {

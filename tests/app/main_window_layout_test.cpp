@@ -51,7 +51,7 @@ TEST(MainWindowLayout, ButtonsStandAtTheirPlacesWithTheirTexts) {
   }
 }
 
-TEST(MainWindowLayout, StartStateOfSelectorStatusLampGaugeAndTimer) {
+TEST(MainWindowLayout, StartStateOfSelectorStatusLampGaugeAndLink) {
   FakePrompts prompts;
   MainWindow window(&prompts);
 
@@ -77,12 +77,8 @@ TEST(MainWindowLayout, StartStateOfSelectorStatusLampGaugeAndTimer) {
   EXPECT_EQ(gauge->geometry(), QRect(0, 328, 360, 25));
   EXPECT_EQ(gauge->text(), QStringLiteral("0%"));
 
-  auto* timer = window.findChild<QTimer*>(QStringLiteral("retryTimer"));
-  ASSERT_NE(timer, nullptr);
-  EXPECT_EQ(timer->interval(), 100);
-  EXPECT_FALSE(timer->isActive());
-
-  EXPECT_EQ(window.protocol().linkState(), LinkState::waitSync);
+  EXPECT_EQ(window.session().linkState(), LinkState::waitSync);
+  EXPECT_FALSE(window.session().downloading());
   EXPECT_TRUE(window.dump().empty());
 }
 

@@ -1,10 +1,7 @@
-#include <unistd.h>
-
+#include <QFileInfo>
 #include <QSignalSpy>
-#include <QThread>
-#include <numeric>
+#include <filesystem>
 
-#include "sim/pseudo_terminal.h"
 #include "sim/simulated_device.h"
 #include "window_fixture.h"
 
@@ -17,7 +14,11 @@ constexpr int kPatience = 60000;  // ms; a stuck link fails the test instead of 
 
 class WindowLink : public WindowTest {
  protected:
-  WindowLink() { window.channel().setClosePause(0ms); }
+  WindowLink() : WindowTest({.stallAfter = 1s}) {
+    window.line().setClosePause(0ms);
+    // Recovery copies go to the scratch folder.
+    qputenv("XDG_STATE_HOME", dir.path().toLocal8Bit());
+  }
 
   // Types the device's path into the selector and switches the boot loader on.
   void linkWith(const std::string& devicePath) {
@@ -26,6 +27,27 @@ class WindowLink : public WindowTest {
     ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0].toStdString();
     EXPECT_EQ(status(), QStringLiteral("Установка связи с БК"));
     ASSERT_TRUE(waitUntil([&] { return status() == QStringLiteral("Связь с БК установлена"); }, kPatience));
+  }
+
+  // Links with a device and downloads until `lines` lines are in or the download ends.
+  void downloadFrom(const sim::SimulatedDevice& device, std::size_t lines = layout::kBlockCount) {
+    linkWith(device.devicePath());
+    click("downloadSwitch");
+    ASSERT_TRUE(waitUntil([&] { return window.dump().size() >= lines || !window.session().downloading(); },
+                          kPatience));
+  }
+
+  void expectUnlinked() {
+    EXPECT_FALSE(button("linkSwitch")->isChecked());
+    EXPECT_FALSE(button("downloadSwitch")->isChecked());
+    EXPECT_FALSE(window.session().isOpen());
+    EXPECT_EQ(status(), QStringLiteral("Связь с БК потеряна"));
+  }
+
+  static std::vector<std::string> firstLines(const sim::Memory& memory, std::size_t count) {
+    std::vector<std::string> lines = sim::memoryDumpLines(memory);
+    lines.resize(count);
+    return lines;
   }
 };
 
@@ -42,7 +64,7 @@ TEST_F(WindowLink, CompleteDownloadFromTheSimulatedDevice) {
   click("downloadSwitch");
   EXPECT_EQ(status(), QStringLiteral("Скачивание данных из БК"));
   EXPECT_EQ(button("downloadSwitch")->text(), QStringLiteral("Загрузка данных из БК запущена"));
-  ASSERT_TRUE(waitUntil([&] { return window.protocol().linkState() == LinkState::downloadDone; }, kPatience))
+  ASSERT_TRUE(waitUntil([&] { return window.session().linkState() == LinkState::downloadDone; }, kPatience))
       << window.dump().size() << " blocks received";
 
   EXPECT_EQ(status(), QStringLiteral("Завершено скачивание данных из БК"));
@@ -52,24 +74,27 @@ TEST_F(WindowLink, CompleteDownloadFromTheSimulatedDevice) {
   EXPECT_EQ(progressSteps.last().at(0).toInt(), 100);
   EXPECT_FALSE(button("downloadSwitch")->isChecked());
   EXPECT_EQ(button("downloadSwitch")->text(), QStringLiteral("Старт загрузки данных из БК"));
-  EXPECT_EQ(downloadClicks.count(), 1);  // the engine released it without the handler
+  EXPECT_EQ(downloadClicks.count(), 1);  // released without the handler
   EXPECT_TRUE(lampLit());
-  EXPECT_FALSE(window.findChild<QTimer*>(QStringLiteral("retryTimer"))->isActive());
-  EXPECT_EQ(window.dump().size(), 3840u);
+  EXPECT_FALSE(window.session().downloading());
   EXPECT_EQ(window.dump().lines(), sim::memoryDumpLines(memory));
   EXPECT_TRUE(prompts.errors.empty());
-  EXPECT_GE(window.frameLog().size(), 2u * 3840);
+
+  // The recovery copy holds the whole download.
+  ASSERT_TRUE(window.recoveryPath());
+  EXPECT_EQ(readFile(QString::fromStdString(*window.recoveryPath())), window.dump().text());
 }
 
-TEST_F(WindowLink, DownloadWithThePortClosedShowsItsStatusAndSendsNothing) {
+TEST_F(WindowLink, DownloadWithThePortClosedStallsWithAMessage) {
   click("downloadSwitch");
   EXPECT_EQ(status(), QStringLiteral("Скачивание данных из БК"));
   EXPECT_EQ(progress(), 0);
   EXPECT_TRUE(lampLit());
   EXPECT_TRUE(button("downloadSwitch")->isChecked());
-  EXPECT_EQ(window.protocol().linkState(), LinkState::downloading);
-  EXPECT_FALSE(window.findChild<QTimer*>(QStringLiteral("retryTimer"))->isActive());
-  EXPECT_TRUE(prompts.errors.empty());
+  ASSERT_TRUE(waitUntil([&] { return !prompts.errors.empty(); }, kPatience));
+  EXPECT_EQ(prompts.errors[0], QStringLiteral("Загрузка остановлена: БК не прислал блок 0100 за 1 с. "
+                                              "Ни один блок не получен."));
+  expectUnlinked();
 }
 
 TEST_F(WindowLink, MissingPortShowsTheMessageKeepsTheSwitchOnAndRetriesWhenSwitchedAgain) {
@@ -89,80 +114,84 @@ TEST_F(WindowLink, MissingPortShowsTheMessageKeepsTheSwitchOnAndRetriesWhenSwitc
   linkWith(device.devicePath());
 }
 
-TEST_F(WindowLink, BootLoaderOffMidDownloadEmptiesStatusAndGaugeAndKeepsTheDownloadSwitchOn) {
-  sim::SimulatedDevice device(sim::syntheticMemory(2, 7680), {.baud = 38400});
+TEST_F(WindowLink, BootLoaderOffMidDownloadEmptiesStatusAndGaugeAndKeepsTheLines) {
+  const sim::Memory memory = sim::syntheticMemory(2, 7680);
+  sim::SimulatedDevice device(memory, {.baud = 38400});
   device.start();
-  linkWith(device.devicePath());
-  click("downloadSwitch");
-  ASSERT_TRUE(waitUntil([&] { return window.dump().size() >= 3; }, kPatience));
+  downloadFrom(device, 3);
 
   click("linkSwitch");
-  EXPECT_FALSE(window.channel().isOpen());
+  EXPECT_FALSE(window.session().isOpen());
+  EXPECT_FALSE(window.session().downloading());
   EXPECT_TRUE(status().isEmpty());
   EXPECT_EQ(progress(), 0);
   EXPECT_TRUE(button("downloadSwitch")->isChecked());
-  EXPECT_EQ(window.protocol().linkState(), LinkState::downloading);
-
-  // The pending retry writes into the closed port: no message, no more blocks.
   const std::size_t kept = window.dump().size();
-  QTest::qWait(400);
+  EXPECT_EQ(window.dump().lines(), firstLines(memory, kept));
+  QTest::qWait(300);
   EXPECT_TRUE(prompts.errors.empty());
   EXPECT_EQ(window.dump().size(), kept);
-  EXPECT_FALSE(window.findChild<QTimer*>(QStringLiteral("retryTimer"))->isActive());
 }
 
-TEST_F(WindowLink, DeviceLostMidDownloadShowsAMessageAndTheBlocksSoFarCanBeSaved) {
+TEST_F(WindowLink, DeviceLostOrStalledReturnsToTheUnlinkedStateAndTheBlocksCanBeSaved) {
   const sim::Memory memory = sim::syntheticMemory(7, 7680);
-  sim::SimulatedDevice device(memory, {.baud = 0, .hangupAfter = 40});
-  device.start();
-  linkWith(device.devicePath());
-  click("downloadSwitch");
-  ASSERT_TRUE(waitUntil([&] { return !prompts.errors.empty(); }, kPatience));
+  const struct {
+    sim::DeviceOptions options;
+    QString message;
+  } cases[] = {{{.baud = 0, .hangupAfter = 40}, QStringLiteral("Specified device was disconnected")},
+               {{.baud = 0, .restartAfter = 40}, QStringLiteral("Загрузка остановлена:")}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message.toStdString());
+    sim::SimulatedDevice device(memory, c.options);
+    device.start();
+    prompts.errors.clear();
+    downloadFrom(device);
 
-  ASSERT_EQ(prompts.errors.size(), 1u);
-  EXPECT_TRUE(prompts.errors[0].contains(QString::fromStdString(device.devicePath())))
-      << prompts.errors[0].toStdString();
-  ASSERT_EQ(window.dump().size(), 40u);
-  std::vector<std::string> expected = sim::memoryDumpLines(memory);
-  expected.resize(40);
-  EXPECT_EQ(window.dump().lines(), expected);
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_TRUE(prompts.errors[0].startsWith(c.message)) << prompts.errors[0].toStdString();
+    expectUnlinked();
+    EXPECT_EQ(window.dump().lines(), firstLines(memory, 40));
 
-  prompts.saveAnswers.push_back(path(QStringLiteral("partial")));
-  click("saveDumpButton");
-  EXPECT_EQ(readFile(path(QStringLiteral("partial.txt"))).size(), 40u * 775);
-  click("linkSwitch");  // switching off after the loss is quiet
-  EXPECT_EQ(prompts.errors.size(), 1u);
+    prompts.saveAnswers.push_back(path(QStringLiteral("partial")));
+    if (QFileInfo::exists(path(QStringLiteral("partial.txt")))) prompts.confirmAnswers.push_back(true);
+    click("saveDumpButton");
+    EXPECT_EQ(readFile(path(QStringLiteral("partial.txt"))).size(), 40u * 775);
+  }
 }
 
-TEST_F(WindowLink, LargeArrivalsReachTheEngineInReadsOfAtMost1024Bytes) {
-  sim::PseudoTerminal line;
-  choosePort(QString::fromStdString(line.devicePath()));
-  click("linkSwitch");
+TEST_F(WindowLink, AnUnsavedDownloadIsDroppedOnlyAfterAYes) {
+  const sim::Memory memory = sim::syntheticMemory(3, 7680);
+  sim::SimulatedDevice device(memory, {.baud = 0, .hangupAfter = 20});
+  device.start();
+  downloadFrom(device);
+  ASSERT_EQ(window.dump().size(), 20u);
+  const std::string recovery = *window.recoveryPath();
+  const QString question =
+      QStringLiteral("Данные, полученные из БК, не сохранены. Продолжить без сохранения?");
+
+  // No: nothing changes, whatever was about to replace the lines.
+  const QString other = path(QStringLiteral("other.txt"));
+  writeFile(other, "AA BB\r\n");
+  prompts.confirmAnswers = {false, false, false};
+  click("loadDumpButton");
   click("downloadSwitch");
-  const std::size_t logged = window.frameLog().size();
+  EXPECT_FALSE(button("downloadSwitch")->isChecked());
+  window.close();
+  EXPECT_TRUE(window.isVisible());
+  ASSERT_EQ(prompts.questions.size(), 3u);
+  for (const QString& asked : prompts.questions) EXPECT_EQ(asked, question);
+  EXPECT_EQ(window.dump().lines(), firstLines(memory, 20));
 
-  // 3,000 bytes arrive while the window is busy, to be announced in one event.
-  std::vector<std::uint8_t> burst(3000);
-  std::iota(burst.begin(), burst.end(), 0);
-  ASSERT_EQ(::write(line.fd(), burst.data(), burst.size()), 3000);
-  QThread::msleep(200);
-
-  std::size_t received = 0;
-  std::vector<std::size_t> chunks;
-  const auto countReceived = [&] {
-    chunks.clear();
-    for (std::size_t i = logged; i < window.frameLog().size(); ++i) {
-      const std::string& entry = window.frameLog()[i];
-      if (entry.rfind(" - > ", 0) == 0) chunks.push_back((entry.size() - 4) / 3);
-    }
-    received = std::accumulate(chunks.begin(), chunks.end(), std::size_t{0});
-    return received >= 3000;
-  };
-  ASSERT_TRUE(waitUntil(countReceived, kPatience));
-  EXPECT_EQ(received, 3000u);
-  EXPECT_GE(chunks.size(), 3u);
-  for (std::size_t chunk : chunks) EXPECT_LE(chunk, 1024u);
-  EXPECT_TRUE(prompts.errors.empty());
+  // Saved: no more questions, and the recovery copy has done its work.
+  EXPECT_TRUE(std::filesystem::exists(recovery));
+  prompts.confirmAnswers.clear();
+  prompts.saveAnswers.push_back(path(QStringLiteral("saved")));
+  click("saveDumpButton");
+  EXPECT_FALSE(std::filesystem::exists(recovery));
+  prompts.openAnswers.push_back(other);
+  click("loadDumpButton");
+  EXPECT_EQ(window.dump().lines(), std::vector<std::string>{"AA BB"});
+  EXPECT_EQ(prompts.questions.size(), 3u);
 }
 
 }  // namespace

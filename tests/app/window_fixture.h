@@ -24,7 +24,7 @@ namespace kq {
 // a scratch folder for files.
 class WindowTest : public testing::Test {
  protected:
-  WindowTest() : window(&prompts) {
+  explicit WindowTest(SessionTiming timing = {}) : window(&prompts, nullptr, timing) {
     window.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
   }

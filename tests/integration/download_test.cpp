@@ -132,16 +132,35 @@ TEST_F(DownloadCommandTest, InterruptKeepsTheBlocksReceivedSoFar) {
       Dump(std::vector<std::string>(lines.begin(), lines.begin() + static_cast<long>(kept.size()))).text()));
 }
 
-TEST_F(DownloadCommandTest, SilenceEndsTheDownloadAfterTheTimeout) {
-  // Every request goes unanswered; the first request of a download has no retry.
-  const std::string port = simulate({"--drop-every", "1"});
-  const fs::path output = dir / "dump.txt";
-  EXPECT_EQ(download(port, output, {"--timeout", "1"}), 1);
-  EXPECT_NE(stderrText.find("no reply from the on-board computer for 1 s (0 of 3840 blocks received)"),
-            std::string::npos)
-      << stderrText;
-  EXPECT_FALSE(fs::exists(output));
-  EXPECT_FALSE(fs::exists(dir / "dump.txt.partial"));
+TEST_F(DownloadCommandTest, SilenceOrARestartEndsTheDownloadAfterTheTimeout) {
+  // Every request unanswered; then a device that starts over after 40 replies
+  // and keeps sending its sync byte, which must not count as progress.
+  const struct {
+    std::vector<std::string> options;
+    std::size_t kept;
+  } cases[] = {{{"--drop-every", "1"}, 0},
+               {{"--type", "4", "--records", "7680", "--restart-after", "40"}, 40}};
+  for (const auto& c : cases) {
+    const std::string port = simulate(c.options);
+    const fs::path output = dir / "dump.txt";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(download(port, output, {"--timeout", "2"}), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_FALSE(fs::exists(output));
+    if (c.kept == 0) {
+      EXPECT_NE(
+          stderrText.find("no block completed for 2 s: the on-board computer stopped answering at block "
+                          "0100 (0 of 3840 blocks received)"),
+          std::string::npos)
+          << stderrText;
+      EXPECT_FALSE(fs::exists(dir / "dump.txt.partial"));
+    } else {
+      EXPECT_NE(stderrText.find("block 0128"), std::string::npos) << stderrText;
+      const auto lines = sim::syntheticDumpLines(4, 7680);
+      EXPECT_TRUE(sameDump(readFile(dir / "dump.txt.partial"),
+                           Dump(std::vector<std::string>(lines.begin(), lines.begin() + 40)).text()));
+    }
+  }
 }
 
 TEST_F(DownloadCommandTest, MissingPortAndBadArguments) {

@@ -1,102 +1,108 @@
-// The engine, the channel and its threads, and the simulated device together.
+// The download session, the serial channel and its threads, and the simulated
+// device on a pseudo-terminal together. Paced cases stop after a few dozen
+// blocks; they hold on a busy machine because only the session's own
+// judgement of the line decides, never a sleep.
 #include <gtest/gtest.h>
 
-#include <optional>
-
-#include "link/download_protocol.h"
-#include "link/serial_channel.h"
+#include "link/download_session.h"
+#include "link/serial_line.h"
 #include "sim/simulated_device.h"
 #include "tests/link/channel_fixture.h"
-#include "tests/link/recording_host.h"
+#include "tests/link/recording_observer.h"
 
 namespace kq {
 namespace {
 
 using namespace std::chrono_literals;
 
-// Sends through the channel and runs the retry timer on the task loop.
-struct ChannelHost : test::RecordingHost {
-  ChannelHost(SerialChannel& c, TaskLoop& l) : channel(c), loop(l) {}
-
-  void writeBytes(std::span<const std::uint8_t> bytes) override {
-    test::RecordingHost::writeBytes(bytes);
-    channel.writeBytes(bytes);
+// Starts the download as soon as the device has linked.
+struct StartingObserver : test::RecordingObserver {
+  DownloadSession* session = nullptr;
+  void linked() override {
+    test::RecordingObserver::linked();
+    session->startDownload();
   }
-  void armRetryTimer() override {
-    disarmRetryTimer();
-    test::RecordingHost::armRetryTimer();
-    timer = loop.startTimer(100ms, [this] {
-      timer.reset();
-      engine->retryTick();
-    });
-  }
-  void disarmRetryTimer() override {
-    test::RecordingHost::disarmRetryTimer();
-    if (timer) loop.cancelTimer(*timer);
-    timer.reset();
-  }
-
-  SerialChannel& channel;
-  TaskLoop& loop;
-  DownloadProtocol* engine = nullptr;
-  std::optional<TaskLoop::TimerId> timer;
 };
 
 class DownloadOverChannelTest : public ::testing::Test {
  protected:
-  void start(sim::DeviceOptions options) {
-    options.baud = 0;
+  void start(sim::DeviceOptions options, SessionTiming timing = {}) {
     device = std::make_unique<sim::SimulatedDevice>(memory, options);
     device->start();
-    host.engine = &engine;
-    channel.setClosePause(0ms);
-    channel.setDeviceName(device->devicePath());
-    channel.setOnRxChar([this](SerialChannel& sender, std::size_t count) {
-      std::uint8_t buffer[DownloadProtocol::kBufferSize];
-      while (count > 0) {
-        const std::size_t n = sender.readBytes(std::span(buffer).first(std::min(count, sizeof buffer)));
-        if (n == 0) break;
-        count -= n;
-        engine.receiveChunk(std::span(buffer).first(n));
-        if (engine.linkState() == LinkState::linked) engine.startDownload();
-      }
-    });
-    channel.setOnError([this](SerialChannel&, const std::string& message) { errors.push_back(message); });
-    channel.openPort();
-    channel.setDtrLine(false);
-    engine.beginLink();
+    line.setClosePause(0ms);
+    session = std::make_unique<DownloadSession>(line, loop, observer, timing);
+    observer.session = session.get();
+    session->link(device->devicePath());
+  }
+
+  // Runs until `lines` lines are in (then closes the port) or the download ends.
+  void runFor(std::size_t lines) {
+    ASSERT_TRUE(test::runLoopUntil(
+        loop, [&] { return observer.ended() || session->dump().size() >= lines; }, 200s));
+    session->unlink();
+  }
+
+  void expectExactLines() {
+    const auto expected = sim::memoryDumpLines(memory);
+    ASSERT_LE(session->dump().size(), expected.size());
+    for (std::size_t i = 0; i < session->dump().size(); ++i)
+      ASSERT_EQ(session->dump().line(i), expected[i]) << "line " << i;
   }
 
   sim::Memory memory = sim::syntheticMemory(7, 5000);
   std::unique_ptr<sim::SimulatedDevice> device;
-  test::CountingLoop loop;
-  SerialChannel channel{loop};
-  ChannelHost host{channel, loop};
-  DownloadProtocol engine{host};
-  std::vector<std::string> errors;
-  test::Watchdog watchdog{120s, "download over the channel"};
+  TaskLoop loop;
+  SerialLine line{loop};
+  StartingObserver observer;
+  std::unique_ptr<DownloadSession> session;
+  test::Watchdog watchdog{240s, "download over the channel"};
 };
 
 TEST_F(DownloadOverChannelTest, FullDownloadEqualsTheDeviceMemory) {
-  start({});
-  ASSERT_TRUE(test::runLoopUntil(
-      loop, [&] { return engine.linkState() == LinkState::downloadDone; }, 100s));
-  EXPECT_EQ(host.dump, sim::memoryDumpLines(memory));
-  EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(host.statuses.back(), "Завершено скачивание данных из БК");
+  start({.baud = 0});
+  runFor(layout::kBlockCount);
+  EXPECT_TRUE(observer.done);
+  EXPECT_EQ(session->dump().lines(), sim::memoryDumpLines(memory));
+  EXPECT_EQ(observer.statuses.back(), "Завершено скачивание данных из БК");
+}
+
+class PacedLineTest : public DownloadOverChannelTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PacedLineTest, LateRepliesAtLineSpeedStayExact) {
+  start({.baud = 38400, .latency = std::chrono::milliseconds(GetParam())});
+  runFor(24);
+  EXPECT_EQ(observer.failure, "");
+  ASSERT_GE(session->dump().size(), 24u);
+  expectExactLines();
+}
+
+INSTANTIATE_TEST_SUITE_P(Latency, PacedLineTest, ::testing::Values(0, 30, 60, 90));
+
+TEST_F(DownloadOverChannelTest, StrayBytesAfterEveryReplyNeverMakeAWrongLine) {
+  start({.baud = 38400, .strayBytes = 3});
+  runFor(16);
+  ASSERT_GE(session->dump().size(), 16u);
+  expectExactLines();
+  EXPECT_FALSE(observer.askedAgain.empty());
+}
+
+TEST_F(DownloadOverChannelTest, RestartedDeviceStallsTheDownloadAndTheLinesStay) {
+  start({.baud = 0, .restartAfter = 30}, {.stallAfter = 1s});
+  runFor(layout::kBlockCount);
+  EXPECT_TRUE(observer.stalledAt == 0x0100 + 30 || observer.unreadable == 0x0100 + 30);
+  EXPECT_EQ(session->dump().size(), 30u);
+  expectExactLines();
+  EXPECT_FALSE(line.isOpen());
 }
 
 TEST_F(DownloadOverChannelTest, HangUpMidDownloadIsReportedOnceAndKeepsTheBlocks) {
-  start({.hangupAfter = 50});
-  ASSERT_TRUE(test::runLoopUntil(
-      loop, [&] { return !errors.empty(); }, 100s));
-  loop.runUntil(std::chrono::steady_clock::now() + 300ms);
-  EXPECT_EQ(errors.size(), 1u);
-  const auto lines = sim::memoryDumpLines(memory);
-  EXPECT_EQ(host.dump, std::vector<std::string>(lines.begin(), lines.begin() + 50));
-  // The retry goes to the lost device without a further report.
-  EXPECT_EQ(engine.linkState(), LinkState::downloading);
-  channel.closePort();
+  start({.baud = 0, .hangupAfter = 50});
+  runFor(layout::kBlockCount);
+  EXPECT_NE(observer.failure.find("Specified device was disconnected"), std::string::npos)
+      << observer.failure;
+  EXPECT_EQ(session->dump().size(), 50u);
+  expectExactLines();
+  EXPECT_FALSE(line.isOpen());
 }
 
 }  // namespace

@@ -15,11 +15,12 @@
 
 #include "dump/dump_file.h"
 #include "dump/windows_text.h"
-#include "link/download_protocol.h"
+#include "link/download_session.h"
 #include "link/port_discovery.h"
 #include "link/serial_channel.h"
+#include "link/serial_line.h"
 #include "tests/link/loop_fixture.h"
-#include "tests/link/recording_host.h"
+#include "tests/link/recording_observer.h"
 
 namespace kq {
 namespace {
@@ -182,67 +183,36 @@ TEST_F(SerialPairTest, CloseWhileBytesStreamInEndsAtOnce) {
   EXPECT_EQ(loop.posted, posted);
 }
 
-// Sends through the channel and runs the retry timer on the task loop. The
-// retry waits a second, not the protocol's 100 ms: a busy machine under wine
-// can delay a reply past 100 ms, and a retry that cuts a reply is the
-// engine's matter, not the serial device's.
-struct ChannelHost : test::RecordingHost {
-  ChannelHost(SerialChannel& c, TaskLoop& l) : channel(c), loop(l) {}
-
-  void writeBytes(std::span<const std::uint8_t> bytes) override { channel.writeBytes(bytes); }
-  void armRetryTimer() override {
-    disarmRetryTimer();
-    timer = loop.startTimer(1000ms, [this] {
-      timer.reset();
-      engine->retryTick();
-    });
+// Starts the download as soon as the device has linked.
+struct StartingObserver : test::RecordingObserver {
+  DownloadSession* session = nullptr;
+  void linked() override {
+    test::RecordingObserver::linked();
+    session->startDownload();
   }
-  void disarmRetryTimer() override {
-    if (timer) loop.cancelTimer(*timer);
-    timer.reset();
-  }
-
-  SerialChannel& channel;
-  TaskLoop& loop;
-  DownloadProtocol* engine = nullptr;
-  std::optional<TaskLoop::TimerId> timer;
 };
 
-// The engine and the channel against a simulated device on `port`.
+// The download session over the serial line to a simulated device on `port`.
 class DeviceDownload {
  public:
   explicit DeviceDownload(const std::string& port) {
-    host_.engine = &engine_;
-    channel_.setClosePause(0ms);
-    channel_.setDeviceName(port);
-    channel_.setOnRxChar([this](SerialChannel& sender, std::size_t count) {
-      std::uint8_t buffer[DownloadProtocol::kBufferSize];
-      while (count > 0) {
-        const std::size_t n = sender.readBytes(std::span(buffer).first(std::min(count, sizeof buffer)));
-        if (n == 0) break;
-        count -= n;
-        engine_.receiveChunk(std::span(buffer).first(n));
-        if (engine_.linkState() == LinkState::linked) engine_.startDownload();
-      }
-    });
-    channel_.setOnError([this](SerialChannel&, const std::string& message) { errors.push_back(message); });
-    channel_.openPort();
-    engine_.beginLink();
+    line_.setClosePause(0ms);
+    observer.session = &session_;
+    session_.link(port);
   }
-  ~DeviceDownload() { channel_.closePort(); }
 
-  bool runUntil(const std::function<bool()>& done) { return test::runLoopUntil(loop_, done, 280s); }
-  bool done() const { return engine_.linkState() == LinkState::downloadDone; }
-  void runFor(std::chrono::milliseconds time) { loop_.runUntil(std::chrono::steady_clock::now() + time); }
-  const std::vector<std::string>& lines() const { return host_.dump; }
+  bool runUntilEnded() {
+    return test::runLoopUntil(
+        loop_, [this] { return observer.ended(); }, 280s);
+  }
+  const Dump& dump() const { return session_.dump(); }
 
-  std::vector<std::string> errors;
+  StartingObserver observer;
 
  private:
   TaskLoop loop_;
-  SerialChannel channel_{loop_};
-  ChannelHost host_{channel_, loop_};
-  DownloadProtocol engine_{host_};
+  SerialLine line_{loop_};
+  DownloadSession session_{line_, loop_, observer};
   test::Watchdog watchdog_{300s, "download through a COM port"};
 };
 
@@ -252,9 +222,9 @@ TEST(SerialDeviceDownloadTest, FullDownloadEqualsTheDeviceMemory) {
   Dump expected;
   loadDumpFile(environment("KQ_TEST_DEVICE_DUMP"), expected);
   DeviceDownload download(port);
-  ASSERT_TRUE(download.runUntil([&] { return download.done(); }));
-  EXPECT_EQ(download.lines(), expected.lines());
-  EXPECT_TRUE(download.errors.empty());
+  ASSERT_TRUE(download.runUntilEnded());
+  EXPECT_TRUE(download.observer.done) << download.observer.failure;
+  EXPECT_EQ(download.dump().lines(), expected.lines());
 }
 
 // The simulated device there hangs up after 50 blocks.
@@ -264,10 +234,10 @@ TEST(SerialDeviceDownloadTest, DeviceThatHangsUpIsReportedOnceByName) {
   Dump memory;
   loadDumpFile(environment("KQ_TEST_DEVICE_DUMP"), memory);
   DeviceDownload download(port);
-  ASSERT_TRUE(download.runUntil([&] { return !download.errors.empty(); }));
-  download.runFor(300ms);
-  EXPECT_EQ(download.errors, std::vector<std::string>{"Specified device was disconnected (" + port + ")."});
-  EXPECT_EQ(download.lines(), std::vector<std::string>(memory.lines().begin(), memory.lines().begin() + 50));
+  ASSERT_TRUE(download.runUntilEnded());
+  EXPECT_EQ(download.observer.failure, "Specified device was disconnected (" + port + ").");
+  EXPECT_EQ(download.dump().lines(),
+            std::vector<std::string>(memory.lines().begin(), memory.lines().begin() + 50));
 }
 
 }  // namespace

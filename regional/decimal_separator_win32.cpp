@@ -1,9 +1,9 @@
 // The decimal separator of the user's regional settings on Windows.
 #include <windows.h>
 
-#include "cli/commands.h"
+#include "regional/decimal_separator.h"
 
-namespace kq::cli {
+namespace kq {
 
 char systemDecimalSeparator() {
   wchar_t point[8] = {};
@@ -12,4 +12,4 @@ char systemDecimalSeparator() {
   return length == 2 && point[0] > 0 && point[0] < 0x80 ? static_cast<char>(point[0]) : '.';
 }
 
-}  // namespace kq::cli
+}  // namespace kq

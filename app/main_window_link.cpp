@@ -1,0 +1,134 @@
+// The main window's link side: the two switches and what the download session
+// reports.
+#include <QComboBox>
+#include <QLabel>
+#include <cstdio>
+
+#include "app/main_window.h"
+#include "app/prompts.h"
+#include "dump/file_error.h"
+#include "dump/recovery_file.h"
+#include "dump/state_folder.h"
+#include "ui/big_button.h"
+#include "ui/gauge.h"
+#include "ui/lamp.h"
+
+namespace kq {
+namespace {
+
+// Recovery copies kept in the state folder; older ones go.
+constexpr std::size_t kRecoveryCopiesKept = 10;
+
+const QString kLinkLost = QStringLiteral("Связь с БК потеряна");
+
+QString blockName(int block) { return QStringLiteral("%1").arg(block, 4, 16, QLatin1Char('0')).toUpper(); }
+
+QString receivedSoFar(std::size_t lines) {
+  if (lines == 0) return QStringLiteral("Ни один блок не получен.");
+  return QStringLiteral("Получено блоков: %1 из %2; их можно сохранить в файл.")
+      .arg(lines)
+      .arg(layout::kBlockCount);
+}
+
+}  // namespace
+
+void MainWindow::onLinkSwitchToggled() {
+  guarded([this] {
+    if (linkSwitch_->isChecked()) {
+      session_.link(portSelector_->currentText().toStdString());
+    } else {
+      session_.unlink();
+      progressGauge_->setValue(0);
+      statusLine_->clear();
+    }
+  });
+}
+
+void MainWindow::onDownloadSwitchToggled() {
+  // Switching the download off by hand leaves a running download going.
+  if (!downloadSwitch_->isChecked()) return;
+  if (!mayReplaceDump()) {
+    downloadSwitch_->release();
+    return;
+  }
+  guarded([this] { session_.startDownload(); });
+}
+
+void MainWindow::statusChanged(const std::string& text) {
+  statusLine_->setText(QString::fromStdString(text));
+}
+
+void MainWindow::progressChanged(int percent) { progressGauge_->setValue(percent); }
+
+void MainWindow::indicatorLit() { responseLamp_->setLit(true); }
+
+void MainWindow::downloadStarted() {
+  closeRecoveryCopy();
+  dump_.clear();
+  downloadUnsaved_ = false;
+  const std::filesystem::path folder = userStateFolder();
+  if (folder.empty()) return;
+  try {
+    RecoveryFile::pruneOld(folder, kRecoveryCopiesKept - 1);
+    recovery_ = std::make_unique<RecoveryFile>(RecoveryFile::newPath(folder));
+    recoveryPath_ = recovery_->path().string();
+  } catch (const FileError& error) {
+    // The download itself matters more; it goes on without a copy.
+    std::fprintf(stderr, "kq-unloader: no recovery copy: %s\n", error.what());
+  }
+}
+
+void MainWindow::lineAdded(std::size_t index) {
+  dump_.append(session_.dump().line(index));
+  downloadUnsaved_ = true;
+  if (!recovery_) return;
+  try {
+    recovery_->append(dump_.lines().back());
+  } catch (const FileError& error) {
+    std::fprintf(stderr, "kq-unloader: recovery copy stopped: %s\n", error.what());
+    recovery_.reset();
+  }
+}
+
+void MainWindow::downloadDone() {
+  downloadSwitch_->release();
+  closeRecoveryCopy();
+}
+
+void MainWindow::lineFailed(const std::string& message) { showLinkLost(QString::fromStdString(message)); }
+
+void MainWindow::stalled(int block) {
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timing_.stallAfter).count();
+  showLinkLost(QStringLiteral("Загрузка остановлена: БК не прислал блок %1 за %2 с. ")
+                   .arg(blockName(block))
+                   .arg(seconds) +
+               receivedSoFar(dump_.size()));
+}
+
+void MainWindow::blockUnreadable(int block) {
+  showLinkLost(
+      QStringLiteral("Загрузка остановлена: блок %1 не удалось получить без искажений, сколько бы раз "
+                     "его ни запрашивали. ")
+          .arg(blockName(block)) +
+      receivedSoFar(dump_.size()));
+}
+
+void MainWindow::showLinkLost(const QString& message) {
+  closeRecoveryCopy();
+  linkSwitch_->release();
+  downloadSwitch_->release();
+  statusLine_->setText(kLinkLost);
+  prompts_.showError(message);
+}
+
+void MainWindow::closeRecoveryCopy() {
+  if (!recovery_) return;
+  try {
+    recovery_->sync();
+  } catch (const FileError& error) {
+    std::fprintf(stderr, "kq-unloader: recovery copy: %s\n", error.what());
+  }
+  recovery_.reset();
+}
+
+}  // namespace kq

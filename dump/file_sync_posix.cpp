@@ -1,0 +1,9 @@
+#include <unistd.h>
+
+#include "dump/file_sync.h"
+
+namespace kq {
+
+bool syncToDisk(std::FILE* file) { return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0; }
+
+}  // namespace kq

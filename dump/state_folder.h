@@ -1,0 +1,13 @@
+#pragma once
+
+#include <filesystem>
+
+namespace kq {
+
+// The program's folder for state worth keeping between runs, such as the
+// recovery copy of a download: $XDG_STATE_HOME/kq-unloader, else
+// ~/.local/state/kq-unloader (%LOCALAPPDATA%\kq-unloader on Windows). Empty
+// when the environment names no home at all. Not created here.
+std::filesystem::path userStateFolder();
+
+}  // namespace kq

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "link/download_observer.h"
+
+namespace kq::test {
+
+// Keeps what a session reports.
+struct RecordingObserver : DownloadObserver {
+  std::vector<std::string> statuses;
+  std::vector<int> progress;
+  std::vector<std::size_t> lines;
+  std::vector<std::pair<int, AskAgainReason>> askedAgain;
+  std::string failure;
+  int stalledAt = 0;
+  int unreadable = 0;
+  int linkedCount = 0;
+  int started = 0;
+  bool done = false;
+  bool ended() const { return done || !failure.empty() || stalledAt != 0 || unreadable != 0; }
+
+  void statusChanged(const std::string& text) override { statuses.push_back(text); }
+  void progressChanged(int percent) override { progress.push_back(percent); }
+  void indicatorLit() override {}
+  void linked() override { ++linkedCount; }
+  void downloadStarted() override { ++started; }
+  void lineAdded(std::size_t index) override { lines.push_back(index); }
+  void downloadDone() override { done = true; }
+  void lineFailed(const std::string& message) override { failure = message; }
+  void stalled(int block) override { stalledAt = block; }
+  void blockUnreadable(int block) override { unreadable = block; }
+  void blockAskedAgain(int block, AskAgainReason reason) override { askedAgain.emplace_back(block, reason); }
+};
+
+}  // namespace kq::test
