@@ -16,8 +16,6 @@ std::string Dump::text() const {
   return out;
 }
 
-void Dump::setText(std::string_view text) { lines_ = splitLines(text); }
-
 std::vector<std::string> splitLines(std::string_view text) {
   std::vector<std::string> lines;
   const char* const begin = text.data();

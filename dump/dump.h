@@ -23,14 +23,13 @@ class Dump {
 
   // Every line followed by CR LF; an empty dump gives an empty text.
   std::string text() const;
-  // Replaces the lines by those of a text: CR LF, LF and CR each end a line, a
-  // last line without an end is a line, an end at the very end adds no line.
-  void setText(std::string_view text);
 
  private:
   std::vector<std::string> lines_;
 };
 
+// The lines of a text: CR LF, LF and CR each end a line, a last line without
+// an end is a line, an end at the very end adds no line.
 std::vector<std::string> splitLines(std::string_view text);
 
 }  // namespace kq

@@ -43,12 +43,6 @@ char encodeCodePoint(char32_t cp) {
 
 }  // namespace
 
-std::string encodeCp1251(std::string_view utf8) {
-  std::string out;
-  appendCp1251(out, utf8);
-  return out;
-}
-
 void appendCp1251(std::string& out, std::string_view utf8) {
   std::size_t i = 0;
   while (i < utf8.size()) {

@@ -5,11 +5,8 @@
 
 namespace kq {
 
-// Converts UTF-8 text to Windows code page 1251. A character the code page
-// lacks (or a malformed sequence) becomes '?'.
-std::string encodeCp1251(std::string_view utf8);
-
-// The same, appended to out.
+// Appends UTF-8 text converted to Windows code page 1251. A character the
+// code page lacks (or a malformed sequence) becomes '?'.
 void appendCp1251(std::string& out, std::string_view utf8);
 
 }  // namespace kq

@@ -7,6 +7,7 @@ namespace kq {
 
 DownloadSession::DownloadSession(Line& line, Timers& timers, DownloadObserver& observer, SessionTiming timing)
     : line_(line),
+      timers_(timers),
       observer_(observer),
       timing_(timing),
       framing_(ReplyFraming::Duration(timing.burstGap)),
@@ -41,6 +42,8 @@ void DownloadSession::startDownload() {
   verifyBlock_ = false;
   quietMode_ = false;
   strayDelay_.reset();
+  longestReplyWait_ = {};
+  retryingAfterSilence_ = false;
   engineFinished_ = false;
   attempts_ = 0;
   attemptsBlock_ = -1;
@@ -79,7 +82,7 @@ void DownloadSession::onReceived(std::span<const std::uint8_t> chunk, Line::Cloc
       return;
     case Phase::resyncing:
       // Dropped: whatever comes now belongs to no request of ours.
-      quietTimer_.start(timing_.quietBeforeAskingAgain, [this] { onQuietLine(); });
+      quietTimer_.start(quietForLateReplies(), [this] { onQuietLine(); });
       return;
     case Phase::holding:
       if (framing_.continuesLastReply(chunk.size(), arrivedAt)) return misframed(AskAgainReason::runOn);
@@ -104,6 +107,8 @@ void DownloadSession::collect(std::span<const std::uint8_t> chunk, Line::Clock::
     }
     commitPendingLine();
   }
+  if (framing_.filled() == 0)
+    longestReplyWait_ = std::max<Line::Clock::duration>(longestReplyWait_, arrivedAt - requestAt_);
   silenceTimer_.start(timing_.retryAfterSilence, [this] { onSilence(); });
   switch (framing_.add(chunk.size(), arrivedAt)) {
     case ReplyFraming::Verdict::twoBursts:
@@ -140,6 +145,8 @@ void DownloadSession::afterEngineCall() {
   }
   if (!requestWritten_) return;
   requestWritten_ = false;
+  if (!retryingAfterSilence_) requestAt_ = timers_.now();
+  retryingAfterSilence_ = false;
   framing_.startReply();
   silenceTimer_.start(timing_.retryAfterSilence, [this] { onSilence(); });
 }
@@ -149,7 +156,7 @@ void DownloadSession::hold(std::span<const std::uint8_t> chunk, Line::Clock::tim
   heldAt_ = arrivedAt;
   phase_ = Phase::holding;
   silenceTimer_.stop();
-  holdQuiet_ = verifyBlock_ ? timing_.quietBeforeAskingAgain
+  holdQuiet_ = verifyBlock_ ? quietForLateReplies()
                : quietMode_ ? quietAfterEachBlock()
                             : timing_.settleAfterLastBlock;
   if (engine_.blockNumber() == DownloadProtocol::kLastBlock)
@@ -161,6 +168,12 @@ std::chrono::milliseconds DownloadSession::quietAfterEachBlock() const {
   if (!strayDelay_) return timing_.quietAfterEachBlock;
   const auto threeTimes = std::chrono::ceil<std::chrono::milliseconds>(3 * *strayDelay_);
   return std::clamp(threeTimes, timing_.shortestQuietAfterEachBlock, timing_.quietAfterEachBlock);
+}
+
+std::chrono::milliseconds DownloadSession::quietForLateReplies() const {
+  constexpr std::chrono::milliseconds kLongest{1000};
+  const auto twice = std::chrono::ceil<std::chrono::milliseconds>(2 * longestReplyWait_);
+  return std::clamp(twice, timing_.quietBeforeAskingAgain, std::max(kLongest, timing_.quietBeforeAskingAgain));
 }
 
 void DownloadSession::onQuietLine() {
@@ -187,6 +200,7 @@ void DownloadSession::onSilence() {
   }
   if (pendingLine_) commitPendingLine();
   observer_.blockAskedAgain(engine_.blockNumber(), AskAgainReason::noReply);
+  retryingAfterSilence_ = true;
   askAgain();
 }
 
@@ -203,7 +217,7 @@ void DownloadSession::misframed(AskAgainReason reason) {
   observer_.blockAskedAgain(block, reason);
   phase_ = Phase::resyncing;
   framing_.forgetLastReply();
-  quietTimer_.start(timing_.quietBeforeAskingAgain, [this] { onQuietLine(); });
+  quietTimer_.start(quietForLateReplies(), [this] { onQuietLine(); });
 }
 
 void DownloadSession::askAgain() {

@@ -21,7 +21,10 @@ struct SessionTiming {
   // A request with no byte of its reply for this long is sent again; every
   // received chunk restarts the count, so a reply still arriving is never cut.
   std::chrono::milliseconds retryAfterSilence{100};
-  // Before a block is asked for again, the line must have been quiet this long.
+  // Before a block is asked for again, and before a reply to a block asked
+  // for again counts, the line must have been quiet this long, or twice the
+  // longest wait for a reply's first byte seen, whichever is longer: a late
+  // reply to an earlier request must have shown by then.
   std::chrono::milliseconds quietBeforeAskingAgain{100};
   // Once replies keep arriving misframed, every block waits for a quiet line
   // before the next request, so stray bytes cannot mix into a reply: three
@@ -90,6 +93,7 @@ class DownloadSession : private DownloadHost {
   void afterEngineCall();
   void hold(std::span<const std::uint8_t> chunk, Line::Clock::time_point arrivedAt);
   std::chrono::milliseconds quietAfterEachBlock() const;
+  std::chrono::milliseconds quietForLateReplies() const;
   void misframed(AskAgainReason reason);
   void askAgain();
   void commitPendingLine();
@@ -116,6 +120,7 @@ class DownloadSession : private DownloadHost {
   bool keepsLogs() const override { return false; }
 
   Line& line_;
+  Timers& timers_;
   DownloadObserver& observer_;
   const SessionTiming timing_;
   DownloadProtocol engine_{*this};
@@ -137,6 +142,11 @@ class DownloadSession : private DownloadHost {
   std::optional<Line::Clock::duration> strayDelay_;  // the longest seen
 
   bool requestWritten_ = false;
+  // When the reply now awaited was first asked for: a retry after silence
+  // leaves it, as the first request's reply may still come.
+  Line::Clock::time_point requestAt_{};
+  bool retryingAfterSilence_ = false;
+  Line::Clock::duration longestReplyWait_{};
   bool engineFinished_ = false;
   bool verifyBlock_ = false;  // after asking again, a reply must be followed by quiet
   bool quietMode_ = false;

@@ -173,12 +173,18 @@ TEST(ExportRowsTest, FullTypeOneDumpGivesHeaderAndEveryRecord) {
   EXPECT_EQ(std::count(out.lines[7680].begin(), out.lines[7680].end(), ';'), 33);
 }
 
+std::string cp1251(std::string_view utf8) {
+  std::string out;
+  appendCp1251(out, utf8);
+  return out;
+}
+
 TEST(Cp1251Test, EncodesCyrillicAndKeepsAscii) {
-  EXPECT_EQ(encodeCp1251("Дата;12,5;"), "\xC4\xE0\xF2\xE0;12,5;");
-  EXPECT_EQ(encodeCp1251("ЁёЯя№"), "\xA8\xB8\xDF\xFF\xB9");
-  EXPECT_EQ(encodeCp1251("€"), "\x88");
-  EXPECT_EQ(encodeCp1251("\xE4\xB8\xAD"), "?");  // not in the code page
-  EXPECT_EQ(encodeCp1251("\xD0"), "?");          // cut sequence
+  EXPECT_EQ(cp1251("Дата;12,5;"), "\xC4\xE0\xF2\xE0;12,5;");
+  EXPECT_EQ(cp1251("ЁёЯя№"), "\xA8\xB8\xDF\xFF\xB9");
+  EXPECT_EQ(cp1251("€"), "\x88");
+  EXPECT_EQ(cp1251("\xE4\xB8\xAD"), "?");  // not in the code page
+  EXPECT_EQ(cp1251("\xD0"), "?");          // cut sequence
 }
 
 TEST(SpreadsheetFileTest, CrLfAfterEveryLine) {

