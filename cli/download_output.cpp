@@ -10,6 +10,7 @@
 #include "dump/recovery_file.h"
 #include "dump/safe_file.h"
 #include "dump/state_folder.h"
+#include "dump/utf8_path.h"
 
 namespace kq::cli {
 namespace {
@@ -27,7 +28,7 @@ std::optional<fs::path> saveFallback(const Dump& dump) {
     fs::create_directories(folder, error);
     const fs::path path = RecoveryFile::newPath(folder);
     try {
-      saveDumpFile(path.string(), dump);
+      saveDumpFile(utf8Text(path), dump);
       return path;
     } catch (const std::exception& failure) {
       report(failure.what());
@@ -45,7 +46,7 @@ bool saveOrFallBack(const std::string& path, const Dump& dump, const std::string
     report(error.what());
   }
   if (const auto fallback = saveFallback(dump)) {
-    report(what + " saved to " + fallback->string() + " instead");
+    report(what + " saved to " + utf8Text(*fallback) + " instead");
   } else {
     report(what + " could not be saved anywhere");
   }
@@ -57,11 +58,11 @@ bool saveOrFallBack(const std::string& path, const Dump& dump, const std::string
 void checkOutputBeforeDownload(const std::string& output) {
   checkCanCreate(output);
   std::error_code error;
-  const fs::path folder = fs::absolute(output, error).parent_path();
+  const fs::path folder = fs::absolute(utf8Path(output), error).parent_path();
   const fs::space_info space = fs::space(folder, error);
   // The new file is written whole beside the old one before it replaces it.
   if (!error && space.available < layout::kFullDumpFileBytes) {
-    throw std::runtime_error("not enough free space in " + folder.string() +
+    throw std::runtime_error("not enough free space in " + utf8Text(folder) +
                              " for a full dump: " + std::to_string(space.available) + " bytes free, " +
                              std::to_string(layout::kFullDumpFileBytes) + " needed");
   }
@@ -73,14 +74,14 @@ int keepDownload(const std::string& output, const Dump& dump, const std::optiona
     const std::string what = "the complete dump (" + std::to_string(dump.size()) + " blocks)";
     if (!saveOrFallBack(output, dump, what)) return 1;
     std::error_code ignored;
-    fs::remove(partial, ignored);
+    fs::remove(utf8Path(partial), ignored);
     return 0;
   }
   report(*failure);
   if (dump.empty()) {
     // Nothing to keep; a file from an earlier attempt would mislead.
     std::error_code ignored;
-    fs::remove(partial, ignored);
+    fs::remove(utf8Path(partial), ignored);
     return 1;
   }
   const std::string what = std::to_string(dump.size()) + " blocks";

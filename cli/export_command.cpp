@@ -25,7 +25,7 @@ constexpr const char* kExportHelp =
     "whole or not at all; '-' writes to standard output.\n"
     "\n"
     "  --decimal-separator=C  print numbers with C instead of the separator of\n"
-    "                         the regional settings (LANG, LC_NUMERIC, LC_ALL)\n";
+    "                         the regional settings\n";
 
 bool writeAll(int fd, const std::string& data) {
   std::size_t done = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 
 namespace {
 
@@ -17,7 +18,9 @@ struct Command {
 const Command kCommands[] = {
     {"export", kq::cli::runExport, "write the spreadsheet file of a dump file"},
     {"download", kq::cli::runDownload, "download the log memory over a serial port"},
+#if KQ_CLI_WITH_SIMULATOR
     {"simulate", kq::cli::runSimulate, "run a simulated on-board computer on a pseudo-terminal"},
+#endif
 };
 
 void printUsage(std::FILE* out) {
@@ -34,11 +37,13 @@ void printUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
+  std::vector<std::string> args = kq::cli::startConsole(argc, argv);
+  if (args.empty()) {
     printUsage(stderr);
     return 2;
   }
-  std::string name = argv[1];
+  const std::string name = args.front();
+  args.erase(args.begin());
   if (name == "--help" || name == "-h" || name == "help") {
     printUsage(stdout);
     return 0;
@@ -48,7 +53,6 @@ int main(int argc, char** argv) {
     std::printf("kq-cli %s\n", KQ_VERSION);
     return 0;
   }
-  std::vector<std::string> args(argv + 2, argv + argc);
   for (const auto& c : kCommands) {
     if (name == c.name) return c.run(args);
   }

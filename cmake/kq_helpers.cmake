@@ -7,6 +7,34 @@ function(kq_core_library name)
   target_link_libraries(${name} PUBLIC ${L_DEPS})
 endfunction()
 
+# kq_gtest_register(TARGET [LABELS label...] [ENV VAR=value...] [TIMEOUT s]):
+# every test case of a GoogleTest executable becomes a CTest test. In a cross
+# build the executable runs under the emulator (wine), which starts slowly:
+# there the whole executable is one CTest test.
+function(kq_gtest_register name)
+  cmake_parse_arguments(T "" "TIMEOUT" "LABELS;ENV" ${ARGN})
+  set(properties)
+  if(T_ENV)
+    list(APPEND properties ENVIRONMENT "${T_ENV}")
+  endif()
+  if(T_LABELS)
+    list(APPEND properties LABELS "${T_LABELS}")
+  endif()
+  if(T_TIMEOUT)
+    list(APPEND properties TIMEOUT ${T_TIMEOUT})
+  endif()
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name})
+    if(properties)
+      set_tests_properties(${name} PROPERTIES ${properties})
+    endif()
+  elseif(properties)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()
+
 # kq_gtest(NAME SOURCES file... [LIBS target...] [ENV VAR=value...]): one
 # GoogleTest executable; every test case becomes a CTest test.
 function(kq_gtest name)
@@ -14,5 +42,5 @@ function(kq_gtest name)
   add_executable(${name} ${T_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${T_ENV}")
+  kq_gtest_register(${name} ENV ${T_ENV})
 endfunction()

@@ -4,12 +4,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include "dump/utf8_path.h"
+
 namespace kq {
 
+// Names are UTF-8 on every system (not the ANSI code page of Windows).
 std::string fullPath(const std::string& path) {
   std::error_code ec;
-  auto absolute = std::filesystem::absolute(path, ec);
-  return ec ? path : absolute.lexically_normal().string();
+  const auto absolute = std::filesystem::absolute(utf8Path(path), ec);
+  return ec ? path : utf8Text(absolute.lexically_normal());
 }
 
 std::string systemErrorText(int errorNumber) { return std::generic_category().message(errorNumber); }

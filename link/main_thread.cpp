@@ -4,6 +4,8 @@
 #include <memory>
 #include <mutex>
 
+#include "link/stop_wait.h"
+
 namespace kq {
 namespace {
 
@@ -60,7 +62,7 @@ bool MainThread::runAndWait(std::function<void()> fn, std::stop_token stop) {
   task.reset();
 
   std::unique_lock lock(handOver->mutex);
-  handOver->finished.wait(lock, stop, [&] {
+  waitUnlessStopped(handOver->finished, lock, stop, [&] {
     return handOver->state == HandOver::State::done || handOver->state == HandOver::State::abandoned;
   });
   if (handOver->state == HandOver::State::pending) handOver->state = HandOver::State::abandoned;

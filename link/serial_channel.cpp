@@ -8,6 +8,7 @@
 
 #include "link/port_discovery.h"
 #include "link/serial_device.h"
+#include "link/stop_wait.h"
 
 namespace kq {
 namespace {
@@ -49,7 +50,7 @@ struct SerialChannel::Session {
     while (true) {
       {
         std::unique_lock lock(writeLock);
-        if (!writeQueued.wait(lock, stop, [&] { return !writeBuffer.empty(); })) return;
+        if (!waitUnlessStopped(writeQueued, lock, stop, [&] { return !writeBuffer.empty(); })) return;
         // The main thread may append behind these meanwhile.
         pending.assign(writeBuffer.begin(), writeBuffer.end());
       }
@@ -89,7 +90,8 @@ struct SerialChannel::Session {
         // Reported once; nothing more to watch until the port is closed.
         std::mutex idle;
         std::unique_lock lock(idle);
-        std::condition_variable_any().wait(lock, stop, [] { return false; });
+        std::condition_variable_any idleWake;
+        waitUnlessStopped(idleWake, lock, stop, [] { return false; });
         return;
       }
     }

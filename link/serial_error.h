@@ -12,6 +12,9 @@ class SerialChannelError : public std::runtime_error {
 
   // FORMAT with "%d" replaced by the error number and "%s" by its text.
   static SerialChannelError withSystemError(const std::string& format, int errorNumber);
+  // The same with the system's own text for the error (Windows error codes).
+  static SerialChannelError withSystemError(const std::string& format, int errorNumber,
+                                            const std::string& text);
 };
 
 }  // namespace kq

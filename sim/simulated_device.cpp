@@ -194,9 +194,12 @@ void SimulatedDevice::answer(int block, Clock::time_point receivedAt) {
     if (!hangUp) return;
   }
   sleepUntil(Clock::now() + kHangupDelay);
+  {
+    // Marked first: whoever sees the line drop also sees the mark.
+    std::lock_guard lock(mutex_);
+    hungUp_ = true;
+  }
   terminal_.hangUp();
-  std::lock_guard lock(mutex_);
-  hungUp_ = true;
 }
 
 void SimulatedDevice::sendPaced(std::span<const std::uint8_t> bytes, Clock::time_point since, int heldBytes) {

@@ -17,7 +17,10 @@ TEST(SeriesValuesTest, ReadsNumberTextWithTheGivenSeparator) {
   };
   for (Case c : {Case{"12,5", ',', 12.5L}, Case{"-40", ',', -40}, Case{"0", ',', 0}, Case{"63.5", '.', 63.5L},
                  Case{"3,0517578125E-5", ',', 3.0517578125e-5L}, Case{"1E15", '.', 1e15L}, Case{"+2", ',', 2},
-                 Case{",5", ',', 0.5L}, Case{"7,", ',', 7}}) {
+                 Case{",5", ',', 0.5L}, Case{"7,", ',', 7},
+                 // The nearest 80-bit values, not the nearest doubles widened.
+                 Case{"13,8", ',', 13.8L}, Case{"-0,073675", ',', -0.073675L}, Case{"1,2E-7", ',', 1.2e-7L},
+                 Case{"0,000123456789012345", ',', 0.000123456789012345L}}) {
     EXPECT_EQ(readCellNumber(c.text, c.separator), c.value) << c.text;
   }
 }

@@ -1,7 +1,6 @@
 #include "dump/dump_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,7 +9,8 @@
 #include "dump/dump_line.h"
 #include "dump/file_error.h"
 #include "dump/safe_file.h"
-#include "temp_dir.h"
+#include "tests/dump/temp_dir.h"
+#include "tests/support/system_text.h"
 
 namespace kq {
 namespace {
@@ -108,7 +108,7 @@ TEST(DumpFileTest, MissingFileKeepsTheDumpAndNamesTheFullPath) {
     FAIL() << "no error";
   } catch (const FileError& e) {
     EXPECT_EQ(std::string(e.what()),
-              "Cannot open file \"" + dir.file("missing.txt") + "\". No such file or directory");
+              "Cannot open file \"" + dir.file("missing.txt") + "\". " + test::missingFileReason());
   }
   EXPECT_EQ(dump.lines(), std::vector<std::string>{"AA BB"});
 }
@@ -119,6 +119,35 @@ TEST(DumpFileTest, DirectoryCannotBeLoaded) {
   EXPECT_THROW(loadDumpFile(dir.path_.string(), dump), FileError);
   EXPECT_EQ(dump.size(), 1u);
 }
+
+TEST(DumpFileTest, Utf8NamesAreTheNamesOnDisk) {
+  TempDir dir;
+  const std::string name = "\xD0\xB4\xD0\xB0\xD0\xBD\xD0\xBD\xD1\x8B\xD0\xB5.txt";  // "данные.txt"
+  const std::u8string u8name(name.begin(), name.end());
+  const std::u8string u8path = (dir.path_ / u8name).u8string();
+  const std::string target(u8path.begin(), u8path.end());
+  saveDumpFile(target, Dump({"AA BB"}));
+  Dump loaded;
+  loadDumpFile(target, loaded);
+  EXPECT_EQ(loaded.lines(), std::vector<std::string>{"AA BB"});
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir.path_)) {
+    const std::u8string found = e.path().filename().u8string();
+    names.emplace_back(found.begin(), found.end());
+  }
+  EXPECT_EQ(names, std::vector<std::string>{name});
+}
+
+#ifdef _WIN32
+TEST(SafeFileTest, DeviceTargetIsWrittenInPlaceNeverReplaced) {
+  TempDir dir;
+  const auto current = fs::current_path();
+  fs::current_path(dir.path_);
+  EXPECT_NO_THROW(writeFileSafely("NUL", "x"));
+  fs::current_path(current);
+  EXPECT_TRUE(dir.entries().empty());
+}
+#endif
 
 }  // namespace
 }  // namespace kq

@@ -1,21 +1,18 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "tests/support/temp_dir.h"
 
 namespace kq::test {
 
 // A fresh folder under the system's temporary folder, removed with all it holds.
 class TempDir {
  public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kq-dump-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
+  TempDir() : path_(makeTempDir("kq-dump")) {}
   ~TempDir() {
     std::error_code ec;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);

@@ -10,6 +10,8 @@
 #include "dump/safe_file.h"
 #include "export/cp1251.h"
 #include "tests/support/dump_builder.h"
+#include "tests/support/system_text.h"
+#include "tests/support/temp_dir.h"
 
 namespace kq {
 namespace {
@@ -211,10 +213,7 @@ TEST(SpreadsheetFileTest, CrLfAfterEveryLine) {
 
 class ExportFileTest : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kq-export-XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
-  }
+  void SetUp() override { dir_ = test::makeTempDir("kq-export"); }
   void TearDown() override { std::filesystem::remove_all(dir_); }
   std::string path(const char* name) const { return (dir_ / name).string(); }
   std::filesystem::path dir_;
@@ -239,12 +238,12 @@ TEST_F(ExportFileTest, WritesTheEncodedFile) {
 TEST_F(ExportFileTest, UnwritableTargetGivesTheCreateMessage) {
   LineBuilder line;
   line.record(1, 9, 0x00);
-  std::string target = path("missing-folder/t.txt");
+  std::string target = (dir_ / "missing-folder" / "t.txt").string();
   try {
     exportSpreadsheetFile(Dump({line.text()}), ',', target);
     FAIL();
   } catch (const FileError& e) {
-    EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + target + "\". No such file or directory");
+    EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + target + "\". " + test::missingFolderReason());
   }
 }
 

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "link/task_loop.h"
-#include "tests/link/channel_fixture.h"
+#include "tests/link/loop_fixture.h"
 
 namespace kq {
 namespace {
@@ -38,6 +38,20 @@ TEST(MainThreadTest, AbandonedHandOverNeverRuns) {
   loop.runPending();
   EXPECT_FALSE(returned);
   EXPECT_FALSE(ran);
+}
+
+// A stop that races the start of the wait, many times over: a close must never
+// hang on a waiting event thread (it did with mingw-w64's stop callbacks).
+TEST(MainThreadTest, StopRequestAlwaysEndsTheWait) {
+  test::Watchdog watchdog(60s, "stop racing the wait");
+  for (int i = 0; i < 300; ++i) {
+    test::CountingLoop loop;
+    std::jthread worker([&](std::stop_token stop) { loop.runAndWait([] {}, stop); });
+    if (i % 2 == 0)
+      while (loop.posted == 0) std::this_thread::yield();
+    worker.request_stop();
+    worker.join();
+  }
 }
 
 // A main loop that has ended drops what is posted to it.

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kq::cli {
+
+// Prepares the standard streams for kq-cli (binary standard output, UTF-8
+// messages) and returns the arguments after the program name as UTF-8.
+std::vector<std::string> startConsole(int argc, char** argv);
+
+}  // namespace kq::cli

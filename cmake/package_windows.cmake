@@ -1,0 +1,24 @@
+# The Windows installer: a 64-bit NSIS installer made by CPack
+# (cpack -G NSIS in the cross build tree). kq-cli.exe carries its runtime
+# (linked statically), so it is installed alone, with the documentation.
+# The settings every package shares are in package.cmake, which includes this.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/windows.md DESTINATION doc)
+
+set(CPACK_GENERATOR NSIS)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "kq-unloader")
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "kq-unloader")
+set(CPACK_SYSTEM_NAME win64)
+set(CPACK_NSIS_PACKAGE_NAME "kq-unloader")
+set(CPACK_NSIS_DISPLAY_NAME "kq-unloader")
+
+# CPack's template builds a 32-bit installer that installs under the 32-bit
+# Program Files and writes the 32-bit registry view. A 64-bit stub (NSIS 3's
+# amd64-unicode target) runs natively under 64-bit Windows and wine64;
+# $PROGRAMFILES64 and the 64-bit registry view make the choice explicit.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "SetRegView 64")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "SetRegView 64")
+set(CPACK_NSIS_MODIFY_PATH OFF)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+
