@@ -30,6 +30,10 @@ long residentKilobytes() {
 
 double milliseconds(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
 
+QComboBox* parameterSelector(kq::ChartWindow& window, int series) {
+  return window.findChild<QComboBox*>(QStringLiteral("seriesParameter%1").arg(series + 1));
+}
+
 // What a user sees after a while: telling parameters chosen, engine speed on
 // the right axis, markers, a chosen grid row and the mouse over the chart.
 void setScene(kq::ChartWindow& window, int records) {
@@ -41,20 +45,20 @@ void setScene(kq::ChartWindow& window, int records) {
                            nullptr,
                            nullptr,
                            "Напряжение бортсети"};
-  for (int k = 1; k <= 8; ++k) {
-    if (!choices[k - 1]) continue;
-    auto* selector = window.findChild<QComboBox*>(QStringLiteral("ComboBox%1").arg(k));
-    int item = selector->findText(QString::fromUtf8(choices[k - 1]), Qt::MatchStartsWith);
+  for (int series = 0; series < 8; ++series) {
+    if (!choices[series]) continue;
+    QComboBox* selector = parameterSelector(window, series);
+    int item = selector->findText(QString::fromUtf8(choices[series]), Qt::MatchStartsWith);
     if (item < 0) continue;
     selector->setCurrentIndex(item);
-    window.ComboBoxChange(k);
+    window.onSeriesParameterChosen(series);
   }
-  window.findChild<QCheckBox*>(QStringLiteral("CheckBox11"))->setChecked(true);
+  window.findChild<QCheckBox*>(QStringLiteral("seriesRightAxis1"))->setChecked(true);
   window.setMarker(1, records / 5);
   window.setMarker(2, records / 2);
-  auto* table = window.findChild<QTableView*>(QStringLiteral("StringGrid1"));
+  auto* table = window.findChild<QTableView*>(QStringLiteral("grid"));
   table->selectRow(records / 3);
-  auto* chart = window.findChild<QCustomPlot*>(QStringLiteral("Chart1"));
+  auto* chart = window.findChild<QCustomPlot*>(QStringLiteral("plot"));
   QPointF at(chart->xAxis->coordToPixel(records * 0.7), chart->height() / 2.0);
   QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(chart, &move);
@@ -79,29 +83,29 @@ int main(int argc, char** argv) {
   double shown = milliseconds(timer);
 
   if (holdSeconds > 0) {
-    setScene(window, window.grid().rowCount() - 1);
+    setScene(window, window.chartData().grid.rowCount() - 1);
     QTimer::singleShot(holdSeconds * 1000, &app, &QApplication::quit);
     return app.exec();
   }
 
-  auto* chart = window.findChild<QCustomPlot*>(QStringLiteral("Chart1"));
+  auto* chart = window.findChild<QCustomPlot*>(QStringLiteral("plot"));
   double worstChange = 0;
   double totalChange = 0;
   const int changes = 20;
   for (int n = 0; n < changes; ++n) {
-    int k = n % kq::ChartWindow::kSeriesCount + 1;
-    auto* selector = window.findChild<QComboBox*>(QStringLiteral("ComboBox%1").arg(k));
+    int series = n % kq::ChartWindow::kSeriesCount;
+    QComboBox* selector = parameterSelector(window, series);
     selector->setCurrentIndex((selector->currentIndex() + 7) % selector->count());
     timer.restart();
-    window.ComboBoxChange(k);
+    window.onSeriesParameterChosen(series);
     chart->replot(QCustomPlot::rpImmediateRefresh);
     double ms = milliseconds(timer);
     worstChange = std::max(worstChange, ms);
     totalChange += ms;
   }
 
-  std::printf("type %d, %d records, %d grid columns\n", type, window.grid().rowCount() - 1,
-              window.grid().columnCount());
+  std::printf("type %d, %d records, %d grid columns\n", type, window.chartData().grid.rowCount() - 1,
+              window.chartData().grid.columnCount());
   std::printf("prepare: %.1f ms, prepared and painted: %.1f ms\n", prepared, shown);
   std::printf("selector change with redraw: mean %.1f ms, worst %.1f ms\n", totalChange / changes,
               worstChange);

@@ -64,22 +64,22 @@ QString orDash(const std::string& text) { return text.empty() ? QStringLiteral("
 }  // namespace
 
 ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName(QStringLiteral("Form2"));
+  setObjectName(QStringLiteral("chartWindow"));
   setWindowTitle(QStringLiteral("График"));
 
   auto* panel = new QGroupBox;
-  panel->setObjectName(QStringLiteral("GroupBox1"));
+  panel->setObjectName(QStringLiteral("seriesPanel"));
   panel->setFixedWidth(kPanelWidth);
   buildPanel(panel);
   buildChart();
   buildGrid();
 
   positionReadout_ = new QLabel;
-  positionReadout_->setObjectName(QStringLiteral("PositionReadout"));
+  positionReadout_->setObjectName(QStringLiteral("positionReadout"));
   positionReadout_->setTextFormat(Qt::RichText);
   positionReadout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   markerReadout_ = new QLabel;
-  markerReadout_->setObjectName(QStringLiteral("MarkerReadout"));
+  markerReadout_->setObjectName(QStringLiteral("markerReadout"));
   markerReadout_->setTextFormat(Qt::RichText);
   markerReadout_->setWordWrap(true);
   markerReadout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -99,7 +99,7 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   auto* splitter = new QSplitter(Qt::Vertical);
   splitter->addWidget(top);
-  splitter->addWidget(table_);
+  splitter->addWidget(grid_);
   splitter->setStretchFactor(0, 1);
   splitter->setStretchFactor(1, 0);
   splitter->setChildrenCollapsible(false);
@@ -113,54 +113,57 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 // The grid's view outlives data_ by a moment while the window's children are
 // destroyed: it must no longer ask for cells.
-ChartWindow::~ChartWindow() { model_->setCells(0, 0, {}); }
+ChartWindow::~ChartWindow() { gridModel_->setCells(0, 0, {}); }
 
 void ChartWindow::buildPanel(QWidget* panel) {
   auto* layout = new QGridLayout(panel);
   layout->setContentsMargins(8, 8, 8, 8);
   layout->setVerticalSpacing(2);
-  for (int i = 0; i < kSeriesCount; ++i) {
-    int k = i + 1;
-    visibility_[i] = new QCheckBox(QStringLiteral("График %1").arg(k));
-    visibility_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(k));
-    visibility_[i]->setChecked(true);
-    rightAxis_[i] = new QCheckBox(QStringLiteral("Ось R"));
-    rightAxis_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(kSeriesCount + k));
-    selectors_[i] = new QComboBox;
-    selectors_[i]->setObjectName(QStringLiteral("ComboBox%1").arg(k));
-    selectors_[i]->setEditable(true);
-    selectors_[i]->setInsertPolicy(QComboBox::NoInsert);
-    selectors_[i]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    selectors_[i]->setMinimumContentsLength(8);
-    selectors_[i]->completer()->setCompletionMode(QCompleter::PopupCompletion);
-    selectors_[i]->completer()->setFilterMode(Qt::MatchContains);
-    selectors_[i]->setEditText(QStringLiteral("ComboBox1"));
+  for (int series = 0; series < kSeriesCount; ++series) {
+    const QString number = QString::number(series + 1);
+    QCheckBox* shown = new QCheckBox(QStringLiteral("График ") + number);
+    shown->setObjectName(QStringLiteral("seriesShown") + number);
+    shown->setChecked(true);
+    QCheckBox* rightAxis = new QCheckBox(QStringLiteral("Ось R"));
+    rightAxis->setObjectName(QStringLiteral("seriesRightAxis") + number);
+    QComboBox* selector = new QComboBox;
+    selector->setObjectName(QStringLiteral("seriesParameter") + number);
+    selector->setEditable(true);
+    selector->setInsertPolicy(QComboBox::NoInsert);
+    selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    selector->setMinimumContentsLength(8);
+    selector->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    selector->completer()->setFilterMode(Qt::MatchContains);
+    selector->setEditText(QStringLiteral("ComboBox1"));
+    shownSwitches_[series] = shown;
+    rightAxisSwitches_[series] = rightAxis;
+    parameterSelectors_[series] = selector;
 
-    layout->addWidget(visibility_[i], 3 * i, 0);
-    layout->addWidget(rightAxis_[i], 3 * i, 1);
-    layout->addWidget(selectors_[i], 3 * i + 1, 0, 1, 2);
-    layout->setRowMinimumHeight(3 * i + 2, 4);
-    layout->setRowStretch(3 * i + 2, 1);
+    layout->addWidget(shown, 3 * series, 0);
+    layout->addWidget(rightAxis, 3 * series, 1);
+    layout->addWidget(selector, 3 * series + 1, 0, 1, 2);
+    layout->setRowMinimumHeight(3 * series + 2, 4);
+    layout->setRowStretch(3 * series + 2, 1);
 
     // Only the user's choices run the selector handler, as the preparation's
     // own list changes must not.
-    connect(selectors_[i], &QComboBox::activated, this,
-            [this, k] { runHandler(&ChartWindow::ComboBoxChange, k); });
+    connect(selector, &QComboBox::activated, this,
+            [this, series] { runHandler(&ChartWindow::onSeriesParameterChosen, series); });
     // Long titles: show their beginning whichever way the item was chosen.
-    connect(selectors_[i], &QComboBox::currentIndexChanged, selectors_[i]->lineEdit(),
-            [edit = selectors_[i]->lineEdit()] { edit->setCursorPosition(0); });
-    connect(selectors_[i]->lineEdit(), &QLineEdit::textEdited, this,
-            [this, k] { runHandler(&ChartWindow::ComboBoxChange, k); });
-    connect(visibility_[i], &QCheckBox::toggled, this,
-            [this, k] { runHandler(&ChartWindow::CheckBoxClick, k); });
-    connect(rightAxis_[i], &QCheckBox::toggled, this,
-            [this, k] { runHandler(&ChartWindow::CheckBoxClick, kSeriesCount + k); });
+    connect(selector, &QComboBox::currentIndexChanged, selector->lineEdit(),
+            [edit = selector->lineEdit()] { edit->setCursorPosition(0); });
+    connect(selector->lineEdit(), &QLineEdit::textEdited, this,
+            [this, series] { runHandler(&ChartWindow::onSeriesParameterChosen, series); });
+    connect(shown, &QCheckBox::toggled, this,
+            [this, series] { runHandler(&ChartWindow::onSeriesShown, series); });
+    connect(rightAxis, &QCheckBox::toggled, this,
+            [this, series] { runHandler(&ChartWindow::onRightAxisToggled, series); });
   }
 }
 
 void ChartWindow::buildChart() {
   plot_ = new PlotView;
-  plot_->setObjectName(QStringLiteral("Chart1"));
+  plot_->setObjectName(QStringLiteral("plot"));
   plot_->setMinimumHeight(200);
   plot_->setPlottingHint(QCP::phFastPolylines, true);
   plot_->xAxis->setLabel(QStringLiteral("Точка данных"));
@@ -188,16 +191,16 @@ void ChartWindow::buildChart() {
   markers_[1] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1, Qt::DashLine), QStringLiteral("2"));
   cursor_ = std::make_unique<PlotMarker>(plot_, QPen(QColor(96, 96, 96), 1, Qt::DotLine));
 
-  menu_ = new QMenu(this);
-  menu_->setObjectName(QStringLiteral("PopupMenu1"));
-  connect(menu_->addAction(QStringLiteral("Точка 1")), &QAction::triggered, this,
-          [this] { setMarker(1, menuX_); });
-  connect(menu_->addAction(QStringLiteral("Точка 2")), &QAction::triggered, this,
-          [this] { setMarker(2, menuX_); });
+  plotMenu_ = new QMenu(this);
+  plotMenu_->setObjectName(QStringLiteral("plotMenu"));
+  connect(plotMenu_->addAction(QStringLiteral("Точка 1")), &QAction::triggered, this,
+          [this] { setMarker(1, menuPosition_); });
+  connect(plotMenu_->addAction(QStringLiteral("Точка 2")), &QAction::triggered, this,
+          [this] { setMarker(2, menuPosition_); });
   plot_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(plot_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-    menuX_ = qRound(plot_->xAxis->pixelToCoord(pos.x()));
-    menu_->popup(plot_->mapToGlobal(pos));
+    menuPosition_ = qRound(plot_->xAxis->pixelToCoord(pos.x()));
+    plotMenu_->popup(plot_->mapToGlobal(pos));
   });
   connect(plot_, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) {
     updatePositionReadout(qRound(plot_->xAxis->pixelToCoord(event->pos().x())));
@@ -205,22 +208,22 @@ void ChartWindow::buildChart() {
 }
 
 void ChartWindow::buildGrid() {
-  model_ = new GridModel(this);
-  table_ = new QTableView;
-  table_->setObjectName(QStringLiteral("StringGrid1"));
-  table_->setModel(model_);
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::SingleSelection);
-  table_->setWordWrap(false);
-  table_->setMinimumHeight(3 * kGridRowHeight);
-  table_->verticalHeader()->hide();
-  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  table_->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
-  table_->horizontalHeader()->setDefaultSectionSize(kGridColumnWidth);
-  table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  table_->horizontalHeader()->setHighlightSections(false);
-  connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+  gridModel_ = new GridModel(this);
+  grid_ = new QTableView;
+  grid_->setObjectName(QStringLiteral("grid"));
+  grid_->setModel(gridModel_);
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid_->setWordWrap(false);
+  grid_->setMinimumHeight(3 * kGridRowHeight);
+  grid_->verticalHeader()->hide();
+  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid_->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
+  grid_->horizontalHeader()->setDefaultSectionSize(kGridColumnWidth);
+  grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  grid_->horizontalHeader()->setHighlightSections(false);
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
             if (!current.isValid()) return;
             cursor_->setX(current.row());
@@ -249,18 +252,18 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   std::array<std::vector<double>, kSeriesCount> values;
   for (int i = 0; i < kSeriesCount; ++i) {
     items[i] = kInitialItems[i] < int(data.titles.size()) ? kInitialItems[i] : -1;
-    if (known && visibility_[i]->isChecked())
+    if (known && shownSwitches_[i]->isChecked())
       appendSeriesValues(data.grid, kFrameColumns + items[i], decimalSeparator, values[i]);
   }
 
   for (auto& marker : markers_) marker->hide();
   cursor_->hide();
   positionReadout_->clear();
-  model_->setCells(0, 0, {});
+  gridModel_->setCells(0, 0, {});
   data_ = std::move(data);
   separator_ = decimalSeparator;
-  model_->setCells(data_.grid.rowCount(), data_.grid.columnCount(),
-                   [this](int row, int column) { return data_.grid.cell(row, column); });
+  gridModel_->setCells(data_.grid.rowCount(), data_.grid.columnCount(),
+                       [this](int row, int column) { return data_.grid.cell(row, column); });
 
   QStringList titles;
   int widest = 0;
@@ -269,15 +272,15 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
     widest = std::max(widest, fontMetrics().horizontalAdvance(titles.back()));
   }
   for (int i = 0; i < kSeriesCount; ++i) {
-    QSignalBlocker blocker(selectors_[i]);
-    selectors_[i]->clear();
-    selectors_[i]->addItems(titles);
-    selectors_[i]->setCurrentIndex(items[i]);
-    selectors_[i]->lineEdit()->setCursorPosition(0);  // the signal is blocked here
-    selectors_[i]->view()->setMinimumWidth(widest + kListPadding);
+    QSignalBlocker blocker(parameterSelectors_[i]);
+    parameterSelectors_[i]->clear();
+    parameterSelectors_[i]->addItems(titles);
+    parameterSelectors_[i]->setCurrentIndex(items[i]);
+    parameterSelectors_[i]->lineEdit()->setCursorPosition(0);  // the signal is blocked here
+    parameterSelectors_[i]->view()->setMinimumWidth(widest + kListPadding);
   }
   // Switching a box off runs its handler, which moves its series to the left axis.
-  for (QCheckBox* box : rightAxis_) box->setChecked(false);
+  for (QCheckBox* box : rightAxisSwitches_) box->setChecked(false);
 
   for (int i = 0; i < kSeriesCount; ++i) {
     setSeriesPoints(i, values[i], kFrameColumns + items[i]);
@@ -293,45 +296,44 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   activateWindow();
 }
 
-int ChartWindow::selectorIndex(int k) const {
-  const QComboBox* selector = selectors_[k - 1];
+int ChartWindow::chosenItem(int series) const {
+  const QComboBox* selector = parameterSelectors_[series];
   int index = selector->currentIndex();
   if (index >= 0 && selector->itemText(index) == selector->currentText()) return index;
   return selector->findText(selector->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
 }
 
-void ChartWindow::ComboBoxChange(int k) {
-  int i = k - 1;
-  int item = selectorIndex(k);
+void ChartWindow::onSeriesParameterChosen(int series) {
+  int item = chosenItem(series);
   int column = kFrameColumns + item;
   std::vector<double> values;
   std::optional<ConversionError> failure;
-  if (visibility_[i]->isChecked()) {
+  if (shownSwitches_[series]->isChecked()) {
     try {
       appendSeriesValues(data_.grid, column, separator_, values);
     } catch (const ConversionError& error) {
       failure = error;
     }
   }
-  setSeriesPoints(i, values, column);
-  if (!values.empty()) plot_->graph(i)->setName(item >= 0 ? selectors_[i]->itemText(item) : QString());
+  setSeriesPoints(series, values, column);
+  if (!values.empty())
+    plot_->graph(series)->setName(item >= 0 ? parameterSelectors_[series]->itemText(item) : QString());
   if (failure) {
     refresh();
     throw *failure;
   }
-  putOnAxis(i, rightAxis_[i]->isChecked());
+  putOnAxis(series, rightAxisSwitches_[series]->isChecked());
   refresh();
 }
 
-void ChartWindow::CheckBoxClick(int k) {
-  if (k > kSeriesCount) {
-    int i = k - kSeriesCount - 1;
-    putOnAxis(i, rightAxis_[i]->isChecked());
-  } else {
-    int i = k - 1;
-    sources_[i].visible = visibility_[i]->isChecked();
-    plot_->graph(i)->setVisible(sources_[i].visible);
-  }
+void ChartWindow::onSeriesShown(int series) {
+  sources_[series].visible = shownSwitches_[series]->isChecked();
+  plot_->graph(series)->setVisible(sources_[series].visible);
+  refresh();
+}
+
+void ChartWindow::onRightAxisToggled(int series) {
+  putOnAxis(series, rightAxisSwitches_[series]->isChecked());
   refresh();
 }
 
@@ -339,7 +341,7 @@ void ChartWindow::setSeriesPoints(int index, const std::vector<double>& values, 
   QVector<QCPGraphData> points(qsizetype(values.size()));
   for (std::size_t x = 0; x < values.size(); ++x) points[qsizetype(x)] = QCPGraphData(double(x), values[x]);
   plot_->graph(index)->data()->set(points, true);
-  sources_[index].visible = visibility_[index]->isChecked();
+  sources_[index].visible = shownSwitches_[index]->isChecked();
   sources_[index].column = column;
   sources_[index].points = int(values.size());
 }
@@ -419,9 +421,9 @@ void ChartWindow::updatePositionReadout(int x) {
   positionReadout_->setText(text);
 }
 
-void ChartWindow::runHandler(void (ChartWindow::*handler)(int), int k) {
+void ChartWindow::runHandler(void (ChartWindow::*handler)(int), int series) {
   try {
-    (this->*handler)(k);
+    (this->*handler)(series);
   } catch (const std::exception& error) {
     showErrorBox(this, QString::fromUtf8(error.what()));
   }

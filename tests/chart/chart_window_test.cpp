@@ -29,28 +29,32 @@ class ChartWindowTest : public ::testing::Test {
     if (!QApplication::instance()) new QApplication(argc, argv);
   }
 
-  QComboBox* selector(int k) { return window.findChild<QComboBox*>(QStringLiteral("ComboBox%1").arg(k)); }
-  QCheckBox* checkBox(int k) { return window.findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(k)); }
-  QCustomPlot* chart() { return window.findChild<QCustomPlot*>(QStringLiteral("Chart1")); }
-  QCPGraph* series(int k) { return chart()->graph(k - 1); }
-  QAbstractItemModel* gridModel() {
-    return window.findChild<QTableView*>(QStringLiteral("StringGrid1"))->model();
+  // Controls of a series counted from 0; their object names count from 1.
+  template <class Widget>
+  Widget* control(const char* role, int series) {
+    return window.findChild<Widget*>(QString::fromLatin1(role) + QString::number(series + 1));
   }
+  QComboBox* parameterSelector(int series) { return control<QComboBox>("seriesParameter", series); }
+  QCheckBox* shownSwitch(int series) { return control<QCheckBox>("seriesShown", series); }
+  QCheckBox* rightAxisSwitch(int series) { return control<QCheckBox>("seriesRightAxis", series); }
+  QCustomPlot* plot() { return window.findChild<QCustomPlot*>(QStringLiteral("plot")); }
+  QCPGraph* graph(int series) { return plot()->graph(series); }
+  QAbstractItemModel* gridModel() { return window.findChild<QTableView*>(QStringLiteral("grid"))->model(); }
 
-  std::vector<double> valuesOf(int k) {
+  std::vector<double> valuesOf(int series) {
     std::vector<double> values;
-    for (const QCPGraphData& point : *series(k)->data()) values.push_back(point.value);
+    for (const QCPGraphData& point : *graph(series)->data()) values.push_back(point.value);
     return values;
   }
-  std::vector<double> keysOf(int k) {
+  std::vector<double> keysOf(int series) {
     std::vector<double> keys;
-    for (const QCPGraphData& point : *series(k)->data()) keys.push_back(point.key);
+    for (const QCPGraphData& point : *graph(series)->data()) keys.push_back(point.key);
     return keys;
   }
   // The plotted values of a grid column, read the way the window reads them.
   std::vector<double> columnValues(int column) {
     std::vector<double> values;
-    appendSeriesValues(window.grid(), column, ',', values);
+    appendSeriesValues(window.chartData().grid, column, ',', values);
     return values;
   }
 
@@ -60,8 +64,8 @@ class ChartWindowTest : public ::testing::Test {
 TEST_F(ChartWindowTest, EmptyDumpDoesNothing) {
   window.prepare(Dump(), ',');
   EXPECT_FALSE(window.isVisible());
-  EXPECT_EQ(window.grid().rowCount(), 0);
-  EXPECT_EQ(selector(1)->count(), 0);
+  EXPECT_EQ(window.chartData().grid.rowCount(), 0);
+  EXPECT_EQ(parameterSelector(0)->count(), 0);
 }
 
 TEST_F(ChartWindowTest, PreparationFillsGridSelectorsAndSeriesAndShowsTheWindow) {
@@ -75,15 +79,15 @@ TEST_F(ChartWindowTest, PreparationFillsGridSelectorsAndSeriesAndShowsTheWindow)
 
   const int initial[] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
   ParameterTable table = parameterTable(2);
-  for (int k = 1; k <= 10; ++k) {
-    SCOPED_TRACE(k);
-    ASSERT_EQ(selector(k)->count(), 43);
-    EXPECT_EQ(selector(k)->currentIndex(), initial[k - 1]);
-    EXPECT_EQ(series(k)->name().toStdString(), table[initial[k - 1]].title);
-    EXPECT_EQ(keysOf(k), (std::vector<double>{0, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(valuesOf(k), columnValues(3 + initial[k - 1]));
+  for (int series = 0; series < 10; ++series) {
+    SCOPED_TRACE(series);
+    ASSERT_EQ(parameterSelector(series)->count(), 43);
+    EXPECT_EQ(parameterSelector(series)->currentIndex(), initial[series]);
+    EXPECT_EQ(graph(series)->name().toStdString(), table[initial[series]].title);
+    EXPECT_EQ(keysOf(series), (std::vector<double>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(valuesOf(series), columnValues(3 + initial[series]));
   }
-  EXPECT_EQ(valuesOf(1), valuesOf(4));
+  EXPECT_EQ(valuesOf(0), valuesOf(3));
 }
 
 TEST_F(ChartWindowTest, PlottedValuesRoundHalfToEven) {
@@ -98,16 +102,16 @@ TEST_F(ChartWindowTest, PlottedValuesRoundHalfToEven) {
   dump.append(makeLine(record(2, 66), record(3, 70)));  // 1.5, 4.5
   dump.append(makeLine(record(4, 63), record(5, 65)));  // -0.75, 0.75
   window.prepare(dump, ',');
-  EXPECT_EQ(window.grid().cell(1, 6), "-46,5");
-  EXPECT_EQ(valuesOf(1), (std::vector<double>{-46, -44, 2, 4, -1, 1}));
+  EXPECT_EQ(window.chartData().grid.cell(1, 6), "-46,5");
+  EXPECT_EQ(valuesOf(0), (std::vector<double>{-46, -44, 2, 4, -1, 1}));
 }
 
 TEST_F(ChartWindowTest, SecondPreparationListsEachTitleOnceAndDoesNotDoubleTheSeries) {
   window.prepare(makeDump(6, 4), ',');
   window.prepare(makeDump(6, 4), ',');
-  for (int k = 1; k <= 10; ++k) {
-    EXPECT_EQ(selector(k)->count(), 74);
-    EXPECT_EQ(series(k)->dataCount(), 8);
+  for (int series = 0; series < 10; ++series) {
+    EXPECT_EQ(parameterSelector(series)->count(), 74);
+    EXPECT_EQ(graph(series)->dataCount(), 8);
   }
   EXPECT_EQ(gridModel()->columnCount(), 77);
   EXPECT_EQ(gridModel()->rowCount(), 8);
@@ -117,9 +121,9 @@ TEST_F(ChartWindowTest, FirstRecordEmptyShowsTheTitleRowOnly) {
   window.prepare(makeDump(2, 2), ',');
   window.prepare(Dump({makeLine(emptyRecord(), makeRecord(2, 1))}), ',');
   EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(window.grid().rowCount(), 1);
+  EXPECT_EQ(window.chartData().grid.rowCount(), 1);
   EXPECT_EQ(gridModel()->rowCount(), 0);
-  for (int k = 1; k <= 10; ++k) EXPECT_EQ(series(k)->dataCount(), 0);
+  for (int series = 0; series < 10; ++series) EXPECT_EQ(graph(series)->dataCount(), 0);
 }
 
 TEST_F(ChartWindowTest, UnknownControllerTypeLeavesSelectorsEmptyAndPlotsNothing) {
@@ -129,10 +133,10 @@ TEST_F(ChartWindowTest, UnknownControllerTypeLeavesSelectorsEmptyAndPlotsNothing
   EXPECT_EQ(gridModel()->columnCount(), 3);
   EXPECT_EQ(gridModel()->rowCount(), 4);
   EXPECT_EQ(gridModel()->data(gridModel()->index(3, 2)).toString(), "3");
-  for (int k = 1; k <= 10; ++k) {
-    EXPECT_EQ(selector(k)->count(), 0);
-    EXPECT_EQ(series(k)->dataCount(), 0);
-    EXPECT_EQ(series(k)->name(), "");
+  for (int series = 0; series < 10; ++series) {
+    EXPECT_EQ(parameterSelector(series)->count(), 0);
+    EXPECT_EQ(graph(series)->dataCount(), 0);
+    EXPECT_EQ(graph(series)->name(), "");
   }
 }
 
@@ -146,34 +150,34 @@ TEST_F(ChartWindowTest, FailedPreparationLeavesTheWindowAsItWas) {
   EXPECT_THROW(window.prepare(bad, ','), ConversionError);
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(gridModel()->columnCount(), 46);
-  EXPECT_EQ(selector(1)->count(), 43);
-  EXPECT_EQ(series(1)->dataCount(), 4);
+  EXPECT_EQ(parameterSelector(0)->count(), 43);
+  EXPECT_EQ(graph(0)->dataCount(), 4);
 }
 
 TEST_F(ChartWindowTest, SelectorChangedWhileHiddenEmptiesTheSeries) {
   window.prepare(makeDump(2, 3), ',');
-  checkBox(2)->setChecked(false);
-  EXPECT_FALSE(series(2)->visible());
-  selector(2)->setCurrentIndex(7);
-  window.ComboBoxChange(2);
-  EXPECT_EQ(series(2)->dataCount(), 0);
-  EXPECT_EQ(series(2)->name().toStdString(), parameterTable(2)[1].title);  // keeps its title
-  checkBox(2)->setChecked(true);
-  EXPECT_TRUE(series(2)->visible());
-  EXPECT_EQ(series(2)->dataCount(), 0);
-  window.ComboBoxChange(2);
-  EXPECT_EQ(valuesOf(2), columnValues(3 + 7));
-  EXPECT_EQ(series(2)->name().toStdString(), parameterTable(2)[7].title);
+  shownSwitch(1)->setChecked(false);
+  EXPECT_FALSE(graph(1)->visible());
+  parameterSelector(1)->setCurrentIndex(7);
+  window.onSeriesParameterChosen(1);
+  EXPECT_EQ(graph(1)->dataCount(), 0);
+  EXPECT_EQ(graph(1)->name().toStdString(), parameterTable(2)[1].title);  // keeps its title
+  shownSwitch(1)->setChecked(true);
+  EXPECT_TRUE(graph(1)->visible());
+  EXPECT_EQ(graph(1)->dataCount(), 0);
+  window.onSeriesParameterChosen(1);
+  EXPECT_EQ(valuesOf(1), columnValues(3 + 7));
+  EXPECT_EQ(graph(1)->name().toStdString(), parameterTable(2)[7].title);
 }
 
 TEST_F(ChartWindowTest, PreparationEmptiesAHiddenSeriesAndKeepsItsTitle) {
   window.prepare(makeDump(2, 3), ',');
-  checkBox(4)->setChecked(false);
+  shownSwitch(3)->setChecked(false);
   window.prepare(makeDump(6, 2), ',');
-  EXPECT_EQ(series(4)->dataCount(), 0);
-  EXPECT_FALSE(series(4)->visible());
-  EXPECT_EQ(series(4)->name().toStdString(), parameterTable(2)[3].title);
-  EXPECT_EQ(series(5)->name().toStdString(), parameterTable(6)[4].title);
+  EXPECT_EQ(graph(3)->dataCount(), 0);
+  EXPECT_FALSE(graph(3)->visible());
+  EXPECT_EQ(graph(3)->name().toStdString(), parameterTable(2)[3].title);
+  EXPECT_EQ(graph(4)->name().toStdString(), parameterTable(6)[4].title);
 }
 
 TEST_F(ChartWindowTest, ClosingOnlyHides) {
@@ -187,46 +191,46 @@ TEST_F(ChartWindowTest, ClosingOnlyHides) {
 
 TEST_F(ChartWindowTest, VisibilityOffAndOnKeepsTheLine) {
   window.prepare(makeDump(2, 3), ',');
-  std::vector<double> before = valuesOf(3);
-  checkBox(3)->setChecked(false);
-  EXPECT_FALSE(series(3)->visible());
-  EXPECT_EQ(valuesOf(3), before);
-  checkBox(3)->setChecked(true);
-  EXPECT_TRUE(series(3)->visible());
-  EXPECT_EQ(valuesOf(3), before);
+  std::vector<double> before = valuesOf(2);
+  shownSwitch(2)->setChecked(false);
+  EXPECT_FALSE(graph(2)->visible());
+  EXPECT_EQ(valuesOf(2), before);
+  shownSwitch(2)->setChecked(true);
+  EXPECT_TRUE(graph(2)->visible());
+  EXPECT_EQ(valuesOf(2), before);
 }
 
 TEST_F(ChartWindowTest, RightAxisSwitchMovesOneSeriesAloneAndPreparationMovesItBack) {
   window.prepare(makeDump(2, 3), ',');
-  checkBox(13)->setChecked(true);
-  for (int k = 1; k <= 10; ++k)
-    EXPECT_EQ(series(k)->valueAxis(), k == 3 ? chart()->yAxis2 : chart()->yAxis) << k;
-  selector(3)->setCurrentIndex(5);
-  window.ComboBoxChange(3);
-  EXPECT_EQ(series(3)->valueAxis(), chart()->yAxis2);
+  rightAxisSwitch(2)->setChecked(true);
+  for (int series = 0; series < 10; ++series)
+    EXPECT_EQ(graph(series)->valueAxis(), series == 2 ? plot()->yAxis2 : plot()->yAxis) << series;
+  parameterSelector(2)->setCurrentIndex(5);
+  window.onSeriesParameterChosen(2);
+  EXPECT_EQ(graph(2)->valueAxis(), plot()->yAxis2);
   window.prepare(makeDump(2, 3), ',');
-  EXPECT_FALSE(checkBox(13)->isChecked());
-  EXPECT_EQ(series(3)->valueAxis(), chart()->yAxis);
+  EXPECT_FALSE(rightAxisSwitch(2)->isChecked());
+  EXPECT_EQ(graph(2)->valueAxis(), plot()->yAxis);
 }
 
 TEST_F(ChartWindowTest, SelectorWithoutAChosenItemPlotsTheRecordNumberUntitled) {
   window.prepare(makeDump(2, 3), ',');
-  selector(5)->setCurrentIndex(-1);
-  window.ComboBoxChange(5);
-  EXPECT_EQ(valuesOf(5), (std::vector<double>{0, 1, 2, 3, 4, 5}));
-  EXPECT_EQ(series(5)->name(), "");
+  parameterSelector(4)->setCurrentIndex(-1);
+  window.onSeriesParameterChosen(4);
+  EXPECT_EQ(valuesOf(4), (std::vector<double>{0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(graph(4)->name(), "");
 }
 
 TEST_F(ChartWindowTest, TypedTextNamingAnItemPlotsThatItem) {
   window.prepare(makeDump(2, 3), ',');
-  selector(6)->setEditText(QString::fromStdString(std::string(parameterTable(2)[9].title)));
-  window.ComboBoxChange(6);
-  EXPECT_EQ(valuesOf(6), columnValues(3 + 9));
+  parameterSelector(5)->setEditText(QString::fromStdString(std::string(parameterTable(2)[9].title)));
+  window.onSeriesParameterChosen(5);
+  EXPECT_EQ(valuesOf(5), columnValues(3 + 9));
 }
 
 TEST_F(ChartWindowTest, MarkerReadoutShowsValuesDifferenceAndDistance) {
   window.prepare(makeDump(2, 4), ',');
-  QLabel* readout = window.findChild<QLabel*>(QStringLiteral("MarkerReadout"));
+  QLabel* readout = window.findChild<QLabel*>(QStringLiteral("markerReadout"));
   EXPECT_TRUE(readout->isHidden());
   window.setMarker(1, 1);
   window.setMarker(2, 50);  // beyond the last record: the last one
@@ -255,7 +259,7 @@ bool waitUntil(const std::function<bool()>& condition) {
 
 TEST_F(ChartWindowTest, RectangleZoomsInWheelZoomsXAndDoubleClickShowsAll) {
   window.prepare(makeDump(2, 200), ',');
-  QCustomPlot* plot = chart();
+  QCustomPlot* plot = this->plot();
   QCPRange all = plot->xAxis->range();
   QCPRange left = plot->yAxis->range();
   EXPECT_LE(all.lower, 0);
@@ -281,7 +285,7 @@ TEST_F(ChartWindowTest, RectangleZoomsInWheelZoomsXAndDoubleClickShowsAll) {
 
   // A selector change does not undo the user's zoom.
   QCPRange zoomedX = plot->xAxis->range();
-  window.ComboBoxChange(2);
+  window.onSeriesParameterChosen(1);
   EXPECT_EQ(plot->xAxis->range(), zoomedX);
 
   QTest::mouseDClick(plot, Qt::LeftButton, {}, centre.toPoint());
@@ -297,7 +301,7 @@ namespace {
 
 TEST_F(ChartWindowTest, RightButtonStartsNoZoomRectangle) {
   window.prepare(makeDump(2, 200), ',');
-  QCustomPlot* plot = chart();
+  QCustomPlot* plot = this->plot();
   const QPointF at = plot->axisRect()->rect().center();
   QMouseEvent press(QEvent::MouseButtonPress, at, plot->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
                     Qt::NoModifier);
