@@ -134,7 +134,6 @@ void ChartWindow::buildPanel(QWidget* panel) {
     selector->setMinimumContentsLength(8);
     selector->completer()->setCompletionMode(QCompleter::PopupCompletion);
     selector->completer()->setFilterMode(Qt::MatchContains);
-    selector->setEditText(QStringLiteral("ComboBox1"));
     shownSwitches_[series] = shown;
     rightAxisSwitches_[series] = rightAxis;
     parameterSelectors_[series] = selector;

@@ -66,6 +66,7 @@ TEST_F(ChartWindowTest, EmptyDumpDoesNothing) {
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(window.chartData().grid.rowCount(), 0);
   EXPECT_EQ(parameterSelector(0)->count(), 0);
+  EXPECT_EQ(parameterSelector(0)->currentText(), "");
 }
 
 TEST_F(ChartWindowTest, PreparationFillsGridSelectorsAndSeriesAndShowsTheWindow) {
