@@ -91,7 +91,7 @@ TEST_F(ChartWindowTest, PreparationFillsGridSelectorsAndSeriesAndShowsTheWindow)
   EXPECT_EQ(valuesOf(0), valuesOf(3));
 }
 
-TEST_F(ChartWindowTest, PlottedValuesRoundHalfToEven) {
+TEST_F(ChartWindowTest, PlottedValuesAreTheCellValuesNotRounded) {
   // Type 2 "температура воздуха на впуске" (item 3) is B(15) * 0.75 - 48.
   Dump dump;
   auto record = [](int n, std::uint8_t b15) {
@@ -104,7 +104,7 @@ TEST_F(ChartWindowTest, PlottedValuesRoundHalfToEven) {
   dump.append(makeLine(record(4, 63), record(5, 65)));  // -0.75, 0.75
   window.prepare(dump, ',');
   EXPECT_EQ(window.chartData().grid.cell(1, 6), "-46,5");
-  EXPECT_EQ(valuesOf(0), (std::vector<double>{-46, -44, 2, 4, -1, 1}));
+  EXPECT_EQ(valuesOf(0), (std::vector<double>{-46.5, -43.5, 1.5, 4.5, -0.75, 0.75}));
 }
 
 TEST_F(ChartWindowTest, SecondPreparationListsEachTitleOnceAndDoesNotDoubleTheSeries) {
