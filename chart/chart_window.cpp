@@ -60,6 +60,9 @@ QString swatch(int series) {
   return QStringLiteral("<span style='color:%1'>&#9632;</span>").arg(kSeriesStyles[series].color.name());
 }
 
+// Titles of the marker readout's rows.
+const char* const kReadoutRows[] = {"Точка 1", "Точка 2", "Разность", "Минимум", "Максимум", "Среднее"};
+
 QString orDash(const std::string& text) { return text.empty() ? QStringLiteral("—") : toQString(text); }
 }  // namespace
 
@@ -386,20 +389,24 @@ void ChartWindow::updateMarkerReadout() {
   if (readout.distance)
     head += QStringLiteral(" &nbsp;&nbsp; <b>Расстояние, записей:</b> %1").arg(*readout.distance);
 
-  QString titles, first, second, difference;
+  QString titles;
+  QString cells[6];  // one row each, in the order of kReadoutRows
   for (const SeriesReadout& row : readout.rows) {
     titles += QStringLiteral("<td>%1 %2</td>")
                   .arg(swatch(row.series), plot_->graph(row.series)->name().toHtmlEscaped());
-    first += QStringLiteral("<td>%1</td>").arg(orDash(row.atMarker1));
-    second += QStringLiteral("<td>%1</td>").arg(orDash(row.atMarker2));
-    difference += QStringLiteral("<td>%1</td>").arg(orDash(row.difference));
+    const std::string* texts[] = {&row.atMarker1, &row.atMarker2, &row.difference,
+                                  &row.minimum,   &row.maximum,   &row.mean};
+    for (int r = 0; r < 6; ++r) cells[r] += QStringLiteral("<td>%1</td>").arg(orDash(*texts[r]));
+  }
+  QString table = QStringLiteral("<tr><td></td>%1</tr>").arg(titles);
+  for (int r = 0; r < 6; ++r) {
+    // Statistics need both markers.
+    if (r >= 3 && !readout.distance) break;
+    table +=
+        QStringLiteral("<tr><td><b>%1</b></td>%2</tr>").arg(QString::fromUtf8(kReadoutRows[r]), cells[r]);
   }
   markerReadout_->setText(
-      QStringLiteral("%1<table cellspacing='0' cellpadding='2'>"
-                     "<tr><td></td>%2</tr><tr><td><b>Точка 1</b></td>%3</tr>"
-                     "<tr><td><b>Точка 2</b></td>%4</tr><tr><td><b>Разность</b></td>%5</tr>"
-                     "</table>")
-          .arg(head, titles, first, second, difference));
+      QStringLiteral("%1<table cellspacing='0' cellpadding='2'>%2</table>").arg(head, table));
   markerReadout_->show();
 }
 

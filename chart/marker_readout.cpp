@@ -1,5 +1,8 @@
 #include "chart/marker_readout.h"
 
+#include <algorithm>
+
+#include "chart/column_statistics.h"
 #include "chart/series_values.h"
 #include "decode/number_text.h"
 
@@ -24,6 +27,15 @@ MarkerReadout readMarkers(const ChartGrid& grid, std::span<const SeriesSource> s
       long double a = readCellNumber(row.atMarker1, decimalSeparator);
       long double b = readCellNumber(row.atMarker2, decimalSeparator);
       appendNumber(row.difference, b - a, decimalSeparator);
+    }
+    if (marker1 && marker2) {
+      int last = std::min(std::max(*marker1, *marker2), series[i].points - 1);
+      if (auto statistics = columnStatistics(grid, series[i].column, std::min(*marker1, *marker2), last,
+                                             decimalSeparator)) {
+        appendNumber(row.minimum, statistics->minimum, decimalSeparator);
+        appendNumber(row.maximum, statistics->maximum, decimalSeparator);
+        appendNumber(row.mean, statistics->mean, decimalSeparator);
+      }
     }
     readout.rows.push_back(std::move(row));
   }

@@ -47,57 +47,79 @@ long double readWithLibrary(std::string_view text, char decimalSeparator) {
 
 bool parseCellDecimal(std::string_view text, char decimalSeparator, CellDecimal& out) {
   out = CellDecimal{};
-  std::size_t i = 0;
-  const std::size_t size = text.size();
-  if (i < size && (text[i] == '-' || text[i] == '+')) out.negative = text[i++] == '-';
-  int significant = 0;
-  int mantissaDigits = 0;
-  auto takeDigits = [&](bool fraction) {
-    for (; i < size && isDigit(text[i]); ++i) {
-      ++mantissaDigits;
-      unsigned digit = unsigned(text[i] - '0');
-      if (significant == 0 && digit == 0) {
-        if (fraction) --out.exponent;
-      } else if (significant < kMaxDigits) {
-        out.digits = out.digits * 10 + digit;
-        ++significant;
-        if (fraction) --out.exponent;
-      } else {
-        if (digit != 0) out.exact = false;
-        if (!fraction) ++out.exponent;
-      }
-    }
-  };
-  takeDigits(false);
-  if (i < size && text[i] == decimalSeparator) {
-    ++i;
-    takeDigits(true);
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  if (p < end && (*p == '-' || *p == '+')) out.negative = *p++ == '-';
+  const char* const integerBegin = p;
+  while (p < end && isDigit(*p)) ++p;
+  const char* const integerEnd = p;
+  const char* fractionBegin = p;
+  if (p < end && *p == decimalSeparator) {
+    fractionBegin = ++p;
+    while (p < end && isDigit(*p)) ++p;
   }
-  if (mantissaDigits == 0) return false;
-  if (i < size && (text[i] == 'E' || text[i] == 'e')) {
-    ++i;
+  const char* const fractionEnd = p;
+  const auto integerDigits = integerEnd - integerBegin;
+  const auto fractionDigits = fractionEnd - fractionBegin;
+  if (integerDigits + fractionDigits == 0) return false;
+
+  if (integerDigits + fractionDigits <= kMaxDigits) {
+    // The common case: every digit fits, leading zeros included.
+    for (const char* d = integerBegin; d < integerEnd; ++d) out.digits = out.digits * 10 + unsigned(*d - '0');
+    for (const char* d = fractionBegin; d < fractionEnd; ++d)
+      out.digits = out.digits * 10 + unsigned(*d - '0');
+    out.exponent = -int(fractionDigits);
+  } else {
+    int significant = 0;
+    auto take = [&](const char* from, const char* to, bool fraction) {
+      for (const char* d = from; d < to; ++d) {
+        unsigned digit = unsigned(*d - '0');
+        if (significant < kMaxDigits && (significant > 0 || digit != 0)) {
+          out.digits = out.digits * 10 + digit;
+          ++significant;
+          if (fraction) --out.exponent;
+        } else if (significant == 0) {
+          if (fraction) --out.exponent;  // a leading zero
+        } else {
+          if (digit != 0) out.exact = false;
+          if (!fraction) ++out.exponent;
+        }
+      }
+    };
+    take(integerBegin, integerEnd, false);
+    take(fractionBegin, fractionEnd, true);
+  }
+
+  if (p < end && (*p == 'E' || *p == 'e')) {
+    ++p;
     bool negativeExponent = false;
-    if (i < size && (text[i] == '-' || text[i] == '+')) negativeExponent = text[i++] == '-';
-    if (i == size || !isDigit(text[i])) return false;
+    if (p < end && (*p == '-' || *p == '+')) negativeExponent = *p++ == '-';
+    if (p == end || !isDigit(*p)) return false;
     int exponent = 0;
-    for (; i < size && isDigit(text[i]); ++i)
-      exponent = std::min(exponent * 10 + (text[i] - '0'), kExponentCap);
+    for (; p < end && isDigit(*p); ++p) exponent = std::min(exponent * 10 + (*p - '0'), kExponentCap);
     out.exponent += negativeExponent ? -exponent : exponent;
   }
-  return i == size;
+  return p == end;
+}
+
+long double timesPowerOfTen(long double value, int exponent) {
+  const auto& powers = powersOfTen();
+  for (; exponent > kMaxExactPower; exponent -= kMaxExactPower) value *= powers[kMaxExactPower];
+  for (; exponent < -kMaxExactPower; exponent += kMaxExactPower) value /= powers[kMaxExactPower];
+  return exponent >= 0 ? value * powers[exponent] : value / powers[-exponent];
+}
+
+long double decimalValue(const CellDecimal& decimal, std::string_view text, char decimalSeparator) {
+  if (!decimal.exact || decimal.exponent > kMaxExactPower || decimal.exponent < -kMaxExactPower)
+    return readWithLibrary(text, decimalSeparator);
+  long double value = timesPowerOfTen(static_cast<long double>(decimal.digits), decimal.exponent);
+  return decimal.negative ? -value : value;
 }
 
 long double readCellNumber(std::string_view text, char decimalSeparator) {
   CellDecimal decimal;
   if (!parseCellDecimal(text, decimalSeparator, decimal)) throw ConversionError::notFloat(std::string(text));
-  if (!decimal.exact || decimal.exponent > kMaxExactPower || decimal.exponent < -kMaxExactPower)
-    return readWithLibrary(text, decimalSeparator);
-  long double value = static_cast<long double>(decimal.digits);
-  if (decimal.exponent >= 0)
-    value *= powersOfTen()[decimal.exponent];
-  else
-    value /= powersOfTen()[-decimal.exponent];
-  return decimal.negative ? -value : value;
+  return decimalValue(decimal, text, decimalSeparator);
 }
 
 void appendSeriesValues(const ChartGrid& grid, int column, char decimalSeparator, std::vector<double>& out) {

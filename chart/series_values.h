@@ -22,6 +22,14 @@ struct CellDecimal {
 // Returns false for anything else.
 bool parseCellDecimal(std::string_view text, char decimalSeparator, CellDecimal& out);
 
+// The extended-precision number nearest to a parsed cell; the cell's text and
+// separator serve the texts beyond the exact decimal. Throws ConversionError
+// for a value out of range.
+long double decimalValue(const CellDecimal& decimal, std::string_view text, char decimalSeparator);
+
+// value × 10^exponent, rounded once for |exponent| <= 27.
+long double timesPowerOfTen(long double value, int exponent);
+
 // The extended-precision number nearest to a cell's text. Throws
 // ConversionError ("'TEXT' is not a valid floating point value") for a text
 // parseCellDecimal refuses and for one out of range.

@@ -242,6 +242,10 @@ TEST_F(ChartWindowTest, MarkerReadoutShowsValuesDifferenceAndDistance) {
   EXPECT_TRUE(text.contains("<td>-35,25</td>")) << text.toStdString();
   EXPECT_TRUE(text.contains("<td>-30,75</td>")) << text.toStdString();
   EXPECT_TRUE(text.contains("<td>4,5</td>")) << text.toStdString();
+  // Statistics over positions 1 to 7, bytes 0x11 to 0x17.
+  EXPECT_TRUE(text.contains("<td><b>Минимум</b></td><td>-35,25</td>")) << text.toStdString();
+  EXPECT_TRUE(text.contains("<td><b>Максимум</b></td><td>-30,75</td>")) << text.toStdString();
+  EXPECT_TRUE(text.contains("<td><b>Среднее</b></td><td>-33</td>")) << text.toStdString();
   window.prepare(makeDump(2, 4), ',');
   EXPECT_TRUE(readout->isHidden());
 }
