@@ -38,9 +38,6 @@ constexpr int kGridRowHeight = 24;
 constexpr int kGridColumnWidth = 110;
 // The drop-down list is as wide as the longest title plus its scroll bar.
 constexpr int kListPadding = 40;
-// Grid columns before the parameters: date, time, record number.
-constexpr int kFrameColumns = 3;
-constexpr int kRecordNumberColumn = 2;
 // The first selector starts on the fourth title, the others on the second to tenth.
 constexpr int kInitialItems[ChartWindow::kSeriesCount] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
 
@@ -382,7 +379,7 @@ void ChartWindow::updateMarkerReadout() {
     if (!x) return QStringLiteral("—");
     return QStringLiteral("%1 (%2 %3)")
         .arg(*x)
-        .arg(toQString(data_.grid.cell(*x + 1, 0)), toQString(data_.grid.cell(*x + 1, 1)));
+        .arg(toQString(data_.grid.cell(*x + 1, kDateColumn)), toQString(data_.grid.cell(*x + 1, kTimeColumn)));
   };
   QString head =
       QStringLiteral("<b>Точка 1:</b> %1 &nbsp;&nbsp; <b>Точка 2:</b> %2").arg(where(at[0]), where(at[1]));
@@ -417,7 +414,7 @@ void ChartWindow::updatePositionReadout(int x) {
   }
   QString text = QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 %3 &nbsp; № %4")
                      .arg(x)
-                     .arg(toQString(data_.grid.cell(x + 1, 0)), toQString(data_.grid.cell(x + 1, 1)),
+                     .arg(toQString(data_.grid.cell(x + 1, kDateColumn)), toQString(data_.grid.cell(x + 1, kTimeColumn)),
                           toQString(data_.grid.cell(x + 1, kRecordNumberColumn)));
   for (int i = 0; i < kSeriesCount; ++i) {
     if (!sources_[i].visible) continue;

@@ -18,6 +18,7 @@ const Command kCommands[] = {
     {"export", kq::cli::runExport, "write the spreadsheet file of a dump file"},
     {"download", kq::cli::runDownload, "download the log memory over a serial port"},
     {"simulate", kq::cli::runSimulate, "run a simulated on-board computer on a pseudo-terminal"},
+    {"stats", kq::cli::runStats, "minimum, maximum and mean of every parameter of a dump file"},
 };
 
 void printUsage(std::FILE* out) {
