@@ -18,12 +18,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "chart/series_plot.h"
 #include "chart/series_values.h"
 #include "decode/conversion_error.h"
 #include "ui/error_box.h"
 #include "ui/grid_model.h"
 #include "ui/plot_marker.h"
-#include "ui/plot_view.h"
 
 namespace kq {
 namespace {
@@ -41,20 +41,11 @@ constexpr int kListPadding = 40;
 // The first selector starts on the fourth title, the others on the second to tenth.
 constexpr int kInitialItems[ChartWindow::kSeriesCount] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
 
-struct SeriesStyle {
-  QColor color;
-  int width;
-};
-const SeriesStyle kSeriesStyles[ChartWindow::kSeriesCount] = {
-    {QColor(255, 0, 0), 4},    {QColor(0, 128, 0), 3},     {QColor(255, 255, 0), 3}, {QColor(0, 0, 255), 3},
-    {QColor(255, 128, 64), 3}, {QColor(128, 128, 128), 3}, {QColor(255, 0, 255), 3}, {QColor(0, 128, 128), 3},
-    {QColor(0, 0, 128), 3},    {QColor(128, 0, 0), 3}};
-
 QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // A coloured square as in the legend, for the readouts.
 QString swatch(int series) {
-  return QStringLiteral("<span style='color:%1'>&#9632;</span>").arg(kSeriesStyles[series].color.name());
+  return QStringLiteral("<span style='color:%1'>&#9632;</span>").arg(SeriesPlot::seriesColor(series).name());
 }
 
 // Titles of the marker readout's rows.
@@ -161,30 +152,9 @@ void ChartWindow::buildPanel(QWidget* panel) {
 }
 
 void ChartWindow::buildChart() {
-  plot_ = new PlotView;
+  plot_ = new SeriesPlot;
   plot_->setObjectName(QStringLiteral("plot"));
   plot_->setMinimumHeight(200);
-  plot_->setPlottingHint(QCP::phFastPolylines, true);
-  plot_->xAxis->setLabel(QStringLiteral("Точка данных"));
-  plot_->yAxis->grid()->setPen(QPen(Qt::black, 0, Qt::DashDotLine));
-  plot_->yAxis2->setVisible(true);
-  plot_->yAxis2->grid()->setVisible(false);
-
-  plot_->legend->setVisible(true);
-  plot_->axisRect()->insetLayout()->take(plot_->legend);
-  plot_->plotLayout()->addElement(1, 0, plot_->legend);
-  plot_->plotLayout()->setRowStretchFactor(1, 0.001);
-  plot_->legend->setFillOrder(QCPLegend::foColumnsFirst);
-  plot_->legend->setWrap(5);
-  plot_->legend->setIconSize(25, 10);
-  plot_->legend->setMargins(QMargins(7, 7, 7, 7));
-
-  for (int i = 0; i < kSeriesCount; ++i) {
-    QCPGraph* graph = plot_->addGraph(plot_->xAxis, plot_->yAxis);
-    graph->setPen(QPen(kSeriesStyles[i].color, kSeriesStyles[i].width));
-    graph->setLineStyle(QCPGraph::lsLine);
-    graph->setScatterStyle(QCPScatterStyle::ssNone);
-  }
 
   markers_[0] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1), QStringLiteral("1"));
   markers_[1] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1, Qt::DashLine), QStringLiteral("2"));
@@ -284,9 +254,9 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   for (int i = 0; i < kSeriesCount; ++i) {
     setSeriesPoints(i, values[i], kFrameColumns + items[i]);
     if (!values[i].empty())
-      plot_->graph(i)->setName(titles[items[i]]);
+      plot_->setSeriesTitle(i, titles[items[i]]);
     else if (!known)
-      plot_->graph(i)->setName({});  // no titles of an earlier dump over a dump without a table
+      plot_->setSeriesTitle(i, {});  // no titles of an earlier dump over a dump without a table
   }
   plot_->resetZoom();
   refresh();
@@ -316,7 +286,7 @@ void ChartWindow::onSeriesParameterChosen(int series) {
   }
   setSeriesPoints(series, values, column);
   if (!values.empty())
-    plot_->graph(series)->setName(item >= 0 ? parameterSelectors_[series]->itemText(item) : QString());
+    plot_->setSeriesTitle(series, item >= 0 ? parameterSelectors_[series]->itemText(item) : QString());
   if (failure) {
     refresh();
     throw *failure;
@@ -327,7 +297,7 @@ void ChartWindow::onSeriesParameterChosen(int series) {
 
 void ChartWindow::onSeriesShown(int series) {
   sources_[series].visible = shownSwitches_[series]->isChecked();
-  plot_->graph(series)->setVisible(sources_[series].visible);
+  plot_->setSeriesShown(series, sources_[series].visible);
   refresh();
 }
 
@@ -336,18 +306,14 @@ void ChartWindow::onRightAxisToggled(int series) {
   refresh();
 }
 
-void ChartWindow::setSeriesPoints(int index, const std::vector<double>& values, int column) {
-  QVector<QCPGraphData> points(qsizetype(values.size()));
-  for (std::size_t x = 0; x < values.size(); ++x) points[qsizetype(x)] = QCPGraphData(double(x), values[x]);
-  plot_->graph(index)->data()->set(points, true);
-  sources_[index].visible = shownSwitches_[index]->isChecked();
-  sources_[index].column = column;
-  sources_[index].points = int(values.size());
+void ChartWindow::setSeriesPoints(int series, const std::vector<double>& values, int column) {
+  plot_->setSeriesPoints(series, values);
+  sources_[series].visible = shownSwitches_[series]->isChecked();
+  sources_[series].column = column;
+  sources_[series].points = int(values.size());
 }
 
-void ChartWindow::putOnAxis(int index, bool right) {
-  plot_->graph(index)->setValueAxis(right ? plot_->yAxis2 : plot_->yAxis);
-}
+void ChartWindow::putOnAxis(int series, bool right) { plot_->setOnRightAxis(series, right); }
 
 void ChartWindow::setMarker(int marker, int x) {
   int last = data_.grid.rowCount() - 2;
@@ -357,12 +323,7 @@ void ChartWindow::setMarker(int marker, int x) {
 }
 
 void ChartWindow::refresh() {
-  for (int i = 0; i < kSeriesCount; ++i) {
-    if (auto* item = plot_->legend->itemWithPlottable(plot_->graph(i)))
-      item->setTextColor(sources_[i].visible ? Qt::black : Qt::gray);
-  }
-  plot_->fitToData();
-  plot_->replot(QCustomPlot::rpQueuedReplot);
+  plot_->refresh();
   updateMarkerReadout();
 }
 
@@ -379,7 +340,8 @@ void ChartWindow::updateMarkerReadout() {
     if (!x) return QStringLiteral("—");
     return QStringLiteral("%1 (%2 %3)")
         .arg(*x)
-        .arg(toQString(data_.grid.cell(*x + 1, kDateColumn)), toQString(data_.grid.cell(*x + 1, kTimeColumn)));
+        .arg(toQString(data_.grid.cell(*x + 1, kDateColumn)),
+             toQString(data_.grid.cell(*x + 1, kTimeColumn)));
   };
   QString head =
       QStringLiteral("<b>Точка 1:</b> %1 &nbsp;&nbsp; <b>Точка 2:</b> %2").arg(where(at[0]), where(at[1]));
@@ -390,7 +352,7 @@ void ChartWindow::updateMarkerReadout() {
   QString cells[6];  // one row each, in the order of kReadoutRows
   for (const SeriesReadout& row : readout.rows) {
     titles += QStringLiteral("<td>%1 %2</td>")
-                  .arg(swatch(row.series), plot_->graph(row.series)->name().toHtmlEscaped());
+                  .arg(swatch(row.series), plot_->seriesTitle(row.series).toHtmlEscaped());
     const std::string* texts[] = {&row.atMarker1, &row.atMarker2, &row.difference,
                                   &row.minimum,   &row.maximum,   &row.mean};
     for (int r = 0; r < 6; ++r) cells[r] += QStringLiteral("<td>%1</td>").arg(orDash(*texts[r]));
@@ -412,10 +374,11 @@ void ChartWindow::updatePositionReadout(int x) {
     positionReadout_->clear();
     return;
   }
-  QString text = QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 %3 &nbsp; № %4")
-                     .arg(x)
-                     .arg(toQString(data_.grid.cell(x + 1, kDateColumn)), toQString(data_.grid.cell(x + 1, kTimeColumn)),
-                          toQString(data_.grid.cell(x + 1, kRecordNumberColumn)));
+  QString text =
+      QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 %3 &nbsp; № %4")
+          .arg(x)
+          .arg(toQString(data_.grid.cell(x + 1, kDateColumn)), toQString(data_.grid.cell(x + 1, kTimeColumn)),
+               toQString(data_.grid.cell(x + 1, kRecordNumberColumn)));
   for (int i = 0; i < kSeriesCount; ++i) {
     if (!sources_[i].visible) continue;
     std::string_view value = seriesValueAt(data_.grid, sources_[i], x);

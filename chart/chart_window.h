@@ -19,7 +19,7 @@ namespace kq {
 
 class GridModel;
 class PlotMarker;
-class PlotView;
+class SeriesPlot;
 
 // The chart window "График": ten series over the record position, a panel of
 // parameter selectors with visibility and right-axis switches, and the grid of
@@ -61,8 +61,8 @@ class ChartWindow : public QWidget {
   void buildGrid();
   void placeOnScreen();
   int chosenItem(int series) const;
-  void setSeriesPoints(int index, const std::vector<double>& values, int column);
-  void putOnAxis(int index, bool right);
+  void setSeriesPoints(int series, const std::vector<double>& values, int column);
+  void putOnAxis(int series, bool right);
   void refresh();
   void updateMarkerReadout();
   void updatePositionReadout(int x);
@@ -75,7 +75,7 @@ class ChartWindow : public QWidget {
   std::array<QComboBox*, kSeriesCount> parameterSelectors_{};
   std::array<QCheckBox*, kSeriesCount> shownSwitches_{};
   std::array<QCheckBox*, kSeriesCount> rightAxisSwitches_{};
-  PlotView* plot_ = nullptr;
+  SeriesPlot* plot_ = nullptr;
   QTableView* grid_ = nullptr;
   GridModel* gridModel_ = nullptr;
   QMenu* plotMenu_ = nullptr;

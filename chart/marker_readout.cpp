@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "chart/column_statistics.h"
+#include "chart/record_time.h"
 #include "chart/series_values.h"
 #include "decode/number_text.h"
 
@@ -16,7 +17,13 @@ std::string_view seriesValueAt(const ChartGrid& grid, const SeriesSource& series
 MarkerReadout readMarkers(const ChartGrid& grid, std::span<const SeriesSource> series,
                           std::optional<int> marker1, std::optional<int> marker2, char decimalSeparator) {
   MarkerReadout readout;
-  if (marker1 && marker2) readout.distance = *marker2 - *marker1;
+  if (marker1 && marker2) {
+    readout.distance = *marker2 - *marker1;
+    const int earlier = std::min(*marker1, *marker2) + 1, later = std::max(*marker1, *marker2) + 1;
+    readout.seconds = secondsBetween(grid.cell(earlier, kDateColumn), grid.cell(earlier, kTimeColumn),
+                                     grid.cell(later, kDateColumn), grid.cell(later, kTimeColumn));
+    if (readout.seconds && *marker2 < *marker1) readout.seconds = -*readout.seconds;
+  }
   for (std::size_t i = 0; i < series.size(); ++i) {
     if (!series[i].visible) continue;
     SeriesReadout row;

@@ -304,6 +304,68 @@ TEST_F(ChartWindowTest, RectangleZoomsInWheelZoomsXAndDoubleClickShowsAll) {
 namespace kq {
 namespace {
 
+TEST_F(ChartWindowTest, WheelOverAnAxisZoomsThatAxisAloneAndDraggingAnAxisPansIt) {
+  window.prepare(makeDump(2, 200), ',');
+  rightAxisSwitch(1)->setChecked(true);
+  QCustomPlot* plot = this->plot();
+  plot->replot();
+  const QRect rect = plot->axisRect()->rect();
+  const QCPRange x = plot->xAxis->range(), left = plot->yAxis->range(), right = plot->yAxis2->range();
+
+  const QPointF overLeftAxis(rect.left() - 3, rect.center().y());
+  QWheelEvent wheel(overLeftAxis, plot->mapToGlobal(overLeftAxis), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(plot, &wheel);
+  EXPECT_LT(plot->yAxis->range().size(), left.size());
+  EXPECT_EQ(plot->xAxis->range(), x);
+  EXPECT_EQ(plot->yAxis2->range(), right);
+
+  const QCPRange zoomedLeft = plot->yAxis->range();
+  const QPoint overRightAxis(rect.right() + 3, rect.center().y());
+  QTest::mousePress(plot, Qt::LeftButton, {}, overRightAxis);
+  QTest::mouseMove(plot, overRightAxis + QPoint(0, 40));
+  QTest::mouseRelease(plot, Qt::LeftButton, {}, overRightAxis + QPoint(0, 40));
+  EXPECT_DOUBLE_EQ(plot->yAxis2->range().size(), right.size());
+  EXPECT_GT(plot->yAxis2->range().lower, right.lower);  // dragged down: higher values come into view
+  EXPECT_EQ(plot->yAxis->range(), zoomedLeft);
+  EXPECT_EQ(plot->xAxis->range(), x);
+  EXPECT_FALSE(plot->selectionRect()->isActive());
+}
+
+TEST_F(ChartWindowTest, RectangleZoomFitsBothValueAxesToTheirSeriesThere) {
+  window.prepare(makeDump(2, 200), ',');
+  rightAxisSwitch(1)->setChecked(true);
+  QCustomPlot* plot = this->plot();
+  plot->replot();
+  const QRect rect = plot->axisRect()->rect();
+  // A flat rectangle high up: the data there lies below it on both axes.
+  const QPoint from(rect.left() + rect.width() / 2, rect.top() + 5), to(rect.right() - 5, rect.top() + 15);
+  QTest::mousePress(plot, Qt::LeftButton, {}, from);
+  QTest::mouseMove(plot, to);
+  QTest::mouseRelease(plot, Qt::LeftButton, {}, to);
+  const QCPRange keys(plot->xAxis->pixelToCoord(from.x()), plot->xAxis->pixelToCoord(to.x()));
+  EXPECT_TRUE(waitUntil([&] { return plot->xAxis->range() == keys; }));
+  for (int series : {0, 1}) {
+    bool found = false;
+    QCPRange values = graph(series)->getValueRange(found, QCP::sdBoth, keys);
+    ASSERT_TRUE(found);
+    EXPECT_TRUE(graph(series)->valueAxis()->range().contains(values.lower)) << series;
+    EXPECT_TRUE(graph(series)->valueAxis()->range().contains(values.upper)) << series;
+  }
+}
+
+TEST_F(ChartWindowTest, RightAxisSeriesIsMarkedInTheLegend) {
+  window.prepare(makeDump(2, 3), ',');
+  const std::string title(parameterTable(2)[1].title);
+  rightAxisSwitch(1)->setChecked(true);
+  EXPECT_EQ(graph(1)->name().toStdString(), title + " (R)");
+  EXPECT_NE(plot()->legend->itemWithPlottable(graph(1))->textColor(), QColor(Qt::black));
+  EXPECT_EQ(plot()->yAxis2->tickLabelColor(), plot()->legend->itemWithPlottable(graph(1))->textColor());
+  rightAxisSwitch(1)->setChecked(false);
+  EXPECT_EQ(graph(1)->name().toStdString(), title);
+  EXPECT_EQ(plot()->legend->itemWithPlottable(graph(1))->textColor(), QColor(Qt::black));
+}
+
 TEST_F(ChartWindowTest, RightButtonStartsNoZoomRectangle) {
   window.prepare(makeDump(2, 200), ',');
   QCustomPlot* plot = this->plot();

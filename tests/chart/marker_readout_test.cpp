@@ -74,5 +74,23 @@ TEST(MarkerReadoutTest, NoValueWhereASeriesHasNoPoint) {
   EXPECT_EQ(seriesValueAt(grid, series[1], -1), "");
 }
 
+TEST(MarkerReadoutTest, TimeBetweenTheMarkersInEitherOrder) {
+  ChartGrid grid(3);
+  const char* rows[][3] = {{"Дата", "Время", "A"},
+                           {"31.12", "23:59:00", "1"},
+                           {"01.01", "00:01:30", "2"},
+                           {"01.01", "1A:00:00", "3"}};
+  for (const auto& row : rows) {
+    grid.beginRow();
+    for (const char* cell : row) grid.appendCell(cell);
+  }
+  SeriesSource series[] = {{true, 2, 3}};
+  EXPECT_EQ(readMarkers(grid, series, 0, 1, ',').seconds, 150);
+  EXPECT_EQ(readMarkers(grid, series, 1, 0, ',').seconds, -150);
+  EXPECT_EQ(readMarkers(grid, series, 1, 1, ',').seconds, 0);
+  EXPECT_FALSE(readMarkers(grid, series, 0, 2, ',').seconds);  // not a time
+  EXPECT_FALSE(readMarkers(grid, series, 0, std::nullopt, ',').seconds);
+}
+
 }  // namespace
 }  // namespace kq
