@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "chart/record_time.h"
 #include "chart/series_plot.h"
 #include "chart/series_values.h"
 #include "decode/conversion_error.h"
@@ -149,12 +150,17 @@ void ChartWindow::buildPanel(QWidget* panel) {
     connect(rightAxis, &QCheckBox::toggled, this,
             [this, series] { runHandler(&ChartWindow::onRightAxisToggled, series); });
   }
+  timeAxisSwitch_ = new QCheckBox(QStringLiteral("Ось времени"));
+  timeAxisSwitch_->setObjectName(QStringLiteral("timeAxisSwitch"));
+  layout->addWidget(timeAxisSwitch_, 3 * kSeriesCount, 0, 1, 2);
+  connect(timeAxisSwitch_, &QCheckBox::toggled, this, &ChartWindow::onTimeAxisToggled);
 }
 
 void ChartWindow::buildChart() {
   plot_ = new SeriesPlot;
   plot_->setObjectName(QStringLiteral("plot"));
   plot_->setMinimumHeight(200);
+  plot_->setGrid(&data_.grid);
 
   markers_[0] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1), QStringLiteral("1"));
   markers_[1] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1, Qt::DashLine), QStringLiteral("2"));
@@ -306,6 +312,11 @@ void ChartWindow::onRightAxisToggled(int series) {
   refresh();
 }
 
+void ChartWindow::onTimeAxisToggled() {
+  plot_->setTimeAxis(timeAxisSwitch_->isChecked());
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
 void ChartWindow::setSeriesPoints(int series, const std::vector<double>& values, int column) {
   plot_->setSeriesPoints(series, values);
   sources_[series].visible = shownSwitches_[series]->isChecked();
@@ -345,8 +356,11 @@ void ChartWindow::updateMarkerReadout() {
   };
   QString head =
       QStringLiteral("<b>Точка 1:</b> %1 &nbsp;&nbsp; <b>Точка 2:</b> %2").arg(where(at[0]), where(at[1]));
-  if (readout.distance)
+  if (readout.distance) {
     head += QStringLiteral(" &nbsp;&nbsp; <b>Расстояние, записей:</b> %1").arg(*readout.distance);
+    head += QStringLiteral(" &nbsp;&nbsp; <b>Время между точками:</b> %1")
+                .arg(readout.seconds ? toQString(durationText(*readout.seconds)) : QStringLiteral("—"));
+  }
 
   QString titles;
   QString cells[6];  // one row each, in the order of kReadoutRows

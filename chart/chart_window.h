@@ -28,7 +28,8 @@ class SeriesPlot;
 //
 // Series are numbered from 0 in the interface; object names number them from
 // 1 as their captions do ("График 1"): seriesParameter1..10,
-// seriesShown1..10, seriesRightAxis1..10, plus plot, grid, plotMenu.
+// seriesShown1..10, seriesRightAxis1..10, plus timeAxisSwitch, plot, grid,
+// plotMenu.
 class ChartWindow : public QWidget {
   Q_OBJECT
  public:
@@ -47,6 +48,7 @@ class ChartWindow : public QWidget {
   void onSeriesParameterChosen(int series);  // its parameter selector
   void onSeriesShown(int series);            // its "График k" switch
   void onRightAxisToggled(int series);       // its "Ось R" switch
+  void onTimeAxisToggled();                  // the "Ось времени" switch
 
   // "Точка 1" / "Точка 2" of the pop-up menu: marker 1 or 2 at record position x.
   void setMarker(int marker, int x);
@@ -75,6 +77,7 @@ class ChartWindow : public QWidget {
   std::array<QComboBox*, kSeriesCount> parameterSelectors_{};
   std::array<QCheckBox*, kSeriesCount> shownSwitches_{};
   std::array<QCheckBox*, kSeriesCount> rightAxisSwitches_{};
+  QCheckBox* timeAxisSwitch_ = nullptr;
   SeriesPlot* plot_ = nullptr;
   QTableView* grid_ = nullptr;
   GridModel* gridModel_ = nullptr;

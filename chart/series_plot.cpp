@@ -72,19 +72,16 @@ void SeriesPlot::setTimeAxis(bool on) {
 }
 
 void SeriesPlot::updateTicker() {
-  const ChartGrid* grid = grid_;
-  const int last = grid ? grid->rowCount() - 2 : -1;
-  if (timeAxis_ && grid) {
+  if (timeAxis_ && grid_) {
     ticker_->setLabels(
-        [grid, last](int position) {
-          if (position < 0 || position > last) return QString();
+        [grid = grid_](int position) {
+          if (position < 0 || position > grid->rowCount() - 2) return QString();
           return cellText(*grid, position + 1, kDateColumn) + QLatin1Char('\n') +
                  cellText(*grid, position + 1, kTimeColumn);
         },
         QStringLiteral("00.00\n00:00:00"));
   } else {
-    ticker_->setLabels([](int position) { return QString::number(position); },
-                       QString::number(std::max(last, 10000)));
+    ticker_->setLabels([](int position) { return QString::number(position); }, QStringLiteral("000000"));
   }
 }
 

@@ -10,11 +10,15 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTest>
+#include <cmath>
 
+#include "chart/record_time.h"
 #include "chart/series_values.h"
 #include "chart_dumps.h"
 #include "decode/conversion_error.h"
 #include "decode/parameter_table.h"
+#include "sim/memory.h"
+#include "ui/plot_view.h"
 
 namespace kq {
 namespace {
@@ -364,6 +368,58 @@ TEST_F(ChartWindowTest, RightAxisSeriesIsMarkedInTheLegend) {
   rightAxisSwitch(1)->setChecked(false);
   EXPECT_EQ(graph(1)->name().toStdString(), title);
   EXPECT_EQ(plot()->legend->itemWithPlottable(graph(1))->textColor(), QColor(Qt::black));
+}
+
+// Every tick of the x axis at a record, labelled by label(position), and
+// consecutive labels apart by more than their width.
+void expectRecordTicks(QCustomPlot* plot, const std::function<QString(int)>& label) {
+  plot->replot();
+  const QVector<double> ticks = plot->xAxis->tickVector();
+  const QVector<QString> labels = plot->xAxis->tickVectorLabels();
+  ASSERT_GE(ticks.size(), 2);
+  QFontMetrics metrics(plot->xAxis->tickLabelFont());
+  for (int i = 0; i < ticks.size(); ++i) {
+    ASSERT_EQ(ticks[i], std::round(ticks[i]));
+    EXPECT_EQ(labels[i], label(int(ticks[i])));
+    if (i == 0) continue;
+    int widest = 0;
+    for (const QString& text : {labels[i - 1], labels[i]})
+      for (const QString& line : text.split('\n')) widest = std::max(widest, metrics.horizontalAdvance(line));
+    EXPECT_GT(plot->xAxis->coordToPixel(ticks[i]) - plot->xAxis->coordToPixel(ticks[i - 1]), widest);
+  }
+}
+
+TEST_F(ChartWindowTest, TimeAxisLabelsTicksWithTheirRecordsDateAndTimeWithoutOverlap) {
+  window.prepare(Dump(sim::syntheticDumpLines(6, 7680)), ',');
+  QCheckBox* timeAxis = window.findChild<QCheckBox*>(QStringLiteral("timeAxisSwitch"));
+  ASSERT_EQ(timeAxis->text(), "Ось времени");
+  const ChartGrid& grid = window.chartData().grid;
+  auto dateAndTime = [&grid](int position) {
+    return QString::fromStdString(std::string(grid.cell(position + 1, 0)) + "\n" +
+                                  std::string(grid.cell(position + 1, 1)));
+  };
+  timeAxis->setChecked(true);
+  expectRecordTicks(plot(), dateAndTime);
+  static_cast<PlotView*>(plot())->showKeys(1000, 1012);
+  expectRecordTicks(plot(), dateAndTime);
+  window.resize(500, window.height());
+  expectRecordTicks(plot(), dateAndTime);
+
+  timeAxis->setChecked(false);
+  EXPECT_EQ(plot()->xAxis->label(), "Точка данных");
+  expectRecordTicks(plot(), [](int position) { return QString::number(position); });
+}
+
+TEST_F(ChartWindowTest, MarkerReadoutShowsTheTimeBetweenTheMarkers) {
+  window.prepare(Dump(sim::syntheticDumpLines(2, 600)), ',');
+  const ChartGrid& grid = window.chartData().grid;
+  window.setMarker(1, 500);
+  window.setMarker(2, 20);
+  auto seconds = secondsBetween(grid.cell(21, 0), grid.cell(21, 1), grid.cell(501, 0), grid.cell(501, 1));
+  ASSERT_TRUE(seconds);
+  QString text = window.findChild<QLabel*>(QStringLiteral("markerReadout"))->text();
+  EXPECT_TRUE(text.contains(QString::fromStdString("Время между точками:</b> " + durationText(-*seconds))))
+      << text.toStdString();
 }
 
 TEST_F(ChartWindowTest, RightButtonStartsNoZoomRectangle) {
