@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "chart/image_actions.h"
 #include "chart/record_time.h"
 #include "chart/series_plot.h"
 #include "chart/series_values.h"
@@ -172,6 +173,8 @@ void ChartWindow::buildChart() {
           [this] { setMarker(1, menuPosition_); });
   connect(plotMenu_->addAction(QStringLiteral("Точка 2")), &QAction::triggered, this,
           [this] { setMarker(2, menuPosition_); });
+  plotMenu_->addSeparator();
+  addImageActions(*plotMenu_, *plot_, *this);
   plot_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(plot_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     menuPosition_ = qRound(plot_->xAxis->pixelToCoord(pos.x()));

@@ -5,18 +5,24 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 
+#include "chart/image_actions.h"
 #include "chart/record_time.h"
 #include "chart/series_values.h"
 #include "chart_dumps.h"
 #include "decode/conversion_error.h"
 #include "decode/parameter_table.h"
+#include "dump/file_error.h"
 #include "sim/memory.h"
 #include "ui/plot_view.h"
 
@@ -420,6 +426,28 @@ TEST_F(ChartWindowTest, MarkerReadoutShowsTheTimeBetweenTheMarkers) {
   QString text = window.findChild<QLabel*>(QStringLiteral("markerReadout"))->text();
   EXPECT_TRUE(text.contains(QString::fromStdString("Время между точками:</b> " + durationText(-*seconds))))
       << text.toStdString();
+}
+
+TEST_F(ChartWindowTest, PopupMenuSavesAndCopiesTheChartImageAtItsSize) {
+  window.prepare(makeDump(2, 50), ',');
+  QStringList texts;
+  for (QAction* action : window.findChild<QMenu*>(QStringLiteral("plotMenu"))->actions())
+    if (!action->isSeparator()) texts << action->text();
+  EXPECT_EQ(texts, QStringList({"Точка 1", "Точка 2", "Сохранить изображение…", "Копировать изображение"}));
+
+  QTemporaryDir dir;
+  savePlotImage(*plot(), dir.filePath("chart.png"));
+  EXPECT_EQ(QImage(dir.filePath("chart.png")).size(), plot()->size());
+  savePlotImage(*plot(), dir.filePath("chart"));  // neither extension: PNG
+  EXPECT_EQ(QImage(dir.filePath("chart.png")).size(), plot()->size());
+  savePlotImage(*plot(), dir.filePath("chart.PDF"));
+  QFile pdf(dir.filePath("chart.PDF"));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(pdf.readAll().startsWith("%PDF-"));
+  EXPECT_THROW(savePlotImage(*plot(), dir.filePath("missing/chart.png")), FileError);
+
+  copyPlotImage(*plot());
+  EXPECT_EQ(QApplication::clipboard()->image().size(), plot()->size());
 }
 
 TEST_F(ChartWindowTest, RightButtonStartsNoZoomRectangle) {
