@@ -34,11 +34,14 @@ QString askImagePath(QWidget& parent) {
 void savePlotImage(QCustomPlot& plot, const QString& path) {
   auto format = imageFormatOf(path);
   const QString target = format ? path : path + QStringLiteral(".png");
-  const QByteArray bytes = plotImage(plot, format.value_or(ImageFormat::png), plot.size());
+  const QByteArray bytes = plotImage(plot, format.value_or(ImageFormat::png));
   writeFileSafely(target.toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
-void copyPlotImage(QCustomPlot& plot) { QApplication::clipboard()->setPixmap(plot.toPixmap()); }
+void copyPlotImage(QCustomPlot& plot) {
+  plot.replot();
+  QApplication::clipboard()->setPixmap(plot.grab());
+}
 
 void addImageActions(QMenu& menu, QCustomPlot& plot, QWidget& dialogParent) {
   QObject::connect(menu.addAction(QStringLiteral("Сохранить изображение…")), &QAction::triggered, &plot,

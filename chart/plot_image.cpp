@@ -13,12 +13,16 @@ std::optional<ImageFormat> imageFormatOf(const QString& path) {
   return std::nullopt;
 }
 
-QByteArray plotImage(QCustomPlot& plot, ImageFormat format, QSize size) {
+QByteArray plotImage(QCustomPlot& plot, ImageFormat format) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
+  const QSize size = plot.size();
   if (format == ImageFormat::png) {
-    plot.toPixmap(size.width(), size.height()).save(&buffer, "PNG");
+    // Drawn as on screen: QCustomPlot's toPixmap strokes each series as one
+    // wide polyline, which takes seconds for a noisy full dump.
+    plot.replot();
+    plot.grab().save(&buffer, "PNG");
     return bytes;
   }
   // As QCustomPlot's own savePdf, but into memory: a page of the plot's size

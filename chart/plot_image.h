@@ -15,8 +15,8 @@ enum class ImageFormat { png, pdf };
 // any case), or nothing.
 std::optional<ImageFormat> imageFormatOf(const QString& path);
 
-// The plot as it draws itself at the given size: a PNG image, or a one-page
-// PDF of that many points with the lines as vectors.
-QByteArray plotImage(QCustomPlot& plot, ImageFormat format, QSize size);
+// The plot as it draws itself at its size: a PNG image, or a one-page PDF of
+// that many points with the lines as vectors.
+QByteArray plotImage(QCustomPlot& plot, ImageFormat format);
 
 }  // namespace kq

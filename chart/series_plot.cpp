@@ -1,5 +1,7 @@
 #include "chart/series_plot.h"
 
+#include <numeric>
+
 #include "ui/record_ticker.h"
 
 namespace kq {
@@ -15,6 +17,10 @@ const SeriesStyle kSeriesStyles[SeriesPlot::kSeriesCount] = {
 
 // The right axis and the legend entries of its series.
 const QColor kRightAxisTint(0, 95, 175);
+// The legend's columns at most; fewer where the titles need the room.
+constexpr int kLegendColumns = 5;
+// Antialiased up to this many points a pixel.
+constexpr double kAntialiasedDensity = 2;
 
 QString cellText(const ChartGrid& grid, int row, int column) {
   std::string_view text = grid.cell(row, column);
@@ -48,7 +54,7 @@ SeriesPlot::SeriesPlot(QWidget* parent) : PlotView(parent) {
   plotLayout()->addElement(1, 0, legend);
   plotLayout()->setRowStretchFactor(1, 0.001);
   legend->setFillOrder(QCPLegend::foColumnsFirst);
-  legend->setWrap(5);
+  legend->setWrap(kLegendColumns);
   legend->setIconSize(25, 10);
   legend->setMargins(QMargins(7, 7, 7, 7));
 
@@ -57,6 +63,31 @@ SeriesPlot::SeriesPlot(QWidget* parent) : PlotView(parent) {
     graph->setPen(QPen(kSeriesStyles[i].color, kSeriesStyles[i].width));
     graph->setLineStyle(QCPGraph::lsLine);
     graph->setScatterStyle(QCPScatterStyle::ssNone);
+    updateLegendEntry(i);
+  }
+  connect(this, &QCustomPlot::beforeReplot, this, &SeriesPlot::fitToSize);
+}
+
+void SeriesPlot::fitToSize() {
+  // As many columns as the titles leave room for: item i stands in column i % columns.
+  int columns = kLegendColumns;
+  for (; columns > 1; --columns) {
+    std::vector<int> widths(columns, 0);
+    for (int i = 0; i < legend->itemCount(); ++i)
+      widths[i % columns] = std::max(widths[i % columns], legend->item(i)->minimumOuterSizeHint().width());
+    if (std::accumulate(widths.begin(), widths.end(), 0) <= width()) break;
+  }
+  if (columns != legend->wrap()) {
+    legend->setWrap(columns);
+    legend->setFillOrder(legend->fillOrder(), true);  // the wrap alone leaves the items where they were
+  }
+
+  const QCPRange keys = xAxis->range();
+  const double pixels = std::max(1, axisRect()->width());
+  for (int i = 0; i < kSeriesCount; ++i) {
+    const auto& data = *graph(i)->data();
+    const auto points = data.findEnd(keys.upper) - data.findBegin(keys.lower);
+    graph(i)->setAntialiased(points <= kAntialiasedDensity * pixels);
   }
 }
 

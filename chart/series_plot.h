@@ -14,7 +14,9 @@ class RecordTicker;
 // The chart of the chart window, which kq-cli chart draws too: ten line
 // series over the record position ("Точка данных") in their own colours,
 // the legend below, the left and the right value axis. A series on the right
-// axis is marked "(R)" in the legend, in the right axis' tint.
+// axis is marked "(R)" in the legend, in the right axis' tint. A series is
+// antialiased where it has at most two points a pixel: denser, antialiasing
+// shows little and a noisy series would take a second to draw.
 class SeriesPlot : public PlotView {
   Q_OBJECT
  public:
@@ -41,6 +43,8 @@ class SeriesPlot : public PlotView {
 
  private:
   void updateLegendEntry(int series);
+  // Before each replot: the legend's columns and each series' antialiasing.
+  void fitToSize();
   void updateTicker();
 
   RecordTicker* ticker_;

@@ -10,6 +10,7 @@ int runExport(const std::vector<std::string>& args);
 int runDownload(const std::vector<std::string>& args);
 int runSimulate(const std::vector<std::string>& args);
 int runStats(const std::vector<std::string>& args);
+int runChart(const std::vector<std::string>& args);
 
 // The decimal separator of the regional settings.
 char systemDecimalSeparator();

@@ -19,6 +19,7 @@ const Command kCommands[] = {
     {"download", kq::cli::runDownload, "download the log memory over a serial port"},
     {"simulate", kq::cli::runSimulate, "run a simulated on-board computer on a pseudo-terminal"},
     {"stats", kq::cli::runStats, "minimum, maximum and mean of every parameter of a dump file"},
+    {"chart", kq::cli::runChart, "draw the chart of a dump file into a PNG or PDF file"},
 };
 
 void printUsage(std::FILE* out) {
