@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMouseEvent>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <cstdio>
@@ -104,11 +105,34 @@ int main(int argc, char** argv) {
     totalChange += ms;
   }
 
+  // Markers at both ends: the readout's statistics of ten series over all records.
+  window.setMarker(1, 0);
+  timer.restart();
+  window.setMarker(2, window.chartData().grid.rowCount() - 2);
+  double markers = milliseconds(timer);
+
+  // The scatter tab: a parameter chosen, every record a point (the markers
+  // span them all), drawn.
+  window.findChild<QTabWidget*>(QStringLiteral("chartTabs"))->setCurrentIndex(1);
+  auto* scatter = window.findChild<QCustomPlot*>(QStringLiteral("scatterPlot"));
+  auto* scatterX = window.findChild<QComboBox*>(QStringLiteral("scatterX"));
+  double worstScatter = 0;
+  for (int n = 0; n < 10; ++n) {
+    scatterX->setCurrentIndex((scatterX->currentIndex() + 5) % scatterX->count());
+    timer.restart();
+    emit scatterX->activated(scatterX->currentIndex());
+    scatter->replot(QCustomPlot::rpImmediateRefresh);
+    worstScatter = std::max(worstScatter, milliseconds(timer));
+  }
+
   std::printf("type %d, %d records, %d grid columns\n", type, window.chartData().grid.rowCount() - 1,
               window.chartData().grid.columnCount());
   std::printf("prepare: %.1f ms, prepared and painted: %.1f ms\n", prepared, shown);
   std::printf("selector change with redraw: mean %.1f ms, worst %.1f ms\n", totalChange / changes,
               worstChange);
+  std::printf("second marker with the statistics of ten series: %.1f ms\n", markers);
+  std::printf("scatter of %d points, parameter chosen and drawn: worst %.1f ms\n",
+              scatter->graph(0)->dataCount(), worstScatter);
   std::printf("VmRSS: %ld kB (%ld kB before preparing)\n", residentKilobytes(), baseKb);
   return 0;
 }

@@ -14,12 +14,14 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "chart/image_actions.h"
 #include "chart/record_time.h"
+#include "chart/scatter_view.h"
 #include "chart/series_plot.h"
 #include "chart/series_values.h"
 #include "decode/conversion_error.h"
@@ -78,17 +80,25 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   markerReadout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   markerReadout_->hide();
 
-  auto* chartColumn = new QVBoxLayout;
+  auto* chartTab = new QWidget;
+  auto* chartColumn = new QVBoxLayout(chartTab);
   chartColumn->setContentsMargins(0, 0, 0, 0);
   chartColumn->addWidget(plot_, 1);
   chartColumn->addWidget(positionReadout_);
   chartColumn->addWidget(markerReadout_);
 
+  scatter_ = new ScatterView;
+  auto* tabs = new QTabWidget;
+  tabs->setObjectName(QStringLiteral("chartTabs"));
+  tabs->setDocumentMode(true);
+  tabs->addTab(chartTab, QStringLiteral("График"));
+  tabs->addTab(scatter_, QStringLiteral("Зависимость"));
+
   auto* top = new QWidget;
   auto* topLayout = new QHBoxLayout(top);
   topLayout->setContentsMargins(0, 0, 0, 0);
   topLayout->addWidget(panel);
-  topLayout->addLayout(chartColumn, 1);
+  topLayout->addWidget(tabs, 1);
 
   auto* splitter = new QSplitter(Qt::Vertical);
   splitter->addWidget(top);
@@ -242,6 +252,7 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   separator_ = decimalSeparator;
   gridModel_->setCells(data_.grid.rowCount(), data_.grid.columnCount(),
                        [this](int row, int column) { return data_.grid.cell(row, column); });
+  scatter_->setData(&data_.grid, data_.titles, separator_);
 
   QStringList titles;
   int widest = 0;
@@ -345,6 +356,7 @@ void ChartWindow::updateMarkerReadout() {
   std::optional<int> at[2];
   for (int m = 0; m < 2; ++m)
     if (markers_[m]->isSet()) at[m] = int(markers_[m]->x());
+  scatter_->setRecords(at[0] && at[1] ? std::optional(std::pair(*at[0], *at[1])) : std::nullopt);
   if (!at[0] && !at[1]) {
     markerReadout_->hide();
     return;

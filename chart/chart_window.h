@@ -19,17 +19,19 @@ namespace kq {
 
 class GridModel;
 class PlotMarker;
+class ScatterView;
 class SeriesPlot;
 
 // The chart window "График": ten series over the record position, a panel of
-// parameter selectors with visibility and right-axis switches, and the grid of
+// parameter selectors with visibility and right-axis switches, a second tab
+// "Зависимость" plotting one parameter against another, and the grid of
 // every decoded value beneath. Everything plotted is read back from the grid's
 // texts; the window never decodes. Closing it only hides it.
 //
 // Series are numbered from 0 in the interface; object names number them from
 // 1 as their captions do ("График 1"): seriesParameter1..10,
 // seriesShown1..10, seriesRightAxis1..10, plus timeAxisSwitch, plot, grid,
-// plotMenu.
+// plotMenu, chartTabs and those of ScatterView.
 class ChartWindow : public QWidget {
   Q_OBJECT
  public:
@@ -79,6 +81,7 @@ class ChartWindow : public QWidget {
   std::array<QCheckBox*, kSeriesCount> rightAxisSwitches_{};
   QCheckBox* timeAxisSwitch_ = nullptr;
   SeriesPlot* plot_ = nullptr;
+  ScatterView* scatter_ = nullptr;
   QTableView* grid_ = nullptr;
   GridModel* gridModel_ = nullptr;
   QMenu* plotMenu_ = nullptr;

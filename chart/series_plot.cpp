@@ -73,8 +73,13 @@ void SeriesPlot::fitToSize() {
   int columns = kLegendColumns;
   for (; columns > 1; --columns) {
     std::vector<int> widths(columns, 0);
-    for (int i = 0; i < legend->itemCount(); ++i)
-      widths[i % columns] = std::max(widths[i % columns], legend->item(i)->minimumOuterSizeHint().width());
+    int column = 0;
+    for (int i = 0; i < legend->itemCount(); ++i) {
+      if (QCPAbstractLegendItem* item = legend->item(i)) {  // null in the grid's empty cells
+        widths[column] = std::max(widths[column], item->minimumOuterSizeHint().width());
+        column = (column + 1) % columns;
+      }
+    }
     if (std::accumulate(widths.begin(), widths.end(), 0) <= width()) break;
   }
   if (columns != legend->wrap()) {

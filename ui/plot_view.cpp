@@ -124,7 +124,14 @@ void PlotView::zoomToPixels(const QRect& rect) {
   QRect r = rect.normalized();
   QCPRange keys(xAxis->pixelToCoord(r.left()), xAxis->pixelToCoord(r.right()));  // normalised by QCPRange
   zoomed_ = true;
-  animateTo(fittedRanges(&keys));
+  if (rectangleFitsValues_) {
+    animateTo(fittedRanges(&keys));
+    return;
+  }
+  auto values = [&r](QCPAxis* axis) {
+    return QCPRange(axis->pixelToCoord(r.bottom()), axis->pixelToCoord(r.top()));
+  };
+  animateTo({keys, values(yAxis), values(yAxis2)});
 }
 
 void PlotView::showKeys(double first, double last) {

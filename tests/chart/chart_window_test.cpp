@@ -10,11 +10,14 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <set>
 
 #include "chart/image_actions.h"
 #include "chart/record_time.h"
@@ -448,6 +451,51 @@ TEST_F(ChartWindowTest, PopupMenuSavesAndCopiesTheChartImageAtItsSize) {
 
   copyPlotImage(*plot());
   EXPECT_EQ(QApplication::clipboard()->image().size(), plot()->size());
+}
+
+TEST_F(ChartWindowTest, ScatterTabPlotsOneParameterAgainstAnotherForTheRecordsBetweenTheMarkers) {
+  window.prepare(Dump(sim::syntheticDumpLines(2, 300)), ',');
+  auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("chartTabs"));
+  ASSERT_EQ(tabs->tabText(1), "Зависимость");
+  tabs->setCurrentIndex(1);
+  auto* x = window.findChild<QComboBox*>(QStringLiteral("scatterX"));
+  auto* y = window.findChild<QComboBox*>(QStringLiteral("scatterY"));
+  auto* scatter = window.findChild<QCustomPlot*>(QStringLiteral("scatterPlot"));
+  x->setCurrentIndex(6);  // engine speed
+  emit x->activated(6);
+  y->setCurrentIndex(3);  // intake air temperature
+  emit y->activated(3);
+  EXPECT_EQ(scatter->xAxis->label().toStdString(), parameterTable(2)[6].title);
+  EXPECT_EQ(scatter->yAxis->label().toStdString(), parameterTable(2)[3].title);
+
+  std::vector<double> speeds = columnValues(3 + 6), temperatures = columnValues(3 + 3);
+  std::multiset<std::pair<double, double>> expected, plotted;
+  for (std::size_t i = 0; i < speeds.size(); ++i) expected.insert({speeds[i], temperatures[i]});
+  for (const QCPGraphData& point : *scatter->graph(0)->data()) plotted.insert({point.key, point.value});
+  EXPECT_EQ(plotted, expected);
+
+  window.setMarker(2, 40);
+  window.setMarker(1, 10);
+  EXPECT_EQ(scatter->graph(0)->dataCount(), 31);
+
+  // Hovering a point names its record, one of those between the markers at that point.
+  scatter->replot();
+  const QPointF at(scatter->xAxis->coordToPixel(speeds[25]), scatter->yAxis->coordToPixel(temperatures[25]));
+  QMouseEvent move(QEvent::MouseMove, at, scatter->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(scatter, &move);
+  QString readout = window.findChild<QLabel*>(QStringLiteral("scatterReadout"))->text();
+  QRegularExpressionMatch named = QRegularExpression("Точка данных (\\d+)").match(readout);
+  ASSERT_TRUE(named.hasMatch()) << readout.toStdString();
+  const int position = named.captured(1).toInt();
+  EXPECT_GE(position, 10);
+  EXPECT_LE(position, 40);
+  EXPECT_EQ(speeds[position], speeds[25]);
+  EXPECT_EQ(temperatures[position], temperatures[25]);
+  const ChartGrid& grid = window.chartData().grid;
+  EXPECT_TRUE(readout.contains(QString::fromStdString(std::string(grid.cell(position + 1, 0)) + " " +
+                                                      std::string(grid.cell(position + 1, 1)))))
+      << readout.toStdString();
 }
 
 TEST_F(ChartWindowTest, RightButtonStartsNoZoomRectangle) {
