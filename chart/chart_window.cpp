@@ -27,6 +27,7 @@
 #include "decode/conversion_error.h"
 #include "ui/error_box.h"
 #include "ui/grid_model.h"
+#include "ui/grid_view.h"
 #include "ui/plot_marker.h"
 
 namespace kq {
@@ -40,8 +41,9 @@ constexpr int kGridHeight = 177;
 constexpr int kChartHeight = 681;
 constexpr int kGridRowHeight = 24;
 constexpr int kGridColumnWidth = 110;
-// The drop-down list is as wide as the longest title plus its scroll bar.
+// The drop-down and suggestion lists are as wide as the longest title plus a scroll bar.
 constexpr int kListPadding = 40;
+constexpr int kPositionReadoutLines = 3;
 // The first selector starts on the fourth title, the others on the second to tenth.
 constexpr int kInitialItems[ChartWindow::kSeriesCount] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
 
@@ -73,6 +75,10 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   positionReadout_->setObjectName(QStringLiteral("positionReadout"));
   positionReadout_->setTextFormat(Qt::RichText);
   positionReadout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  positionReadout_->setWordWrap(true);
+  // Room for the values of ten series, so the chart does not jump as the mouse moves.
+  positionReadout_->setMinimumHeight(kPositionReadoutLines * positionReadout_->fontMetrics().lineSpacing());
+  positionReadout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   markerReadout_ = new QLabel;
   markerReadout_->setObjectName(QStringLiteral("markerReadout"));
   markerReadout_->setTextFormat(Qt::RichText);
@@ -197,20 +203,10 @@ void ChartWindow::buildChart() {
 
 void ChartWindow::buildGrid() {
   gridModel_ = new GridModel(this);
-  grid_ = new QTableView;
+  grid_ = new GridView(kFrameColumns, kGridRowHeight, kGridColumnWidth);
   grid_->setObjectName(QStringLiteral("grid"));
   grid_->setModel(gridModel_);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setWordWrap(false);
   grid_->setMinimumHeight(3 * kGridRowHeight);
-  grid_->verticalHeader()->hide();
-  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  grid_->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
-  grid_->horizontalHeader()->setDefaultSectionSize(kGridColumnWidth);
-  grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  grid_->horizontalHeader()->setHighlightSections(false);
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
             if (!current.isValid()) return;
@@ -267,6 +263,7 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
     parameterSelectors_[i]->setCurrentIndex(items[i]);
     parameterSelectors_[i]->lineEdit()->setCursorPosition(0);  // the signal is blocked here
     parameterSelectors_[i]->view()->setMinimumWidth(widest + kListPadding);
+    parameterSelectors_[i]->completer()->popup()->setMinimumWidth(widest + kListPadding);
   }
   // Switching a box off runs its handler, which moves its series to the left axis.
   for (QCheckBox* box : rightAxisSwitches_) box->setChecked(false);
@@ -411,7 +408,10 @@ void ChartWindow::updatePositionReadout(int x) {
   for (int i = 0; i < kSeriesCount; ++i) {
     if (!sources_[i].visible) continue;
     std::string_view value = seriesValueAt(data_.grid, sources_[i], x);
-    if (!value.empty()) text += QStringLiteral(" &nbsp; %1 %2").arg(swatch(i), toQString(value));
+    // Items wrap between, never inside.
+    if (!value.empty())
+      text += QStringLiteral(" &nbsp; <span style='white-space:nowrap'>%1 %2: %3</span>")
+                  .arg(swatch(i), plot_->seriesTitle(i).toHtmlEscaped(), toQString(value));
   }
   positionReadout_->setText(text);
 }

@@ -13,11 +13,11 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
-class QTableView;
 
 namespace kq {
 
 class GridModel;
+class GridView;
 class PlotMarker;
 class ScatterView;
 class SeriesPlot;
@@ -82,7 +82,7 @@ class ChartWindow : public QWidget {
   QCheckBox* timeAxisSwitch_ = nullptr;
   SeriesPlot* plot_ = nullptr;
   ScatterView* scatter_ = nullptr;
-  QTableView* grid_ = nullptr;
+  GridView* grid_ = nullptr;
   GridModel* gridModel_ = nullptr;
   QMenu* plotMenu_ = nullptr;
   QLabel* positionReadout_ = nullptr;

@@ -7,11 +7,14 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCompleter>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -496,6 +499,65 @@ TEST_F(ChartWindowTest, ScatterTabPlotsOneParameterAgainstAnotherForTheRecordsBe
   EXPECT_TRUE(readout.contains(QString::fromStdString(std::string(grid.cell(position + 1, 0)) + " " +
                                                       std::string(grid.cell(position + 1, 1)))))
       << readout.toStdString();
+}
+
+TEST_F(ChartWindowTest, CtrlCCopiesTheSelectedCellsUnderTheirTitles) {
+  window.prepare(makeDump(2, 3), ',');
+  auto* grid = window.findChild<QTableView*>(QStringLiteral("grid"));
+  QAbstractItemModel* model = grid->model();
+  grid->selectionModel()->select(QItemSelection(model->index(1, 1), model->index(2, 3)),
+                                 QItemSelectionModel::Select);
+  grid->selectionModel()->select(model->index(4, 3), QItemSelectionModel::Select);
+  QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+  const ChartGrid& cells = window.chartData().grid;
+  auto cell = [&cells](int row) { return std::string(cells.cell(row, 3)); };
+  EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+            "Время\tНомер записи\t" + std::string(parameterTable(2)[0].title) + "\n" +  //
+                "12:34:56\t1\t" + cell(2) + "\n" + "12:34:56\t2\t" + cell(3) + "\n" + "\t\t" + cell(5) +
+                "\n");
+}
+
+TEST_F(ChartWindowTest, DateTimeAndNumberStayInViewWhileTheGridScrollsRight) {
+  window.prepare(makeDump(6, 3), ',');
+  auto* grid = window.findChild<QTableView*>(QStringLiteral("grid"));
+  auto* frozen = grid->findChild<QTableView*>(QStringLiteral("frozenColumns"));
+  grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+  ASSERT_GT(grid->horizontalScrollBar()->value(), 0);
+  EXPECT_TRUE(frozen->isVisible());
+  EXPECT_EQ(frozen->geometry().left(), grid->viewport()->geometry().left());
+  EXPECT_EQ(frozen->width(), grid->columnWidth(0) + grid->columnWidth(1) + grid->columnWidth(2));
+  for (int column = 0; column < grid->model()->columnCount(); ++column)
+    EXPECT_EQ(frozen->isColumnHidden(column), column >= 3) << column;
+  EXPECT_EQ(frozen->indexAt(QPoint(5, 5)).column(), 0);
+  EXPECT_EQ(frozen->selectionModel(), grid->selectionModel());
+}
+
+TEST_F(ChartWindowTest, HoverLineNamesEachValueAndSuggestionsFitTheLongestTitle) {
+  window.prepare(makeDump(6, 3), ',');
+  QCustomPlot* plot = this->plot();
+  plot->replot();
+  const QPointF at(plot->xAxis->coordToPixel(2), plot->axisRect()->center().y());
+  QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(plot, &move);
+  QString text = window.findChild<QLabel*>(QStringLiteral("positionReadout"))->text();
+  for (int series = 0; series < 10; ++series) {
+    const std::string value(window.chartData().grid.cell(3, window.seriesSources()[series].column));
+    EXPECT_TRUE(text.contains(
+        QString::fromStdString(std::string(parameterTable(6)[series ? series : 3].title) + ": " + value)))
+        << series << " " << text.toStdString();
+  }
+
+  int longest = 0;
+  for (const ParameterColumn& column : parameterTable(6))
+    longest = std::max(longest, window.fontMetrics().horizontalAdvance(
+                                    QString::fromUtf8(column.title.data(), column.title.size())));
+  QComboBox* selector = parameterSelector(0);
+  selector->setFocus();
+  selector->lineEdit()->setText(QStringLiteral("а"));
+  selector->completer()->setCompletionPrefix(QStringLiteral("а"));
+  selector->completer()->complete();
+  EXPECT_TRUE(selector->completer()->popup()->isVisible());
+  EXPECT_GE(selector->completer()->popup()->width(), longest);
 }
 
 TEST_F(ChartWindowTest, RightButtonStartsNoZoomRectangle) {
