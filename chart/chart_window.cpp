@@ -8,19 +8,17 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "chart/image_actions.h"
-#include "chart/record_time.h"
+#include "chart/readout_text.h"
 #include "chart/scatter_view.h"
 #include "chart/series_plot.h"
 #include "chart/series_values.h"
@@ -44,20 +42,7 @@ constexpr int kGridColumnWidth = 110;
 // The drop-down and suggestion lists are as wide as the longest title plus a scroll bar.
 constexpr int kListPadding = 40;
 constexpr int kPositionReadoutLines = 3;
-// The first selector starts on the fourth title, the others on the second to tenth.
-constexpr int kInitialItems[ChartWindow::kSeriesCount] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
 
-QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
-// A coloured square as in the legend, for the readouts.
-QString swatch(int series) {
-  return QStringLiteral("<span style='color:%1'>&#9632;</span>").arg(SeriesPlot::seriesColor(series).name());
-}
-
-// Titles of the marker readout's rows.
-const char* const kReadoutRows[] = {"Точка 1", "Точка 2", "Разность", "Минимум", "Максимум", "Среднее"};
-
-QString orDash(const std::string& text) { return text.empty() ? QStringLiteral("—") : toQString(text); }
 }  // namespace
 
 ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -235,7 +220,8 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   std::array<int, kSeriesCount> items{};
   std::array<std::vector<double>, kSeriesCount> values;
   for (int i = 0; i < kSeriesCount; ++i) {
-    items[i] = kInitialItems[i] < int(data.titles.size()) ? kInitialItems[i] : -1;
+    const int initial = SeriesPlot::kInitialItems[i];
+    items[i] = initial < int(data.titles.size()) ? initial : -1;
     if (known && shownSwitches_[i]->isChecked())
       appendSeriesValues(data.grid, kFrameColumns + items[i], decimalSeparator, values[i]);
   }
@@ -359,61 +345,12 @@ void ChartWindow::updateMarkerReadout() {
     return;
   }
   MarkerReadout readout = readMarkers(data_.grid, sources_, at[0], at[1], separator_);
-  auto where = [this](const std::optional<int>& x) {
-    if (!x) return QStringLiteral("—");
-    return QStringLiteral("%1 (%2 %3)")
-        .arg(*x)
-        .arg(toQString(data_.grid.cell(*x + 1, kDateColumn)),
-             toQString(data_.grid.cell(*x + 1, kTimeColumn)));
-  };
-  QString head =
-      QStringLiteral("<b>Точка 1:</b> %1 &nbsp;&nbsp; <b>Точка 2:</b> %2").arg(where(at[0]), where(at[1]));
-  if (readout.distance) {
-    head += QStringLiteral(" &nbsp;&nbsp; <b>Расстояние, записей:</b> %1").arg(*readout.distance);
-    head += QStringLiteral(" &nbsp;&nbsp; <b>Время между точками:</b> %1")
-                .arg(readout.seconds ? toQString(durationText(*readout.seconds)) : QStringLiteral("—"));
-  }
-
-  QString titles;
-  QString cells[6];  // one row each, in the order of kReadoutRows
-  for (const SeriesReadout& row : readout.rows) {
-    titles += QStringLiteral("<td>%1 %2</td>")
-                  .arg(swatch(row.series), plot_->seriesTitle(row.series).toHtmlEscaped());
-    const std::string* texts[] = {&row.atMarker1, &row.atMarker2, &row.difference,
-                                  &row.minimum,   &row.maximum,   &row.mean};
-    for (int r = 0; r < 6; ++r) cells[r] += QStringLiteral("<td>%1</td>").arg(orDash(*texts[r]));
-  }
-  QString table = QStringLiteral("<tr><td></td>%1</tr>").arg(titles);
-  for (int r = 0; r < 6; ++r) {
-    // Statistics need both markers.
-    if (r >= 3 && !readout.distance) break;
-    table +=
-        QStringLiteral("<tr><td><b>%1</b></td>%2</tr>").arg(QString::fromUtf8(kReadoutRows[r]), cells[r]);
-  }
-  markerReadout_->setText(
-      QStringLiteral("%1<table cellspacing='0' cellpadding='2'>%2</table>").arg(head, table));
+  markerReadout_->setText(markerReadoutText(data_.grid, readout, plot_->seriesTitles(), at[0], at[1]));
   markerReadout_->show();
 }
 
 void ChartWindow::updatePositionReadout(int x) {
-  if (x < 0 || x > data_.grid.rowCount() - 2) {
-    positionReadout_->clear();
-    return;
-  }
-  QString text =
-      QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 %3 &nbsp; № %4")
-          .arg(x)
-          .arg(toQString(data_.grid.cell(x + 1, kDateColumn)), toQString(data_.grid.cell(x + 1, kTimeColumn)),
-               toQString(data_.grid.cell(x + 1, kRecordNumberColumn)));
-  for (int i = 0; i < kSeriesCount; ++i) {
-    if (!sources_[i].visible) continue;
-    std::string_view value = seriesValueAt(data_.grid, sources_[i], x);
-    // Items wrap between, never inside.
-    if (!value.empty())
-      text += QStringLiteral(" &nbsp; <span style='white-space:nowrap'>%1 %2: %3</span>")
-                  .arg(swatch(i), plot_->seriesTitle(i).toHtmlEscaped(), toQString(value));
-  }
-  positionReadout_->setText(text);
+  positionReadout_->setText(positionReadoutText(data_.grid, sources_, plot_->seriesTitles(), x));
 }
 
 void ChartWindow::runHandler(void (ChartWindow::*handler)(int), int series) {

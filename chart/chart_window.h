@@ -7,6 +7,7 @@
 
 #include "chart/chart_data.h"
 #include "chart/marker_readout.h"
+#include "chart/series_plot.h"
 #include "dump/dump.h"
 
 class QCheckBox;
@@ -20,7 +21,6 @@ class GridModel;
 class GridView;
 class PlotMarker;
 class ScatterView;
-class SeriesPlot;
 
 // The chart window "График": ten series over the record position, a panel of
 // parameter selectors with visibility and right-axis switches, a second tab
@@ -35,7 +35,7 @@ class SeriesPlot;
 class ChartWindow : public QWidget {
   Q_OBJECT
  public:
-  static constexpr int kSeriesCount = 10;
+  static constexpr int kSeriesCount = SeriesPlot::kSeriesCount;
 
   explicit ChartWindow(QWidget* parent = nullptr);  // created hidden
   ~ChartWindow() override;

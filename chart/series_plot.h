@@ -21,6 +21,9 @@ class SeriesPlot : public PlotView {
   Q_OBJECT
  public:
   static constexpr int kSeriesCount = 10;
+  // The parameter items the series start on: the fourth title for the first
+  // series, the second to tenth for the others.
+  static constexpr int kInitialItems[kSeriesCount] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
   static QColor seriesColor(int series);
 
   explicit SeriesPlot(QWidget* parent = nullptr);
@@ -35,6 +38,7 @@ class SeriesPlot : public PlotView {
   void setSeriesPoints(int series, const std::vector<double>& values);
   void setSeriesTitle(int series, const QString& title);
   const QString& seriesTitle(int series) const { return titles_[series]; }
+  const std::array<QString, kSeriesCount>& seriesTitles() const { return titles_; }
   void setSeriesShown(int series, bool shown);
   void setOnRightAxis(int series, bool right);
 

@@ -37,8 +37,6 @@ constexpr const char* kChartHelp =
 
 constexpr QSize kDefaultSize(1416, 681);
 constexpr int kMaxSide = 20000;
-// The window's first choice: item 3 for the first series, then items 1 to 9.
-constexpr int kInitialItems[SeriesPlot::kSeriesCount] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
 
 struct Options {
   struct Series {
@@ -108,7 +106,7 @@ std::string chooseItems(const Options& options, const ChartData& data, std::vect
                         std::vector<int>& items) {
   chosen = options.series;
   if (chosen.empty()) {
-    for (int item : kInitialItems)
+    for (int item : SeriesPlot::kInitialItems)
       if (item < int(data.titles.size())) chosen.push_back({data.titles[item], false});
   }
   for (const auto& series : chosen) {
