@@ -1,8 +1,10 @@
 // Times the chart window with a full synthetic dump: preparation until the
 // window is painted, a selector change until the chart is redrawn, and the
-// process's resident memory. Run with QT_QPA_PLATFORM=offscreen.
-//   chart_window_run [TYPE]                      figures for one run
-//   chart_window_run TYPE --hold SECONDS         stays open, markers set, for screenshots
+// process's resident memory, the statistics readout and the scatter plot.
+// Run with QT_QPA_PLATFORM=offscreen.
+//   chart_window_run [TYPE]                         figures for one run
+//   chart_window_run TYPE --hold SECONDS [SCENE]    stays open for screenshots:
+//     markers (the default), time (time axis and statistics), scatter
 #include <qcustomplot.h>
 
 #include <QApplication>
@@ -15,9 +17,11 @@
 #include <QTableView>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 
 #include "chart/chart_window.h"
 #include "sim/memory.h"
+#include "ui/plot_view.h"
 
 namespace {
 
@@ -30,6 +34,14 @@ long residentKilobytes() {
 }
 
 double milliseconds(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
+
+// The mouse over a plot at x, and at y or halfway up.
+void hover(QCustomPlot* plot, double x, std::optional<double> y) {
+  plot->replot();
+  QPointF at(plot->xAxis->coordToPixel(x), y ? plot->yAxis->coordToPixel(*y) : plot->height() / 2.0);
+  QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(plot, &move);
+}
 
 QComboBox* parameterSelector(kq::ChartWindow& window, int series) {
   return window.findChild<QComboBox*>(QStringLiteral("seriesParameter%1").arg(series + 1));
@@ -59,10 +71,38 @@ void setScene(kq::ChartWindow& window, int records) {
   window.setMarker(2, records / 2);
   auto* table = window.findChild<QTableView*>(QStringLiteral("grid"));
   table->selectRow(records / 3);
-  auto* chart = window.findChild<QCustomPlot*>(QStringLiteral("plot"));
-  QPointF at(chart->xAxis->coordToPixel(records * 0.7), chart->height() / 2.0);
-  QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(chart, &move);
+  hover(window.findChild<QCustomPlot*>(QStringLiteral("plot")), records * 0.7, std::nullopt);
+}
+
+// The scene above narrowed to five series and half an hour of driving on the
+// time axis, with the statistics between the markers.
+void setTimeScene(kq::ChartWindow& window, int records) {
+  setScene(window, records);
+  for (int series : {4, 5, 6, 8, 9})
+    window.findChild<QCheckBox*>(QStringLiteral("seriesShown%1").arg(series + 1))->setChecked(false);
+  window.findChild<QCheckBox*>(QStringLiteral("timeAxisSwitch"))->setChecked(true);
+  auto* plot = window.findChild<kq::PlotView*>(QStringLiteral("plot"));
+  plot->showKeys(records * 0.30, records * 0.36);
+  window.setMarker(1, int(records * 0.312));
+  window.setMarker(2, int(records * 0.345));
+  hover(plot, records * 0.33, std::nullopt);
+}
+
+// Engine speed against the air flow sensor's voltage, one point a record.
+void setScatterScene(kq::ChartWindow& window, int records) {
+  setScene(window, records);
+  window.findChild<QTabWidget*>(QStringLiteral("chartTabs"))->setCurrentIndex(1);
+  const char* axes[][2] = {{"scatterX", "Обороты двигателя"},
+                           {"scatterY", "Напряжение на датчике массового расхода воздуха"}};
+  for (const auto& [name, title] : axes) {
+    auto* selector = window.findChild<QComboBox*>(QString::fromLatin1(name));
+    selector->setCurrentIndex(selector->findText(QString::fromUtf8(title)));
+    emit selector->activated(selector->currentIndex());
+  }
+  auto* scatter = window.findChild<QCustomPlot*>(QStringLiteral("scatterPlot"));
+  scatter->replot();
+  const QCPGraphData& point = *scatter->graph(0)->data()->at(scatter->graph(0)->dataCount() / 2);
+  hover(scatter, point.key, point.value);
 }
 
 }  // namespace
@@ -84,7 +124,14 @@ int main(int argc, char** argv) {
   double shown = milliseconds(timer);
 
   if (holdSeconds > 0) {
-    setScene(window, window.chartData().grid.rowCount() - 1);
+    const int records = window.chartData().grid.rowCount() - 1;
+    const QByteArray scene = argc > 4 ? QByteArray(argv[4]) : QByteArray("markers");
+    if (scene == "time")
+      setTimeScene(window, records);
+    else if (scene == "scatter")
+      setScatterScene(window, records);
+    else
+      setScene(window, records);
     QTimer::singleShot(holdSeconds * 1000, &app, &QApplication::quit);
     return app.exec();
   }

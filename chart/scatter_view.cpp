@@ -40,7 +40,7 @@ ScatterView::ScatterView(QWidget* parent) : QWidget(parent) {
   ySelector_ = makeSelector("scatterY");
   plot_ = new PlotView;
   plot_->setObjectName(QStringLiteral("scatterPlot"));
-  plot_->setRectangleFitsValues(false);
+  plot_->setShowsPoints(true);
   readout_ = new QLabel;
   readout_->setObjectName(QStringLiteral("scatterReadout"));
   readout_->setTextFormat(Qt::RichText);
@@ -51,6 +51,13 @@ ScatterView::ScatterView(QWidget* parent) : QWidget(parent) {
   points->setLineStyle(QCPGraph::lsNone);
   points->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, kPointColour, kPointColour, kPointSize));
   points->setAdaptiveSampling(true);
+  QCPGraph* hovered = plot_->addGraph();
+  hovered->setLineStyle(QCPGraph::lsNone);
+  hovered->setScatterStyle(
+      QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(Qt::red, 2), Qt::NoBrush, 3 * kPointSize));
+  hovered->setVisible(false);
+  recordsNote_ = new QLabel;
+  recordsNote_->setObjectName(QStringLiteral("scatterRecords"));
 
   auto* choices = new QHBoxLayout;
   choices->addWidget(new QLabel(QStringLiteral("Параметр X:")));
@@ -58,6 +65,8 @@ ScatterView::ScatterView(QWidget* parent) : QWidget(parent) {
   choices->addSpacing(16);
   choices->addWidget(new QLabel(QStringLiteral("Параметр Y:")));
   choices->addWidget(ySelector_, 1);
+  choices->addSpacing(16);
+  choices->addWidget(recordsNote_);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 4, 0, 0);
   layout->addLayout(choices);
@@ -131,6 +140,7 @@ void ScatterView::rebuild() {
   readout_->clear();
   const int xColumn = chosenColumn(xSelector_), yColumn = chosenColumn(ySelector_);
   QCPGraph* graph = plot_->graph(0);
+  plot_->graph(1)->setVisible(false);
   if (grid_ && xColumn >= 0 && yColumn >= 0) {
     std::vector<double> xs, ys;
     appendSeriesValues(*grid_, xColumn, separator_, xs);
@@ -140,6 +150,8 @@ void ScatterView::rebuild() {
       first = std::max(first, std::min(range_->first, range_->second));
       last = std::min(last, std::max(range_->first, range_->second));
     }
+    recordsNote_->setText(range_ ? QStringLiteral("Записи %1–%2 (между точками)").arg(first).arg(last)
+                                 : QStringLiteral("Все записи"));
     QVector<QCPGraphData> data;
     data.reserve(std::max(0, last - first + 1));
     for (int position = first; position <= last; ++position) {
@@ -149,6 +161,7 @@ void ScatterView::rebuild() {
     graph->data()->set(data, false);
   } else {
     graph->data()->clear();
+    recordsNote_->clear();
   }
   plot_->xAxis->setLabel(xSelector_->currentText());
   plot_->yAxis->setLabel(ySelector_->currentText());
@@ -167,10 +180,18 @@ void ScatterView::showRecordAt(const QPointF& pixel) {
       nearest = &point;
     }
   }
+  QCPGraph* hovered = plot_->graph(1);
   if (!nearest) {
     readout_->clear();
+    if (hovered->visible()) {
+      hovered->setVisible(false);
+      plot_->replot(QCustomPlot::rpQueuedReplot);
+    }
     return;
   }
+  hovered->data()->set({QCPGraphData(nearest->x, nearest->y)});
+  hovered->setVisible(true);
+  plot_->replot(QCustomPlot::rpQueuedReplot);
   const int row = nearest->position + 1;
   readout_->setText(QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 %3 &nbsp; X: %4 &nbsp; Y: %5")
                         .arg(nearest->position)

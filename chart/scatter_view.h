@@ -20,7 +20,8 @@ class PlotView;
 // titled with the parameters. Hovering a point names its record: position,
 // date and time, and both values as the grid shows them.
 //
-// Object names: scatterX, scatterY (the selectors), scatterPlot, scatterReadout.
+// Object names: scatterX, scatterY (the selectors), scatterRecords, scatterPlot,
+// scatterReadout.
 class ScatterView : public QWidget {
   Q_OBJECT
  public:
@@ -59,6 +60,7 @@ class ScatterView : public QWidget {
   QComboBox* ySelector_;
   PlotView* plot_;
   QLabel* readout_;
+  QLabel* recordsNote_;
   QMenu* menu_;
 };
 

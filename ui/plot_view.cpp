@@ -9,7 +9,8 @@ namespace {
 constexpr int kAnimationMs = 200;
 // A drag shorter than this is a click, not a rectangle.
 constexpr int kMinimumRectangle = 4;
-// The value axes leave 2 % of the plot height free above and below the data.
+// The value axes (and the x axis of points) leave 2 % of the plot free on
+// either side of the data.
 constexpr double kValueMargin = 0.02 / 0.96;
 // One wheel notch scales an axis by this, as QCustomPlot's own zoom does.
 constexpr double kWheelZoomFactor = 0.85;
@@ -85,7 +86,9 @@ PlotView::Ranges PlotView::fittedRanges(const QCPRange* keys) {
   if (keys) {
     fitted.x = *keys;
   } else if (auto all = keyRange(this)) {
-    fitted.x = all->size() > 0 ? *all : QCPRange(all->lower - 1, all->upper + 1);
+    fitted.x = showsPoints_      ? withMargin(*all)
+               : all->size() > 0 ? *all
+                                 : QCPRange(all->lower - 1, all->upper + 1);
   }
   auto left = valueRange(this, yAxis, keys);
   auto right = valueRange(this, yAxis2, keys);
@@ -124,7 +127,7 @@ void PlotView::zoomToPixels(const QRect& rect) {
   QRect r = rect.normalized();
   QCPRange keys(xAxis->pixelToCoord(r.left()), xAxis->pixelToCoord(r.right()));  // normalised by QCPRange
   zoomed_ = true;
-  if (rectangleFitsValues_) {
+  if (!showsPoints_) {
     animateTo(fittedRanges(&keys));
     return;
   }

@@ -28,9 +28,9 @@ class PlotView : public QCustomPlot {
   void zoomToPixels(const QRect& rect);
   // Shows x from first to last at once, the value axes fitted, as a zoom.
   void showKeys(double first, double last);
-  // Whether a rectangle zoom fits the value axes to the data (the default)
-  // or takes their ranges from the rectangle too.
-  void setRectangleFitsValues(bool fits) { rectangleFitsValues_ = fits; }
+  // A plot of points rather than lines: the x axis leaves a margin around the
+  // data as the value axes do, and a rectangle zooms both axes to itself.
+  void setShowsPoints(bool points) { showsPoints_ = points; }
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -51,7 +51,7 @@ class PlotView : public QCustomPlot {
   QCPAxis* axisAt(const QPointF& pos) const;
 
   bool zoomed_ = false;
-  bool rectangleFitsValues_ = true;
+  bool showsPoints_ = false;
   Ranges from_;
   Ranges to_;
   QVariantAnimation animation_;
