@@ -162,6 +162,7 @@ int runChart(const std::vector<std::string>& args) {
 
   const char separator = systemDecimalSeparator();
   try {
+    checkCanCreate(options.output);  // before the work rather than after it
     Dump dump;
     loadDumpFile(options.dump, dump);
     if (dump.empty()) {

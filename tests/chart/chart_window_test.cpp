@@ -272,9 +272,9 @@ TEST_F(ChartWindowTest, WindowFitsTheScreen) {
   EXPECT_LE(window.frameGeometry().height(), available.height());
 }
 
-// Waits for the zoom animation to end.
+// Waits for the zoom animation to end, up to 5 s on a busy machine.
 bool waitUntil(const std::function<bool()>& condition) {
-  for (int i = 0; i < 100 && !condition(); ++i) QTest::qWait(10);
+  for (int i = 0; i < 500 && !condition(); ++i) QTest::qWait(10);
   return condition();
 }
 

@@ -91,6 +91,11 @@ TEST_F(CliChartTest, FailuresGiveTheMessageAndWriteNoFile) {
     }
     EXPECT_FALSE(std::filesystem::exists(cli.path(c.output))) << c.options;
   }
+  auto noFolder = chart("", "missing/a.png");
+  EXPECT_EQ(noFolder.status, 1);
+  EXPECT_EQ(noFolder.err.rfind("Cannot create file \"" + cli.path("missing/a.png") + "\".", 0), 0u)
+      << noFolder.err;
+
   auto missing = cli.run("LANG=C", "chart " + cli.path("missing.txt") + " " + cli.path("a.png"));
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "Cannot open file \"" + cli.path("missing.txt") + "\". No such file or directory\n");
