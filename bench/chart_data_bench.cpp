@@ -1,7 +1,10 @@
-// Chart data preparation of a full log memory (3,840 lines, 7,680 records).
+// Chart data preparation of a full log memory (3,840 lines, 7,680 records),
+// reading a column back and the statistics of every column.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_dump.h"
 #include "chart/chart_data.h"
+#include "chart/column_statistics.h"
 #include "chart/series_values.h"
 #include "sim/memory.h"
 
@@ -29,5 +32,20 @@ void BM_SeriesValues(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SeriesValues)->Unit(benchmark::kMicrosecond);
+
+// kq-cli stats of a full type-6 dump: every parameter column over all
+// records; a synthetic drive (0) and random bytes, the longest texts (1).
+void BM_StatisticsOfEveryColumn(benchmark::State& state) {
+  kq::Dump dump = state.range(0) == 0 ? kq::Dump(kq::sim::syntheticDumpLines(6, kq::sim::kMaxRecords))
+                                      : kq::bench::randomFullDump(6);
+  kq::ChartData data = kq::prepareChartData(dump, ',');
+  for (auto _ : state) {
+    auto statistics = kq::columnsStatistics(data.grid, 3, 0, data.grid.rowCount() - 2, ',');
+    benchmark::DoNotOptimize(statistics);
+  }
+  state.SetItemsProcessed(state.iterations() * std::int64_t(data.grid.rowCount() - 1) *
+                          (data.grid.columnCount() - 3));
+}
+BENCHMARK(BM_StatisticsOfEveryColumn)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Times the chart window with a full synthetic dump: preparation until the
 // window is painted, a selector change until the chart is redrawn, and the
-// process's resident memory. Run with QT_QPA_PLATFORM=offscreen.
-//   chart_window_run [TYPE]                      figures for one run
-//   chart_window_run TYPE --hold SECONDS         stays open, markers set, for screenshots
+// process's resident memory, the statistics readout and the scatter plot.
+// Run with QT_QPA_PLATFORM=offscreen.
+//   chart_window_run [TYPE]                         figures for one run
+//   chart_window_run TYPE --hold SECONDS [SCENE]    stays open for screenshots:
+//     markers (the default), time (time axis and statistics), scatter
 #include <qcustomplot.h>
 
 #include <QApplication>
@@ -11,12 +13,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMouseEvent>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 
 #include "chart/chart_window.h"
 #include "sim/memory.h"
+#include "ui/plot_view.h"
 
 namespace {
 
@@ -30,6 +35,18 @@ long residentKilobytes() {
 
 double milliseconds(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
 
+// The mouse over a plot at x, and at y or halfway up.
+void hover(QCustomPlot* plot, double x, std::optional<double> y) {
+  plot->replot();
+  QPointF at(plot->xAxis->coordToPixel(x), y ? plot->yAxis->coordToPixel(*y) : plot->height() / 2.0);
+  QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(plot, &move);
+}
+
+QComboBox* parameterSelector(kq::ChartWindow& window, int series) {
+  return window.findChild<QComboBox*>(QStringLiteral("seriesParameter%1").arg(series + 1));
+}
+
 // What a user sees after a while: telling parameters chosen, engine speed on
 // the right axis, markers, a chosen grid row and the mouse over the chart.
 void setScene(kq::ChartWindow& window, int records) {
@@ -41,23 +58,51 @@ void setScene(kq::ChartWindow& window, int records) {
                            nullptr,
                            nullptr,
                            "Напряжение бортсети"};
-  for (int k = 1; k <= 8; ++k) {
-    if (!choices[k - 1]) continue;
-    auto* selector = window.findChild<QComboBox*>(QStringLiteral("ComboBox%1").arg(k));
-    int item = selector->findText(QString::fromUtf8(choices[k - 1]), Qt::MatchStartsWith);
+  for (int series = 0; series < 8; ++series) {
+    if (!choices[series]) continue;
+    QComboBox* selector = parameterSelector(window, series);
+    int item = selector->findText(QString::fromUtf8(choices[series]), Qt::MatchStartsWith);
     if (item < 0) continue;
     selector->setCurrentIndex(item);
-    window.ComboBoxChange(k);
+    window.onSeriesParameterChosen(series);
   }
-  window.findChild<QCheckBox*>(QStringLiteral("CheckBox11"))->setChecked(true);
+  window.findChild<QCheckBox*>(QStringLiteral("seriesRightAxis1"))->setChecked(true);
   window.setMarker(1, records / 5);
   window.setMarker(2, records / 2);
-  auto* table = window.findChild<QTableView*>(QStringLiteral("StringGrid1"));
+  auto* table = window.findChild<QTableView*>(QStringLiteral("grid"));
   table->selectRow(records / 3);
-  auto* chart = window.findChild<QCustomPlot*>(QStringLiteral("Chart1"));
-  QPointF at(chart->xAxis->coordToPixel(records * 0.7), chart->height() / 2.0);
-  QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(chart, &move);
+  hover(window.findChild<QCustomPlot*>(QStringLiteral("plot")), records * 0.7, std::nullopt);
+}
+
+// The scene above narrowed to five series and half an hour of driving on the
+// time axis, with the statistics between the markers.
+void setTimeScene(kq::ChartWindow& window, int records) {
+  setScene(window, records);
+  for (int series : {4, 5, 6, 8, 9})
+    window.findChild<QCheckBox*>(QStringLiteral("seriesShown%1").arg(series + 1))->setChecked(false);
+  window.findChild<QCheckBox*>(QStringLiteral("timeAxisSwitch"))->setChecked(true);
+  auto* plot = window.findChild<kq::PlotView*>(QStringLiteral("plot"));
+  plot->showKeys(records * 0.30, records * 0.36);
+  window.setMarker(1, int(records * 0.312));
+  window.setMarker(2, int(records * 0.345));
+  hover(plot, records * 0.33, std::nullopt);
+}
+
+// Engine speed against the air flow sensor's voltage, one point a record.
+void setScatterScene(kq::ChartWindow& window, int records) {
+  setScene(window, records);
+  window.findChild<QTabWidget*>(QStringLiteral("chartTabs"))->setCurrentIndex(1);
+  const char* axes[][2] = {{"scatterX", "Обороты двигателя"},
+                           {"scatterY", "Напряжение на датчике массового расхода воздуха"}};
+  for (const auto& [name, title] : axes) {
+    auto* selector = window.findChild<QComboBox*>(QString::fromLatin1(name));
+    selector->setCurrentIndex(selector->findText(QString::fromUtf8(title)));
+    emit selector->activated(selector->currentIndex());
+  }
+  auto* scatter = window.findChild<QCustomPlot*>(QStringLiteral("scatterPlot"));
+  scatter->replot();
+  const QCPGraphData& point = *scatter->graph(0)->data()->at(scatter->graph(0)->dataCount() / 2);
+  hover(scatter, point.key, point.value);
 }
 
 }  // namespace
@@ -79,32 +124,62 @@ int main(int argc, char** argv) {
   double shown = milliseconds(timer);
 
   if (holdSeconds > 0) {
-    setScene(window, window.grid().rowCount() - 1);
+    const int records = window.chartData().grid.rowCount() - 1;
+    const QByteArray scene = argc > 4 ? QByteArray(argv[4]) : QByteArray("markers");
+    if (scene == "time")
+      setTimeScene(window, records);
+    else if (scene == "scatter")
+      setScatterScene(window, records);
+    else
+      setScene(window, records);
     QTimer::singleShot(holdSeconds * 1000, &app, &QApplication::quit);
     return app.exec();
   }
 
-  auto* chart = window.findChild<QCustomPlot*>(QStringLiteral("Chart1"));
+  auto* chart = window.findChild<QCustomPlot*>(QStringLiteral("plot"));
   double worstChange = 0;
   double totalChange = 0;
   const int changes = 20;
   for (int n = 0; n < changes; ++n) {
-    int k = n % kq::ChartWindow::kSeriesCount + 1;
-    auto* selector = window.findChild<QComboBox*>(QStringLiteral("ComboBox%1").arg(k));
+    int series = n % kq::ChartWindow::kSeriesCount;
+    QComboBox* selector = parameterSelector(window, series);
     selector->setCurrentIndex((selector->currentIndex() + 7) % selector->count());
     timer.restart();
-    window.ComboBoxChange(k);
+    window.onSeriesParameterChosen(series);
     chart->replot(QCustomPlot::rpImmediateRefresh);
     double ms = milliseconds(timer);
     worstChange = std::max(worstChange, ms);
     totalChange += ms;
   }
 
-  std::printf("type %d, %d records, %d grid columns\n", type, window.grid().rowCount() - 1,
-              window.grid().columnCount());
+  // Markers at both ends: the readout's statistics of ten series over all records.
+  window.setMarker(1, 0);
+  timer.restart();
+  window.setMarker(2, window.chartData().grid.rowCount() - 2);
+  double markers = milliseconds(timer);
+
+  // The scatter tab: a parameter chosen, every record a point (the markers
+  // span them all), drawn.
+  window.findChild<QTabWidget*>(QStringLiteral("chartTabs"))->setCurrentIndex(1);
+  auto* scatter = window.findChild<QCustomPlot*>(QStringLiteral("scatterPlot"));
+  auto* scatterX = window.findChild<QComboBox*>(QStringLiteral("scatterX"));
+  double worstScatter = 0;
+  for (int n = 0; n < 10; ++n) {
+    scatterX->setCurrentIndex((scatterX->currentIndex() + 5) % scatterX->count());
+    timer.restart();
+    emit scatterX->activated(scatterX->currentIndex());
+    scatter->replot(QCustomPlot::rpImmediateRefresh);
+    worstScatter = std::max(worstScatter, milliseconds(timer));
+  }
+
+  std::printf("type %d, %d records, %d grid columns\n", type, window.chartData().grid.rowCount() - 1,
+              window.chartData().grid.columnCount());
   std::printf("prepare: %.1f ms, prepared and painted: %.1f ms\n", prepared, shown);
   std::printf("selector change with redraw: mean %.1f ms, worst %.1f ms\n", totalChange / changes,
               worstChange);
+  std::printf("second marker with the statistics of ten series: %.1f ms\n", markers);
+  std::printf("scatter of %d points, parameter chosen and drawn: worst %.1f ms\n",
+              scatter->graph(0)->dataCount(), worstScatter);
   std::printf("VmRSS: %ld kB (%ld kB before preparing)\n", residentKilobytes(), baseKb);
   return 0;
 }

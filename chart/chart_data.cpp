@@ -7,7 +7,6 @@
 namespace kq {
 namespace {
 constexpr std::string_view kFrameTitles[] = {"Дата", "Время", "Номер записи"};
-constexpr int kFrameColumns = 3;
 // Typical text of one record row: date, time, number and about 8 characters a value.
 constexpr std::size_t kBytesPerFrame = 20;
 constexpr std::size_t kBytesPerValue = 8;

@@ -35,8 +35,14 @@ class ChartGrid {
   std::vector<std::uint32_t> ends_;  // end of cell i (row-major) in text_
 };
 
+// Grid columns before the parameters: date, time, record number.
+inline constexpr int kFrameColumns = 3;
+inline constexpr int kDateColumn = 0;
+inline constexpr int kTimeColumn = 1;
+inline constexpr int kRecordNumberColumn = 2;
+
 // What the chart window shows of a dump: the grid and the selector items. Item
-// i names grid column 3 + i.
+// i names grid column kFrameColumns + i.
 struct ChartData {
   int controllerType = 0;
   ChartGrid grid;

@@ -8,22 +8,25 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QSplitter>
-#include <QTableView>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "chart/image_actions.h"
+#include "chart/readout_text.h"
+#include "chart/scatter_view.h"
+#include "chart/series_plot.h"
 #include "chart/series_values.h"
 #include "decode/conversion_error.h"
 #include "ui/error_box.h"
 #include "ui/grid_model.h"
+#include "ui/grid_view.h"
 #include "ui/plot_marker.h"
-#include "ui/plot_view.h"
 
 namespace kq {
 namespace {
@@ -36,70 +39,61 @@ constexpr int kGridHeight = 177;
 constexpr int kChartHeight = 681;
 constexpr int kGridRowHeight = 24;
 constexpr int kGridColumnWidth = 110;
-// The drop-down list is as wide as the longest title plus its scroll bar.
+// The drop-down and suggestion lists are as wide as the longest title plus a scroll bar.
 constexpr int kListPadding = 40;
-// Grid columns before the parameters: date, time, record number.
-constexpr int kFrameColumns = 3;
-constexpr int kRecordNumberColumn = 2;
-// The first selector starts on the fourth title, the others on the second to tenth.
-constexpr int kInitialItems[ChartWindow::kSeriesCount] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+constexpr int kPositionReadoutLines = 3;
 
-struct SeriesStyle {
-  QColor color;
-  int width;
-};
-const SeriesStyle kSeriesStyles[ChartWindow::kSeriesCount] = {
-    {QColor(255, 0, 0), 4},    {QColor(0, 128, 0), 3},     {QColor(255, 255, 0), 3}, {QColor(0, 0, 255), 3},
-    {QColor(255, 128, 64), 3}, {QColor(128, 128, 128), 3}, {QColor(255, 0, 255), 3}, {QColor(0, 128, 128), 3},
-    {QColor(0, 0, 128), 3},    {QColor(128, 0, 0), 3}};
-
-QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
-// A coloured square as in the legend, for the readouts.
-QString swatch(int series) {
-  return QStringLiteral("<span style='color:%1'>&#9632;</span>").arg(kSeriesStyles[series].color.name());
-}
-
-QString orDash(const std::string& text) { return text.empty() ? QStringLiteral("—") : toQString(text); }
 }  // namespace
 
 ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName(QStringLiteral("Form2"));
+  setObjectName(QStringLiteral("chartWindow"));
   setWindowTitle(QStringLiteral("График"));
 
   auto* panel = new QGroupBox;
-  panel->setObjectName(QStringLiteral("GroupBox1"));
+  panel->setObjectName(QStringLiteral("seriesPanel"));
   panel->setFixedWidth(kPanelWidth);
   buildPanel(panel);
   buildChart();
   buildGrid();
 
   positionReadout_ = new QLabel;
-  positionReadout_->setObjectName(QStringLiteral("PositionReadout"));
+  positionReadout_->setObjectName(QStringLiteral("positionReadout"));
   positionReadout_->setTextFormat(Qt::RichText);
   positionReadout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  positionReadout_->setWordWrap(true);
+  // Room for the values of ten series, so the chart does not jump as the mouse moves.
+  positionReadout_->setMinimumHeight(kPositionReadoutLines * positionReadout_->fontMetrics().lineSpacing());
+  positionReadout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   markerReadout_ = new QLabel;
-  markerReadout_->setObjectName(QStringLiteral("MarkerReadout"));
+  markerReadout_->setObjectName(QStringLiteral("markerReadout"));
   markerReadout_->setTextFormat(Qt::RichText);
   markerReadout_->setWordWrap(true);
   markerReadout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   markerReadout_->hide();
 
-  auto* chartColumn = new QVBoxLayout;
+  auto* chartTab = new QWidget;
+  auto* chartColumn = new QVBoxLayout(chartTab);
   chartColumn->setContentsMargins(0, 0, 0, 0);
   chartColumn->addWidget(plot_, 1);
   chartColumn->addWidget(positionReadout_);
   chartColumn->addWidget(markerReadout_);
 
+  scatter_ = new ScatterView;
+  auto* tabs = new QTabWidget;
+  tabs->setObjectName(QStringLiteral("chartTabs"));
+  tabs->setDocumentMode(true);
+  tabs->addTab(chartTab, QStringLiteral("График"));
+  tabs->addTab(scatter_, QStringLiteral("Зависимость"));
+
   auto* top = new QWidget;
   auto* topLayout = new QHBoxLayout(top);
   topLayout->setContentsMargins(0, 0, 0, 0);
   topLayout->addWidget(panel);
-  topLayout->addLayout(chartColumn, 1);
+  topLayout->addWidget(tabs, 1);
 
   auto* splitter = new QSplitter(Qt::Vertical);
   splitter->addWidget(top);
-  splitter->addWidget(table_);
+  splitter->addWidget(grid_);
   splitter->setStretchFactor(0, 1);
   splitter->setStretchFactor(1, 0);
   splitter->setChildrenCollapsible(false);
@@ -113,91 +107,79 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 // The grid's view outlives data_ by a moment while the window's children are
 // destroyed: it must no longer ask for cells.
-ChartWindow::~ChartWindow() { model_->setCells(0, 0, {}); }
+ChartWindow::~ChartWindow() { gridModel_->setCells(0, 0, {}); }
 
 void ChartWindow::buildPanel(QWidget* panel) {
   auto* layout = new QGridLayout(panel);
   layout->setContentsMargins(8, 8, 8, 8);
   layout->setVerticalSpacing(2);
-  for (int i = 0; i < kSeriesCount; ++i) {
-    int k = i + 1;
-    visibility_[i] = new QCheckBox(QStringLiteral("График %1").arg(k));
-    visibility_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(k));
-    visibility_[i]->setChecked(true);
-    rightAxis_[i] = new QCheckBox(QStringLiteral("Ось R"));
-    rightAxis_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(kSeriesCount + k));
-    selectors_[i] = new QComboBox;
-    selectors_[i]->setObjectName(QStringLiteral("ComboBox%1").arg(k));
-    selectors_[i]->setEditable(true);
-    selectors_[i]->setInsertPolicy(QComboBox::NoInsert);
-    selectors_[i]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    selectors_[i]->setMinimumContentsLength(8);
-    selectors_[i]->completer()->setCompletionMode(QCompleter::PopupCompletion);
-    selectors_[i]->completer()->setFilterMode(Qt::MatchContains);
-    selectors_[i]->setEditText(QStringLiteral("ComboBox1"));
+  for (int series = 0; series < kSeriesCount; ++series) {
+    const QString number = QString::number(series + 1);
+    QCheckBox* shown = new QCheckBox(QStringLiteral("График ") + number);
+    shown->setObjectName(QStringLiteral("seriesShown") + number);
+    shown->setChecked(true);
+    QCheckBox* rightAxis = new QCheckBox(QStringLiteral("Ось R"));
+    rightAxis->setObjectName(QStringLiteral("seriesRightAxis") + number);
+    QComboBox* selector = new QComboBox;
+    selector->setObjectName(QStringLiteral("seriesParameter") + number);
+    selector->setEditable(true);
+    selector->setInsertPolicy(QComboBox::NoInsert);
+    selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    selector->setMinimumContentsLength(8);
+    selector->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    selector->completer()->setFilterMode(Qt::MatchContains);
+    shownSwitches_[series] = shown;
+    rightAxisSwitches_[series] = rightAxis;
+    parameterSelectors_[series] = selector;
 
-    layout->addWidget(visibility_[i], 3 * i, 0);
-    layout->addWidget(rightAxis_[i], 3 * i, 1);
-    layout->addWidget(selectors_[i], 3 * i + 1, 0, 1, 2);
-    layout->setRowMinimumHeight(3 * i + 2, 4);
-    layout->setRowStretch(3 * i + 2, 1);
+    layout->addWidget(shown, 3 * series, 0);
+    layout->addWidget(rightAxis, 3 * series, 1);
+    layout->addWidget(selector, 3 * series + 1, 0, 1, 2);
+    layout->setRowMinimumHeight(3 * series + 2, 4);
+    layout->setRowStretch(3 * series + 2, 1);
 
     // Only the user's choices run the selector handler, as the preparation's
     // own list changes must not.
-    connect(selectors_[i], &QComboBox::activated, this,
-            [this, k] { runHandler(&ChartWindow::ComboBoxChange, k); });
+    connect(selector, &QComboBox::activated, this,
+            [this, series] { runHandler(&ChartWindow::onSeriesParameterChosen, series); });
     // Long titles: show their beginning whichever way the item was chosen.
-    connect(selectors_[i], &QComboBox::currentIndexChanged, selectors_[i]->lineEdit(),
-            [edit = selectors_[i]->lineEdit()] { edit->setCursorPosition(0); });
-    connect(selectors_[i]->lineEdit(), &QLineEdit::textEdited, this,
-            [this, k] { runHandler(&ChartWindow::ComboBoxChange, k); });
-    connect(visibility_[i], &QCheckBox::toggled, this,
-            [this, k] { runHandler(&ChartWindow::CheckBoxClick, k); });
-    connect(rightAxis_[i], &QCheckBox::toggled, this,
-            [this, k] { runHandler(&ChartWindow::CheckBoxClick, kSeriesCount + k); });
+    connect(selector, &QComboBox::currentIndexChanged, selector->lineEdit(),
+            [edit = selector->lineEdit()] { edit->setCursorPosition(0); });
+    connect(selector->lineEdit(), &QLineEdit::textEdited, this,
+            [this, series] { runHandler(&ChartWindow::onSeriesParameterChosen, series); });
+    connect(shown, &QCheckBox::toggled, this,
+            [this, series] { runHandler(&ChartWindow::onSeriesShown, series); });
+    connect(rightAxis, &QCheckBox::toggled, this,
+            [this, series] { runHandler(&ChartWindow::onRightAxisToggled, series); });
   }
+  timeAxisSwitch_ = new QCheckBox(QStringLiteral("Ось времени"));
+  timeAxisSwitch_->setObjectName(QStringLiteral("timeAxisSwitch"));
+  layout->addWidget(timeAxisSwitch_, 3 * kSeriesCount, 0, 1, 2);
+  connect(timeAxisSwitch_, &QCheckBox::toggled, this, &ChartWindow::onTimeAxisToggled);
 }
 
 void ChartWindow::buildChart() {
-  plot_ = new PlotView;
-  plot_->setObjectName(QStringLiteral("Chart1"));
+  plot_ = new SeriesPlot;
+  plot_->setObjectName(QStringLiteral("plot"));
   plot_->setMinimumHeight(200);
-  plot_->setPlottingHint(QCP::phFastPolylines, true);
-  plot_->xAxis->setLabel(QStringLiteral("Точка данных"));
-  plot_->yAxis->grid()->setPen(QPen(Qt::black, 0, Qt::DashDotLine));
-  plot_->yAxis2->setVisible(true);
-  plot_->yAxis2->grid()->setVisible(false);
-
-  plot_->legend->setVisible(true);
-  plot_->axisRect()->insetLayout()->take(plot_->legend);
-  plot_->plotLayout()->addElement(1, 0, plot_->legend);
-  plot_->plotLayout()->setRowStretchFactor(1, 0.001);
-  plot_->legend->setFillOrder(QCPLegend::foColumnsFirst);
-  plot_->legend->setWrap(5);
-  plot_->legend->setIconSize(25, 10);
-  plot_->legend->setMargins(QMargins(7, 7, 7, 7));
-
-  for (int i = 0; i < kSeriesCount; ++i) {
-    QCPGraph* graph = plot_->addGraph(plot_->xAxis, plot_->yAxis);
-    graph->setPen(QPen(kSeriesStyles[i].color, kSeriesStyles[i].width));
-    graph->setLineStyle(QCPGraph::lsLine);
-    graph->setScatterStyle(QCPScatterStyle::ssNone);
-  }
+  plot_->setGrid(&data_.grid);
 
   markers_[0] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1), QStringLiteral("1"));
   markers_[1] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1, Qt::DashLine), QStringLiteral("2"));
   cursor_ = std::make_unique<PlotMarker>(plot_, QPen(QColor(96, 96, 96), 1, Qt::DotLine));
 
-  menu_ = new QMenu(this);
-  menu_->setObjectName(QStringLiteral("PopupMenu1"));
-  connect(menu_->addAction(QStringLiteral("Точка 1")), &QAction::triggered, this,
-          [this] { setMarker(1, menuX_); });
-  connect(menu_->addAction(QStringLiteral("Точка 2")), &QAction::triggered, this,
-          [this] { setMarker(2, menuX_); });
+  plotMenu_ = new QMenu(this);
+  plotMenu_->setObjectName(QStringLiteral("plotMenu"));
+  connect(plotMenu_->addAction(QStringLiteral("Точка 1")), &QAction::triggered, this,
+          [this] { setMarker(1, menuPosition_); });
+  connect(plotMenu_->addAction(QStringLiteral("Точка 2")), &QAction::triggered, this,
+          [this] { setMarker(2, menuPosition_); });
+  plotMenu_->addSeparator();
+  addImageActions(*plotMenu_, *plot_, *this);
   plot_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(plot_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-    menuX_ = qRound(plot_->xAxis->pixelToCoord(pos.x()));
-    menu_->popup(plot_->mapToGlobal(pos));
+    menuPosition_ = qRound(plot_->xAxis->pixelToCoord(pos.x()));
+    plotMenu_->popup(plot_->mapToGlobal(pos));
   });
   connect(plot_, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) {
     updatePositionReadout(qRound(plot_->xAxis->pixelToCoord(event->pos().x())));
@@ -205,22 +187,12 @@ void ChartWindow::buildChart() {
 }
 
 void ChartWindow::buildGrid() {
-  model_ = new GridModel(this);
-  table_ = new QTableView;
-  table_->setObjectName(QStringLiteral("StringGrid1"));
-  table_->setModel(model_);
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::SingleSelection);
-  table_->setWordWrap(false);
-  table_->setMinimumHeight(3 * kGridRowHeight);
-  table_->verticalHeader()->hide();
-  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  table_->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
-  table_->horizontalHeader()->setDefaultSectionSize(kGridColumnWidth);
-  table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  table_->horizontalHeader()->setHighlightSections(false);
-  connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+  gridModel_ = new GridModel(this);
+  grid_ = new GridView(kFrameColumns, kGridRowHeight, kGridColumnWidth);
+  grid_->setObjectName(QStringLiteral("grid"));
+  grid_->setModel(gridModel_);
+  grid_->setMinimumHeight(3 * kGridRowHeight);
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
             if (!current.isValid()) return;
             cursor_->setX(current.row());
@@ -248,19 +220,21 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   std::array<int, kSeriesCount> items{};
   std::array<std::vector<double>, kSeriesCount> values;
   for (int i = 0; i < kSeriesCount; ++i) {
-    items[i] = kInitialItems[i] < int(data.titles.size()) ? kInitialItems[i] : -1;
-    if (known && visibility_[i]->isChecked())
+    const int initial = SeriesPlot::kInitialItems[i];
+    items[i] = initial < int(data.titles.size()) ? initial : -1;
+    if (known && shownSwitches_[i]->isChecked())
       appendSeriesValues(data.grid, kFrameColumns + items[i], decimalSeparator, values[i]);
   }
 
   for (auto& marker : markers_) marker->hide();
   cursor_->hide();
   positionReadout_->clear();
-  model_->setCells(0, 0, {});
+  gridModel_->setCells(0, 0, {});
   data_ = std::move(data);
   separator_ = decimalSeparator;
-  model_->setCells(data_.grid.rowCount(), data_.grid.columnCount(),
-                   [this](int row, int column) { return data_.grid.cell(row, column); });
+  gridModel_->setCells(data_.grid.rowCount(), data_.grid.columnCount(),
+                       [this](int row, int column) { return data_.grid.cell(row, column); });
+  scatter_->setData(&data_.grid, data_.titles, separator_);
 
   QStringList titles;
   int widest = 0;
@@ -269,22 +243,23 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
     widest = std::max(widest, fontMetrics().horizontalAdvance(titles.back()));
   }
   for (int i = 0; i < kSeriesCount; ++i) {
-    QSignalBlocker blocker(selectors_[i]);
-    selectors_[i]->clear();
-    selectors_[i]->addItems(titles);
-    selectors_[i]->setCurrentIndex(items[i]);
-    selectors_[i]->lineEdit()->setCursorPosition(0);  // the signal is blocked here
-    selectors_[i]->view()->setMinimumWidth(widest + kListPadding);
+    QSignalBlocker blocker(parameterSelectors_[i]);
+    parameterSelectors_[i]->clear();
+    parameterSelectors_[i]->addItems(titles);
+    parameterSelectors_[i]->setCurrentIndex(items[i]);
+    parameterSelectors_[i]->lineEdit()->setCursorPosition(0);  // the signal is blocked here
+    parameterSelectors_[i]->view()->setMinimumWidth(widest + kListPadding);
+    parameterSelectors_[i]->completer()->popup()->setMinimumWidth(widest + kListPadding);
   }
   // Switching a box off runs its handler, which moves its series to the left axis.
-  for (QCheckBox* box : rightAxis_) box->setChecked(false);
+  for (QCheckBox* box : rightAxisSwitches_) box->setChecked(false);
 
   for (int i = 0; i < kSeriesCount; ++i) {
     setSeriesPoints(i, values[i], kFrameColumns + items[i]);
     if (!values[i].empty())
-      plot_->graph(i)->setName(titles[items[i]]);
+      plot_->setSeriesTitle(i, titles[items[i]]);
     else if (!known)
-      plot_->graph(i)->setName({});  // no titles of an earlier dump over a dump without a table
+      plot_->setSeriesTitle(i, {});  // no titles of an earlier dump over a dump without a table
   }
   plot_->resetZoom();
   refresh();
@@ -293,60 +268,60 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   activateWindow();
 }
 
-int ChartWindow::selectorIndex(int k) const {
-  const QComboBox* selector = selectors_[k - 1];
+int ChartWindow::chosenItem(int series) const {
+  const QComboBox* selector = parameterSelectors_[series];
   int index = selector->currentIndex();
   if (index >= 0 && selector->itemText(index) == selector->currentText()) return index;
   return selector->findText(selector->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
 }
 
-void ChartWindow::ComboBoxChange(int k) {
-  int i = k - 1;
-  int item = selectorIndex(k);
+void ChartWindow::onSeriesParameterChosen(int series) {
+  int item = chosenItem(series);
   int column = kFrameColumns + item;
   std::vector<double> values;
   std::optional<ConversionError> failure;
-  if (visibility_[i]->isChecked()) {
+  if (shownSwitches_[series]->isChecked()) {
     try {
       appendSeriesValues(data_.grid, column, separator_, values);
     } catch (const ConversionError& error) {
       failure = error;
     }
   }
-  setSeriesPoints(i, values, column);
-  if (!values.empty()) plot_->graph(i)->setName(item >= 0 ? selectors_[i]->itemText(item) : QString());
+  setSeriesPoints(series, values, column);
+  if (!values.empty())
+    plot_->setSeriesTitle(series, item >= 0 ? parameterSelectors_[series]->itemText(item) : QString());
   if (failure) {
     refresh();
     throw *failure;
   }
-  putOnAxis(i, rightAxis_[i]->isChecked());
+  putOnAxis(series, rightAxisSwitches_[series]->isChecked());
   refresh();
 }
 
-void ChartWindow::CheckBoxClick(int k) {
-  if (k > kSeriesCount) {
-    int i = k - kSeriesCount - 1;
-    putOnAxis(i, rightAxis_[i]->isChecked());
-  } else {
-    int i = k - 1;
-    sources_[i].visible = visibility_[i]->isChecked();
-    plot_->graph(i)->setVisible(sources_[i].visible);
-  }
+void ChartWindow::onSeriesShown(int series) {
+  sources_[series].visible = shownSwitches_[series]->isChecked();
+  plot_->setSeriesShown(series, sources_[series].visible);
   refresh();
 }
 
-void ChartWindow::setSeriesPoints(int index, const std::vector<double>& values, int column) {
-  QVector<QCPGraphData> points(qsizetype(values.size()));
-  for (std::size_t x = 0; x < values.size(); ++x) points[qsizetype(x)] = QCPGraphData(double(x), values[x]);
-  plot_->graph(index)->data()->set(points, true);
-  sources_[index].visible = visibility_[index]->isChecked();
-  sources_[index].column = column;
-  sources_[index].points = int(values.size());
+void ChartWindow::onRightAxisToggled(int series) {
+  putOnAxis(series, rightAxisSwitches_[series]->isChecked());
+  refresh();
 }
 
-void ChartWindow::putOnAxis(int index, bool right) {
-  plot_->graph(index)->setValueAxis(right ? plot_->yAxis2 : plot_->yAxis);
+void ChartWindow::onTimeAxisToggled() {
+  plot_->setTimeAxis(timeAxisSwitch_->isChecked());
+  plot_->replot(QCustomPlot::rpQueuedReplot);
 }
+
+void ChartWindow::setSeriesPoints(int series, const std::vector<double>& values, int column) {
+  plot_->setSeriesPoints(series, values);
+  sources_[series].visible = shownSwitches_[series]->isChecked();
+  sources_[series].column = column;
+  sources_[series].points = int(values.size());
+}
+
+void ChartWindow::putOnAxis(int series, bool right) { plot_->setOnRightAxis(series, right); }
 
 void ChartWindow::setMarker(int marker, int x) {
   int last = data_.grid.rowCount() - 2;
@@ -356,12 +331,7 @@ void ChartWindow::setMarker(int marker, int x) {
 }
 
 void ChartWindow::refresh() {
-  for (int i = 0; i < kSeriesCount; ++i) {
-    if (auto* item = plot_->legend->itemWithPlottable(plot_->graph(i)))
-      item->setTextColor(sources_[i].visible ? Qt::black : Qt::gray);
-  }
-  plot_->fitToData();
-  plot_->replot(QCustomPlot::rpQueuedReplot);
+  plot_->refresh();
   updateMarkerReadout();
 }
 
@@ -369,59 +339,23 @@ void ChartWindow::updateMarkerReadout() {
   std::optional<int> at[2];
   for (int m = 0; m < 2; ++m)
     if (markers_[m]->isSet()) at[m] = int(markers_[m]->x());
+  scatter_->setRecords(at[0] && at[1] ? std::optional(std::pair(*at[0], *at[1])) : std::nullopt);
   if (!at[0] && !at[1]) {
     markerReadout_->hide();
     return;
   }
   MarkerReadout readout = readMarkers(data_.grid, sources_, at[0], at[1], separator_);
-  auto where = [this](const std::optional<int>& x) {
-    if (!x) return QStringLiteral("—");
-    return QStringLiteral("%1 (%2 %3)")
-        .arg(*x)
-        .arg(toQString(data_.grid.cell(*x + 1, 0)), toQString(data_.grid.cell(*x + 1, 1)));
-  };
-  QString head =
-      QStringLiteral("<b>Точка 1:</b> %1 &nbsp;&nbsp; <b>Точка 2:</b> %2").arg(where(at[0]), where(at[1]));
-  if (readout.distance)
-    head += QStringLiteral(" &nbsp;&nbsp; <b>Расстояние, записей:</b> %1").arg(*readout.distance);
-
-  QString titles, first, second, difference;
-  for (const SeriesReadout& row : readout.rows) {
-    titles += QStringLiteral("<td>%1 %2</td>")
-                  .arg(swatch(row.series), plot_->graph(row.series)->name().toHtmlEscaped());
-    first += QStringLiteral("<td>%1</td>").arg(orDash(row.atMarker1));
-    second += QStringLiteral("<td>%1</td>").arg(orDash(row.atMarker2));
-    difference += QStringLiteral("<td>%1</td>").arg(orDash(row.difference));
-  }
-  markerReadout_->setText(
-      QStringLiteral("%1<table cellspacing='0' cellpadding='2'>"
-                     "<tr><td></td>%2</tr><tr><td><b>Точка 1</b></td>%3</tr>"
-                     "<tr><td><b>Точка 2</b></td>%4</tr><tr><td><b>Разность</b></td>%5</tr>"
-                     "</table>")
-          .arg(head, titles, first, second, difference));
+  markerReadout_->setText(markerReadoutText(data_.grid, readout, plot_->seriesTitles(), at[0], at[1]));
   markerReadout_->show();
 }
 
 void ChartWindow::updatePositionReadout(int x) {
-  if (x < 0 || x > data_.grid.rowCount() - 2) {
-    positionReadout_->clear();
-    return;
-  }
-  QString text = QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 %3 &nbsp; № %4")
-                     .arg(x)
-                     .arg(toQString(data_.grid.cell(x + 1, 0)), toQString(data_.grid.cell(x + 1, 1)),
-                          toQString(data_.grid.cell(x + 1, kRecordNumberColumn)));
-  for (int i = 0; i < kSeriesCount; ++i) {
-    if (!sources_[i].visible) continue;
-    std::string_view value = seriesValueAt(data_.grid, sources_[i], x);
-    if (!value.empty()) text += QStringLiteral(" &nbsp; %1 %2").arg(swatch(i), toQString(value));
-  }
-  positionReadout_->setText(text);
+  positionReadout_->setText(positionReadoutText(data_.grid, sources_, plot_->seriesTitles(), x));
 }
 
-void ChartWindow::runHandler(void (ChartWindow::*handler)(int), int k) {
+void ChartWindow::runHandler(void (ChartWindow::*handler)(int), int series) {
   try {
-    (this->*handler)(k);
+    (this->*handler)(series);
   } catch (const std::exception& error) {
     showErrorBox(this, QString::fromUtf8(error.what()));
   }

@@ -1,5 +1,9 @@
 #include "chart/marker_readout.h"
 
+#include <algorithm>
+
+#include "chart/column_statistics.h"
+#include "chart/record_time.h"
 #include "chart/series_values.h"
 #include "decode/number_text.h"
 
@@ -13,7 +17,13 @@ std::string_view seriesValueAt(const ChartGrid& grid, const SeriesSource& series
 MarkerReadout readMarkers(const ChartGrid& grid, std::span<const SeriesSource> series,
                           std::optional<int> marker1, std::optional<int> marker2, char decimalSeparator) {
   MarkerReadout readout;
-  if (marker1 && marker2) readout.distance = *marker2 - *marker1;
+  if (marker1 && marker2) {
+    readout.distance = *marker2 - *marker1;
+    const int earlier = std::min(*marker1, *marker2) + 1, later = std::max(*marker1, *marker2) + 1;
+    readout.seconds = secondsBetween(grid.cell(earlier, kDateColumn), grid.cell(earlier, kTimeColumn),
+                                     grid.cell(later, kDateColumn), grid.cell(later, kTimeColumn));
+    if (readout.seconds && *marker2 < *marker1) readout.seconds = -*readout.seconds;
+  }
   for (std::size_t i = 0; i < series.size(); ++i) {
     if (!series[i].visible) continue;
     SeriesReadout row;
@@ -24,6 +34,15 @@ MarkerReadout readMarkers(const ChartGrid& grid, std::span<const SeriesSource> s
       long double a = readCellNumber(row.atMarker1, decimalSeparator);
       long double b = readCellNumber(row.atMarker2, decimalSeparator);
       appendNumber(row.difference, b - a, decimalSeparator);
+    }
+    if (marker1 && marker2) {
+      int last = std::min(std::max(*marker1, *marker2), series[i].points - 1);
+      if (auto statistics = columnStatistics(grid, series[i].column, std::min(*marker1, *marker2), last,
+                                             decimalSeparator)) {
+        appendNumber(row.minimum, statistics->minimum, decimalSeparator);
+        appendNumber(row.maximum, statistics->maximum, decimalSeparator);
+        appendNumber(row.mean, statistics->mean, decimalSeparator);
+      }
     }
     readout.rows.push_back(std::move(row));
   }

@@ -27,15 +27,21 @@ struct SeriesReadout {
   std::string atMarker1;
   std::string atMarker2;
   std::string difference;  // value at marker 2 minus value at marker 1
+  // Over the records between the markers, both included.
+  std::string minimum;
+  std::string maximum;
+  std::string mean;
 };
 
 struct MarkerReadout {
   std::optional<int> distance;      // marker 2 minus marker 1, in records
+  std::optional<long> seconds;      // from marker 1 to marker 2, by the records' dates and times
   std::vector<SeriesReadout> rows;  // the visible series, in series order
 };
 
 // The values of every visible series at the two markers (x positions), their
-// difference in the grid's number text, and the distance between the markers.
+// difference, and the minimum, maximum and mean of the series between them,
+// in the grid's number text; and the distance and time between the markers.
 MarkerReadout readMarkers(const ChartGrid& grid, std::span<const SeriesSource> series,
                           std::optional<int> marker1, std::optional<int> marker2, char decimalSeparator);
 

@@ -1,120 +1,131 @@
 #include "chart/series_values.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
-#include <cmath>
-#include <cstdint>
-#include <optional>
 #include <string>
-#include <type_traits>
 
 #include "decode/conversion_error.h"
 
 namespace kq {
 namespace {
+// 10^19 - 1 is the largest run of nines an unsigned 64-bit integer holds.
+constexpr int kMaxDigits = 19;
+// Powers of ten up to 10^27 (2^27 × 5^27, with 5^27 < 2^64) are exact in
+// extended precision, so one multiplication or division rounds correctly.
+constexpr int kMaxExactPower = 27;
+// Exponents beyond this are out of any range; capping keeps the sum finite.
+constexpr int kExponentCap = 100000;
+
+const std::array<long double, kMaxExactPower + 1>& powersOfTen() {
+  static const std::array<long double, kMaxExactPower + 1> powers = [] {
+    std::array<long double, kMaxExactPower + 1> p{};
+    p[0] = 1;
+    for (int i = 1; i <= kMaxExactPower; ++i) p[i] = p[i - 1] * 10;
+    return p;
+  }();
+  return powers;
+}
+
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Copies the text into buffer with '.' as separator, or returns false when it
-// is not a number of the accepted form.
-bool normalise(std::string_view text, char separator, std::string& buffer) {
-  buffer.clear();
-  std::size_t i = 0;
-  auto digits = [&] {
-    std::size_t start = i;
-    while (i < text.size() && isDigit(text[i])) buffer.push_back(text[i++]);
-    return i - start;
-  };
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-    if (text[i] == '-') buffer.push_back('-');
-    ++i;
+// The slow path for texts beyond the exact one: the library's reading of the
+// same text with '.' as separator.
+long double readWithLibrary(std::string_view text, char decimalSeparator) {
+  std::string buffer;
+  for (char c : text) {
+    if (c == '+') continue;
+    buffer.push_back(c == decimalSeparator ? '.' : c);
   }
-  std::size_t mantissaDigits = digits();
-  if (i < text.size() && text[i] == separator) {
-    buffer.push_back('.');
-    ++i;
-    mantissaDigits += digits();
-  }
-  if (mantissaDigits == 0) return false;
-  if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
-    buffer.push_back('e');
-    ++i;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) buffer.push_back(text[i++]);
-    if (digits() == 0) return false;
-  }
-  return i == text.size();
-}
-
-// The nearest long double to a normalised number text whose digits fit in 19
-// and whose power of ten is exact (|e| <= 27), else nothing. libstdc++'s
-// from_chars for long double goes through double on mingw-w64 ("13.8" gave
-// 13.80000000000000071); one operation on two exact values rounds correctly.
-std::optional<long double> exactLongDouble(std::string_view text) {
-  std::size_t i = 0;
-  const bool negative = !text.empty() && text[0] == '-';
-  if (negative) ++i;
-  std::uint64_t digits = 0;
-  int significant = 0;
-  int exponent = 0;
-  bool fraction = false;
-  for (; i < text.size() && text[i] != 'e'; ++i) {
-    if (text[i] == '.') {
-      fraction = true;
-      continue;
-    }
-    if (digits == 0 && text[i] == '0') {
-      if (fraction) --exponent;
-      continue;
-    }
-    if (++significant > 19) return std::nullopt;
-    digits = digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
-    if (fraction) --exponent;
-  }
-  if (i < text.size()) {
-    int written = 0;
-    const char* first = text.data() + i + 1 + (text[i + 1] == '+' ? 1 : 0);
-    const auto [end, error] = std::from_chars(first, text.data() + text.size(), written);
-    if (error != std::errc()) return std::nullopt;
-    exponent += written;
-  }
-  if (exponent < -27 || exponent > 27) return std::nullopt;
-  long double power = 1;
-  for (int k = 0; k < (exponent < 0 ? -exponent : exponent); ++k) power *= 10;
-  const long double magnitude = static_cast<long double>(digits);
-  const long double value = exponent < 0 ? magnitude / power : magnitude * power;
-  return negative ? -value : value;
-}
-
-template <class T>
-T parseCell(std::string_view text, char decimalSeparator, std::string& buffer) {
-  T value = 0;
-  if (normalise(text, decimalSeparator, buffer)) {
-    if constexpr (std::is_same_v<T, long double>) {
-      if (const auto exact = exactLongDouble(buffer)) return *exact;
-    }
-    auto [end, error] = std::from_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    if (error == std::errc() && end == buffer.data() + buffer.size()) return value;
-  }
-  throw ConversionError::notFloat(std::string(text));
+  long double value = 0;
+  auto [end, error] = std::from_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  if (error != std::errc() || end != buffer.data() + buffer.size())
+    throw ConversionError::notFloat(std::string(text));
+  return value;
 }
 }  // namespace
 
-long double readCellNumber(std::string_view text, char decimalSeparator) {
-  std::string buffer;
-  return parseCell<long double>(text, decimalSeparator, buffer);
+bool parseCellDecimal(std::string_view text, char decimalSeparator, CellDecimal& out) {
+  out = CellDecimal{};
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  if (p < end && (*p == '-' || *p == '+')) out.negative = *p++ == '-';
+  const char* const integerBegin = p;
+  while (p < end && isDigit(*p)) ++p;
+  const char* const integerEnd = p;
+  const char* fractionBegin = p;
+  if (p < end && *p == decimalSeparator) {
+    fractionBegin = ++p;
+    while (p < end && isDigit(*p)) ++p;
+  }
+  const char* const fractionEnd = p;
+  const auto integerDigits = integerEnd - integerBegin;
+  const auto fractionDigits = fractionEnd - fractionBegin;
+  if (integerDigits + fractionDigits == 0) return false;
+
+  if (integerDigits + fractionDigits <= kMaxDigits) {
+    // The common case: every digit fits, leading zeros included.
+    for (const char* d = integerBegin; d < integerEnd; ++d) out.digits = out.digits * 10 + unsigned(*d - '0');
+    for (const char* d = fractionBegin; d < fractionEnd; ++d)
+      out.digits = out.digits * 10 + unsigned(*d - '0');
+    out.exponent = -int(fractionDigits);
+  } else {
+    int significant = 0;
+    auto take = [&](const char* from, const char* to, bool fraction) {
+      for (const char* d = from; d < to; ++d) {
+        unsigned digit = unsigned(*d - '0');
+        if (significant < kMaxDigits && (significant > 0 || digit != 0)) {
+          out.digits = out.digits * 10 + digit;
+          ++significant;
+          if (fraction) --out.exponent;
+        } else if (significant == 0) {
+          if (fraction) --out.exponent;  // a leading zero
+        } else {
+          if (digit != 0) out.exact = false;
+          if (!fraction) ++out.exponent;
+        }
+      }
+    };
+    take(integerBegin, integerEnd, false);
+    take(fractionBegin, fractionEnd, true);
+  }
+
+  if (p < end && (*p == 'E' || *p == 'e')) {
+    ++p;
+    bool negativeExponent = false;
+    if (p < end && (*p == '-' || *p == '+')) negativeExponent = *p++ == '-';
+    if (p == end || !isDigit(*p)) return false;
+    int exponent = 0;
+    for (; p < end && isDigit(*p); ++p) exponent = std::min(exponent * 10 + (*p - '0'), kExponentCap);
+    out.exponent += negativeExponent ? -exponent : exponent;
+  }
+  return p == end;
 }
 
-double plotValue(long double value) {
-  // nearbyint follows the current rounding mode; the default mode rounds
-  // ties to even, and nothing in the program changes it.
-  return static_cast<double>(std::nearbyint(value));
+long double timesPowerOfTen(long double value, int exponent) {
+  const auto& powers = powersOfTen();
+  for (; exponent > kMaxExactPower; exponent -= kMaxExactPower) value *= powers[kMaxExactPower];
+  for (; exponent < -kMaxExactPower; exponent += kMaxExactPower) value /= powers[kMaxExactPower];
+  return exponent >= 0 ? value * powers[exponent] : value / powers[-exponent];
+}
+
+long double decimalValue(const CellDecimal& decimal, std::string_view text, char decimalSeparator) {
+  if (!decimal.exact || decimal.exponent > kMaxExactPower || decimal.exponent < -kMaxExactPower)
+    return readWithLibrary(text, decimalSeparator);
+  long double value = timesPowerOfTen(static_cast<long double>(decimal.digits), decimal.exponent);
+  return decimal.negative ? -value : value;
+}
+
+long double readCellNumber(std::string_view text, char decimalSeparator) {
+  CellDecimal decimal;
+  if (!parseCellDecimal(text, decimalSeparator, decimal)) throw ConversionError::notFloat(std::string(text));
+  return decimalValue(decimal, text, decimalSeparator);
 }
 
 void appendSeriesValues(const ChartGrid& grid, int column, char decimalSeparator, std::vector<double>& out) {
-  // Reading as double is much faster than as long double and gives the same
-  // nearest integer for texts of at most 15 significant digits.
-  std::string buffer;
   out.reserve(out.size() + grid.rowCount());
   for (int row = 1; row < grid.rowCount(); ++row)
-    out.push_back(plotValue(parseCell<double>(grid.cell(row, column), decimalSeparator, buffer)));
+    out.push_back(static_cast<double>(readCellNumber(grid.cell(row, column), decimalSeparator)));
 }
 
 }  // namespace kq

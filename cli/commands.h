@@ -9,5 +9,7 @@ namespace kq::cli {
 int runExport(const std::vector<std::string>& args);
 int runDownload(const std::vector<std::string>& args);
 int runSimulate(const std::vector<std::string>& args);
+int runStats(const std::vector<std::string>& args);
+int runChart(const std::vector<std::string>& args);
 
 }  // namespace kq::cli

@@ -18,6 +18,8 @@ struct Command {
 const Command kCommands[] = {
     {"export", kq::cli::runExport, "write the spreadsheet file of a dump file"},
     {"download", kq::cli::runDownload, "download the log memory over a serial port"},
+    {"stats", kq::cli::runStats, "minimum, maximum and mean of every parameter of a dump file"},
+    {"chart", kq::cli::runChart, "draw the chart of a dump file into a PNG or PDF file"},
 #if KQ_CLI_WITH_SIMULATOR
     {"simulate", kq::cli::runSimulate, "run a simulated on-board computer on a pseudo-terminal"},
 #endif

@@ -1,28 +1,55 @@
 #include "ui/plot_view.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace kq {
 namespace {
 constexpr int kAnimationMs = 200;
 // A drag shorter than this is a click, not a rectangle.
 constexpr int kMinimumRectangle = 4;
-// The value axes leave 2 % of the plot height free above and below the data.
+// The value axes (and the x axis of points) leave 2 % of the plot free on
+// either side of the data.
 constexpr double kValueMargin = 0.02 / 0.96;
+// One wheel notch scales an axis by this, as QCustomPlot's own zoom does.
+constexpr double kWheelZoomFactor = 0.85;
 
 QCPRange interpolate(const QCPRange& a, const QCPRange& b, double t) {
   return QCPRange(a.lower + (b.lower - a.lower) * t, a.upper + (b.upper - a.upper) * t);
 }
 
-bool hasVisibleGraph(QCustomPlot* plot, QCPAxis* valueAxis) {
+// The range of the visible series on a value axis, within keys when given.
+std::optional<QCPRange> valueRange(QCustomPlot* plot, QCPAxis* valueAxis, const QCPRange* keys) {
+  std::optional<QCPRange> range;
   for (int i = 0; i < plot->graphCount(); ++i) {
     QCPGraph* graph = plot->graph(i);
-    if (graph->visible() && graph->valueAxis() == valueAxis && !graph->data()->isEmpty()) return true;
+    if (!graph->visible() || graph->valueAxis() != valueAxis) continue;
+    bool found = false;
+    QCPRange values = graph->getValueRange(found, QCP::sdBoth, keys ? *keys : QCPRange());
+    if (!found) continue;
+    range =
+        range ? QCPRange(std::min(range->lower, values.lower), std::max(range->upper, values.upper)) : values;
   }
-  return false;
+  return range;
 }
 
-QCPRange withMargin(const QCPRange& range) {
+std::optional<QCPRange> keyRange(QCustomPlot* plot) {
+  std::optional<QCPRange> range;
+  for (int i = 0; i < plot->graphCount(); ++i) {
+    QCPGraph* graph = plot->graph(i);
+    if (!graph->visible()) continue;
+    bool found = false;
+    QCPRange keys = graph->getKeyRange(found);
+    if (!found) continue;
+    range = range ? QCPRange(std::min(range->lower, keys.lower), std::max(range->upper, keys.upper)) : keys;
+  }
+  return range;
+}
+
+// Data range plus the margin; a single value gets a range around it.
+QCPRange withMargin(QCPRange range) {
+  if (range.size() == 0) range = QCPRange(range.lower - 1, range.upper + 1);
   double margin = range.size() * kValueMargin;
   return QCPRange(range.lower - margin, range.upper + margin);
 }
@@ -32,9 +59,7 @@ PlotView::PlotView(QWidget* parent) : QCustomPlot(parent) {
   setSelectionRectMode(QCP::srmCustom);
   connect(selectionRect(), &QCPSelectionRect::accepted, this,
           [this](const QRect& rect) { onRectangle(rect); });
-  setInteraction(QCP::iRangeZoom, true);
-  axisRect()->setRangeZoom(Qt::Horizontal);
-  axisRect()->setRangeZoomAxes(xAxis, nullptr);
+  setMouseTracking(true);
 
   animation_.setDuration(kAnimationMs);
   animation_.setStartValue(0.0);
@@ -56,20 +81,22 @@ void PlotView::applyRanges(const Ranges& ranges) {
   yAxis2->setRange(ranges.right);
 }
 
-PlotView::Ranges PlotView::fittedRanges() {
-  Ranges saved = currentRanges();
-  bool left = hasVisibleGraph(this, yAxis);
-  bool right = hasVisibleGraph(this, yAxis2);
-  if (left || right) xAxis->rescale(true);
-  if (left) yAxis->rescale(true);
-  if (right) yAxis2->rescale(true);
+PlotView::Ranges PlotView::fittedRanges(const QCPRange* keys) {
   Ranges fitted = currentRanges();
-  if (left) fitted.left = withMargin(fitted.left);
-  if (right) fitted.right = withMargin(fitted.right);
+  if (keys) {
+    fitted.x = *keys;
+  } else if (auto all = keyRange(this)) {
+    fitted.x = showsPoints_      ? withMargin(*all)
+               : all->size() > 0 ? *all
+                                 : QCPRange(all->lower - 1, all->upper + 1);
+  }
+  auto left = valueRange(this, yAxis, keys);
+  auto right = valueRange(this, yAxis2, keys);
+  if (left) fitted.left = withMargin(*left);
+  if (right) fitted.right = withMargin(*right);
   // An axis without a series mirrors the other, so its labels mean something.
   if (!right) fitted.right = fitted.left;
   if (!left && right) fitted.left = fitted.right;
-  applyRanges(saved);
   return fitted;
 }
 
@@ -98,12 +125,23 @@ void PlotView::animateTo(const Ranges& target) {
 
 void PlotView::zoomToPixels(const QRect& rect) {
   QRect r = rect.normalized();
-  auto range = [](QCPAxis* axis, int a, int b) {
-    return QCPRange(axis->pixelToCoord(a), axis->pixelToCoord(b));  // QCPRange normalises lower/upper
-  };
+  QCPRange keys(xAxis->pixelToCoord(r.left()), xAxis->pixelToCoord(r.right()));  // normalised by QCPRange
   zoomed_ = true;
-  animateTo({range(xAxis, r.left(), r.right()), range(yAxis, r.bottom(), r.top()),
-             range(yAxis2, r.bottom(), r.top())});
+  if (!showsPoints_) {
+    animateTo(fittedRanges(&keys));
+    return;
+  }
+  auto values = [&r](QCPAxis* axis) {
+    return QCPRange(axis->pixelToCoord(r.bottom()), axis->pixelToCoord(r.top()));
+  };
+  animateTo({keys, values(yAxis), values(yAxis2)});
+}
+
+void PlotView::showKeys(double first, double last) {
+  QCPRange keys(first, last);
+  animation_.stop();
+  zoomed_ = true;
+  applyRanges(fittedRanges(&keys));
 }
 
 void PlotView::onRectangle(const QRect& rect) {
@@ -114,8 +152,22 @@ void PlotView::onRectangle(const QRect& rect) {
     zoomToPixels(rect);
 }
 
+QCPAxis* PlotView::axisAt(const QPointF& pos) const {
+  for (QCPAxis* axis : {xAxis, yAxis, yAxis2}) {
+    if (axis->visible() && axis->getPartAt(pos) != QCPAxis::spNone) return axis;
+  }
+  return nullptr;
+}
+
 void PlotView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
+    if (QCPAxis* axis = axisAt(event->position())) {
+      animation_.stop();
+      draggedAxis_ = axis;
+      dragStart_ = event->position();
+      dragStartRange_ = axis->range();
+      return;
+    }
     QCustomPlot::mousePressEvent(event);
     return;
   }
@@ -128,10 +180,44 @@ void PlotView::mousePressEvent(QMouseEvent* event) {
   setSelectionRectMode(mode);
 }
 
+void PlotView::mouseMoveEvent(QMouseEvent* event) {
+  if (draggedAxis_) {
+    const bool horizontal = draggedAxis_->orientation() == Qt::Horizontal;
+    draggedAxis_->setRange(dragStartRange_);
+    double from = horizontal ? dragStart_.x() : dragStart_.y();
+    double to = horizontal ? event->position().x() : event->position().y();
+    draggedAxis_->moveRange(draggedAxis_->pixelToCoord(from) - draggedAxis_->pixelToCoord(to));
+    zoomed_ = true;
+    replot(QCustomPlot::rpQueuedReplot);
+  } else if (event->buttons() == Qt::NoButton) {
+    QCPAxis* axis = axisAt(event->position());
+    if (!axis)
+      unsetCursor();
+    else
+      setCursor(axis->orientation() == Qt::Horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor);
+  }
+  QCustomPlot::mouseMoveEvent(event);
+}
+
+void PlotView::mouseReleaseEvent(QMouseEvent* event) {
+  if (draggedAxis_ && event->button() == Qt::LeftButton) {
+    draggedAxis_ = nullptr;
+    return;
+  }
+  QCustomPlot::mouseReleaseEvent(event);
+}
+
 void PlotView::wheelEvent(QWheelEvent* event) {
   animation_.stop();
   zoomed_ = true;
-  QCustomPlot::wheelEvent(event);
+  QCPAxis* axis = axisAt(event->position());
+  if (!axis) axis = xAxis;
+  const bool horizontal = axis->orientation() == Qt::Horizontal;
+  const double steps = event->angleDelta().y() / 120.0;
+  const double centre = axis->pixelToCoord(horizontal ? event->position().x() : event->position().y());
+  axis->scaleRange(std::pow(kWheelZoomFactor, steps), centre);
+  replot(QCustomPlot::rpQueuedReplot);
+  event->accept();
 }
 
 void PlotView::mouseDoubleClickEvent(QMouseEvent* event) {

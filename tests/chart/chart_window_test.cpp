@@ -5,16 +5,32 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QCompleter>
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
+#include <set>
 
+#include "chart/image_actions.h"
+#include "chart/record_time.h"
 #include "chart/series_values.h"
 #include "chart_dumps.h"
 #include "decode/conversion_error.h"
 #include "decode/parameter_table.h"
+#include "dump/file_error.h"
+#include "sim/memory.h"
+#include "ui/plot_view.h"
 
 namespace kq {
 namespace {
@@ -29,28 +45,32 @@ class ChartWindowTest : public ::testing::Test {
     if (!QApplication::instance()) new QApplication(argc, argv);
   }
 
-  QComboBox* selector(int k) { return window.findChild<QComboBox*>(QStringLiteral("ComboBox%1").arg(k)); }
-  QCheckBox* checkBox(int k) { return window.findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(k)); }
-  QCustomPlot* chart() { return window.findChild<QCustomPlot*>(QStringLiteral("Chart1")); }
-  QCPGraph* series(int k) { return chart()->graph(k - 1); }
-  QAbstractItemModel* gridModel() {
-    return window.findChild<QTableView*>(QStringLiteral("StringGrid1"))->model();
+  // Controls of a series counted from 0; their object names count from 1.
+  template <class Widget>
+  Widget* control(const char* role, int series) {
+    return window.findChild<Widget*>(QString::fromLatin1(role) + QString::number(series + 1));
   }
+  QComboBox* parameterSelector(int series) { return control<QComboBox>("seriesParameter", series); }
+  QCheckBox* shownSwitch(int series) { return control<QCheckBox>("seriesShown", series); }
+  QCheckBox* rightAxisSwitch(int series) { return control<QCheckBox>("seriesRightAxis", series); }
+  QCustomPlot* plot() { return window.findChild<QCustomPlot*>(QStringLiteral("plot")); }
+  QCPGraph* graph(int series) { return plot()->graph(series); }
+  QAbstractItemModel* gridModel() { return window.findChild<QTableView*>(QStringLiteral("grid"))->model(); }
 
-  std::vector<double> valuesOf(int k) {
+  std::vector<double> valuesOf(int series) {
     std::vector<double> values;
-    for (const QCPGraphData& point : *series(k)->data()) values.push_back(point.value);
+    for (const QCPGraphData& point : *graph(series)->data()) values.push_back(point.value);
     return values;
   }
-  std::vector<double> keysOf(int k) {
+  std::vector<double> keysOf(int series) {
     std::vector<double> keys;
-    for (const QCPGraphData& point : *series(k)->data()) keys.push_back(point.key);
+    for (const QCPGraphData& point : *graph(series)->data()) keys.push_back(point.key);
     return keys;
   }
   // The plotted values of a grid column, read the way the window reads them.
   std::vector<double> columnValues(int column) {
     std::vector<double> values;
-    appendSeriesValues(window.grid(), column, ',', values);
+    appendSeriesValues(window.chartData().grid, column, ',', values);
     return values;
   }
 
@@ -60,8 +80,9 @@ class ChartWindowTest : public ::testing::Test {
 TEST_F(ChartWindowTest, EmptyDumpDoesNothing) {
   window.prepare(Dump(), ',');
   EXPECT_FALSE(window.isVisible());
-  EXPECT_EQ(window.grid().rowCount(), 0);
-  EXPECT_EQ(selector(1)->count(), 0);
+  EXPECT_EQ(window.chartData().grid.rowCount(), 0);
+  EXPECT_EQ(parameterSelector(0)->count(), 0);
+  EXPECT_EQ(parameterSelector(0)->currentText(), "");
 }
 
 TEST_F(ChartWindowTest, PreparationFillsGridSelectorsAndSeriesAndShowsTheWindow) {
@@ -75,18 +96,18 @@ TEST_F(ChartWindowTest, PreparationFillsGridSelectorsAndSeriesAndShowsTheWindow)
 
   const int initial[] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
   ParameterTable table = parameterTable(2);
-  for (int k = 1; k <= 10; ++k) {
-    SCOPED_TRACE(k);
-    ASSERT_EQ(selector(k)->count(), 43);
-    EXPECT_EQ(selector(k)->currentIndex(), initial[k - 1]);
-    EXPECT_EQ(series(k)->name().toStdString(), table[initial[k - 1]].title);
-    EXPECT_EQ(keysOf(k), (std::vector<double>{0, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(valuesOf(k), columnValues(3 + initial[k - 1]));
+  for (int series = 0; series < 10; ++series) {
+    SCOPED_TRACE(series);
+    ASSERT_EQ(parameterSelector(series)->count(), 43);
+    EXPECT_EQ(parameterSelector(series)->currentIndex(), initial[series]);
+    EXPECT_EQ(graph(series)->name().toStdString(), table[initial[series]].title);
+    EXPECT_EQ(keysOf(series), (std::vector<double>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(valuesOf(series), columnValues(3 + initial[series]));
   }
-  EXPECT_EQ(valuesOf(1), valuesOf(4));
+  EXPECT_EQ(valuesOf(0), valuesOf(3));
 }
 
-TEST_F(ChartWindowTest, PlottedValuesRoundHalfToEven) {
+TEST_F(ChartWindowTest, PlottedValuesAreTheCellValuesNotRounded) {
   // Type 2 "температура воздуха на впуске" (item 3) is B(15) * 0.75 - 48.
   Dump dump;
   auto record = [](int n, std::uint8_t b15) {
@@ -98,16 +119,16 @@ TEST_F(ChartWindowTest, PlottedValuesRoundHalfToEven) {
   dump.append(makeLine(record(2, 66), record(3, 70)));  // 1.5, 4.5
   dump.append(makeLine(record(4, 63), record(5, 65)));  // -0.75, 0.75
   window.prepare(dump, ',');
-  EXPECT_EQ(window.grid().cell(1, 6), "-46,5");
-  EXPECT_EQ(valuesOf(1), (std::vector<double>{-46, -44, 2, 4, -1, 1}));
+  EXPECT_EQ(window.chartData().grid.cell(1, 6), "-46,5");
+  EXPECT_EQ(valuesOf(0), (std::vector<double>{-46.5, -43.5, 1.5, 4.5, -0.75, 0.75}));
 }
 
 TEST_F(ChartWindowTest, SecondPreparationListsEachTitleOnceAndDoesNotDoubleTheSeries) {
   window.prepare(makeDump(6, 4), ',');
   window.prepare(makeDump(6, 4), ',');
-  for (int k = 1; k <= 10; ++k) {
-    EXPECT_EQ(selector(k)->count(), 74);
-    EXPECT_EQ(series(k)->dataCount(), 8);
+  for (int series = 0; series < 10; ++series) {
+    EXPECT_EQ(parameterSelector(series)->count(), 74);
+    EXPECT_EQ(graph(series)->dataCount(), 8);
   }
   EXPECT_EQ(gridModel()->columnCount(), 77);
   EXPECT_EQ(gridModel()->rowCount(), 8);
@@ -117,9 +138,9 @@ TEST_F(ChartWindowTest, FirstRecordEmptyShowsTheTitleRowOnly) {
   window.prepare(makeDump(2, 2), ',');
   window.prepare(Dump({makeLine(emptyRecord(), makeRecord(2, 1))}), ',');
   EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(window.grid().rowCount(), 1);
+  EXPECT_EQ(window.chartData().grid.rowCount(), 1);
   EXPECT_EQ(gridModel()->rowCount(), 0);
-  for (int k = 1; k <= 10; ++k) EXPECT_EQ(series(k)->dataCount(), 0);
+  for (int series = 0; series < 10; ++series) EXPECT_EQ(graph(series)->dataCount(), 0);
 }
 
 TEST_F(ChartWindowTest, UnknownControllerTypeLeavesSelectorsEmptyAndPlotsNothing) {
@@ -129,10 +150,10 @@ TEST_F(ChartWindowTest, UnknownControllerTypeLeavesSelectorsEmptyAndPlotsNothing
   EXPECT_EQ(gridModel()->columnCount(), 3);
   EXPECT_EQ(gridModel()->rowCount(), 4);
   EXPECT_EQ(gridModel()->data(gridModel()->index(3, 2)).toString(), "3");
-  for (int k = 1; k <= 10; ++k) {
-    EXPECT_EQ(selector(k)->count(), 0);
-    EXPECT_EQ(series(k)->dataCount(), 0);
-    EXPECT_EQ(series(k)->name(), "");
+  for (int series = 0; series < 10; ++series) {
+    EXPECT_EQ(parameterSelector(series)->count(), 0);
+    EXPECT_EQ(graph(series)->dataCount(), 0);
+    EXPECT_EQ(graph(series)->name(), "");
   }
 }
 
@@ -146,34 +167,34 @@ TEST_F(ChartWindowTest, FailedPreparationLeavesTheWindowAsItWas) {
   EXPECT_THROW(window.prepare(bad, ','), ConversionError);
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(gridModel()->columnCount(), 46);
-  EXPECT_EQ(selector(1)->count(), 43);
-  EXPECT_EQ(series(1)->dataCount(), 4);
+  EXPECT_EQ(parameterSelector(0)->count(), 43);
+  EXPECT_EQ(graph(0)->dataCount(), 4);
 }
 
 TEST_F(ChartWindowTest, SelectorChangedWhileHiddenEmptiesTheSeries) {
   window.prepare(makeDump(2, 3), ',');
-  checkBox(2)->setChecked(false);
-  EXPECT_FALSE(series(2)->visible());
-  selector(2)->setCurrentIndex(7);
-  window.ComboBoxChange(2);
-  EXPECT_EQ(series(2)->dataCount(), 0);
-  EXPECT_EQ(series(2)->name().toStdString(), parameterTable(2)[1].title);  // keeps its title
-  checkBox(2)->setChecked(true);
-  EXPECT_TRUE(series(2)->visible());
-  EXPECT_EQ(series(2)->dataCount(), 0);
-  window.ComboBoxChange(2);
-  EXPECT_EQ(valuesOf(2), columnValues(3 + 7));
-  EXPECT_EQ(series(2)->name().toStdString(), parameterTable(2)[7].title);
+  shownSwitch(1)->setChecked(false);
+  EXPECT_FALSE(graph(1)->visible());
+  parameterSelector(1)->setCurrentIndex(7);
+  window.onSeriesParameterChosen(1);
+  EXPECT_EQ(graph(1)->dataCount(), 0);
+  EXPECT_EQ(graph(1)->name().toStdString(), parameterTable(2)[1].title);  // keeps its title
+  shownSwitch(1)->setChecked(true);
+  EXPECT_TRUE(graph(1)->visible());
+  EXPECT_EQ(graph(1)->dataCount(), 0);
+  window.onSeriesParameterChosen(1);
+  EXPECT_EQ(valuesOf(1), columnValues(3 + 7));
+  EXPECT_EQ(graph(1)->name().toStdString(), parameterTable(2)[7].title);
 }
 
 TEST_F(ChartWindowTest, PreparationEmptiesAHiddenSeriesAndKeepsItsTitle) {
   window.prepare(makeDump(2, 3), ',');
-  checkBox(4)->setChecked(false);
+  shownSwitch(3)->setChecked(false);
   window.prepare(makeDump(6, 2), ',');
-  EXPECT_EQ(series(4)->dataCount(), 0);
-  EXPECT_FALSE(series(4)->visible());
-  EXPECT_EQ(series(4)->name().toStdString(), parameterTable(2)[3].title);
-  EXPECT_EQ(series(5)->name().toStdString(), parameterTable(6)[4].title);
+  EXPECT_EQ(graph(3)->dataCount(), 0);
+  EXPECT_FALSE(graph(3)->visible());
+  EXPECT_EQ(graph(3)->name().toStdString(), parameterTable(2)[3].title);
+  EXPECT_EQ(graph(4)->name().toStdString(), parameterTable(6)[4].title);
 }
 
 TEST_F(ChartWindowTest, ClosingOnlyHides) {
@@ -187,46 +208,46 @@ TEST_F(ChartWindowTest, ClosingOnlyHides) {
 
 TEST_F(ChartWindowTest, VisibilityOffAndOnKeepsTheLine) {
   window.prepare(makeDump(2, 3), ',');
-  std::vector<double> before = valuesOf(3);
-  checkBox(3)->setChecked(false);
-  EXPECT_FALSE(series(3)->visible());
-  EXPECT_EQ(valuesOf(3), before);
-  checkBox(3)->setChecked(true);
-  EXPECT_TRUE(series(3)->visible());
-  EXPECT_EQ(valuesOf(3), before);
+  std::vector<double> before = valuesOf(2);
+  shownSwitch(2)->setChecked(false);
+  EXPECT_FALSE(graph(2)->visible());
+  EXPECT_EQ(valuesOf(2), before);
+  shownSwitch(2)->setChecked(true);
+  EXPECT_TRUE(graph(2)->visible());
+  EXPECT_EQ(valuesOf(2), before);
 }
 
 TEST_F(ChartWindowTest, RightAxisSwitchMovesOneSeriesAloneAndPreparationMovesItBack) {
   window.prepare(makeDump(2, 3), ',');
-  checkBox(13)->setChecked(true);
-  for (int k = 1; k <= 10; ++k)
-    EXPECT_EQ(series(k)->valueAxis(), k == 3 ? chart()->yAxis2 : chart()->yAxis) << k;
-  selector(3)->setCurrentIndex(5);
-  window.ComboBoxChange(3);
-  EXPECT_EQ(series(3)->valueAxis(), chart()->yAxis2);
+  rightAxisSwitch(2)->setChecked(true);
+  for (int series = 0; series < 10; ++series)
+    EXPECT_EQ(graph(series)->valueAxis(), series == 2 ? plot()->yAxis2 : plot()->yAxis) << series;
+  parameterSelector(2)->setCurrentIndex(5);
+  window.onSeriesParameterChosen(2);
+  EXPECT_EQ(graph(2)->valueAxis(), plot()->yAxis2);
   window.prepare(makeDump(2, 3), ',');
-  EXPECT_FALSE(checkBox(13)->isChecked());
-  EXPECT_EQ(series(3)->valueAxis(), chart()->yAxis);
+  EXPECT_FALSE(rightAxisSwitch(2)->isChecked());
+  EXPECT_EQ(graph(2)->valueAxis(), plot()->yAxis);
 }
 
 TEST_F(ChartWindowTest, SelectorWithoutAChosenItemPlotsTheRecordNumberUntitled) {
   window.prepare(makeDump(2, 3), ',');
-  selector(5)->setCurrentIndex(-1);
-  window.ComboBoxChange(5);
-  EXPECT_EQ(valuesOf(5), (std::vector<double>{0, 1, 2, 3, 4, 5}));
-  EXPECT_EQ(series(5)->name(), "");
+  parameterSelector(4)->setCurrentIndex(-1);
+  window.onSeriesParameterChosen(4);
+  EXPECT_EQ(valuesOf(4), (std::vector<double>{0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(graph(4)->name(), "");
 }
 
 TEST_F(ChartWindowTest, TypedTextNamingAnItemPlotsThatItem) {
   window.prepare(makeDump(2, 3), ',');
-  selector(6)->setEditText(QString::fromStdString(std::string(parameterTable(2)[9].title)));
-  window.ComboBoxChange(6);
-  EXPECT_EQ(valuesOf(6), columnValues(3 + 9));
+  parameterSelector(5)->setEditText(QString::fromStdString(std::string(parameterTable(2)[9].title)));
+  window.onSeriesParameterChosen(5);
+  EXPECT_EQ(valuesOf(5), columnValues(3 + 9));
 }
 
 TEST_F(ChartWindowTest, MarkerReadoutShowsValuesDifferenceAndDistance) {
   window.prepare(makeDump(2, 4), ',');
-  QLabel* readout = window.findChild<QLabel*>(QStringLiteral("MarkerReadout"));
+  QLabel* readout = window.findChild<QLabel*>(QStringLiteral("markerReadout"));
   EXPECT_TRUE(readout->isHidden());
   window.setMarker(1, 1);
   window.setMarker(2, 50);  // beyond the last record: the last one
@@ -237,6 +258,10 @@ TEST_F(ChartWindowTest, MarkerReadoutShowsValuesDifferenceAndDistance) {
   EXPECT_TRUE(text.contains("<td>-35,25</td>")) << text.toStdString();
   EXPECT_TRUE(text.contains("<td>-30,75</td>")) << text.toStdString();
   EXPECT_TRUE(text.contains("<td>4,5</td>")) << text.toStdString();
+  // Statistics over positions 1 to 7, bytes 0x11 to 0x17.
+  EXPECT_TRUE(text.contains("<td><b>Минимум</b></td><td>-35,25</td>")) << text.toStdString();
+  EXPECT_TRUE(text.contains("<td><b>Максимум</b></td><td>-30,75</td>")) << text.toStdString();
+  EXPECT_TRUE(text.contains("<td><b>Среднее</b></td><td>-33</td>")) << text.toStdString();
   window.prepare(makeDump(2, 4), ',');
   EXPECT_TRUE(readout->isHidden());
 }
@@ -247,15 +272,15 @@ TEST_F(ChartWindowTest, WindowFitsTheScreen) {
   EXPECT_LE(window.frameGeometry().height(), available.height());
 }
 
-// Waits for the zoom animation to end.
+// Waits for the zoom animation to end, up to 5 s on a busy machine.
 bool waitUntil(const std::function<bool()>& condition) {
-  for (int i = 0; i < 100 && !condition(); ++i) QTest::qWait(10);
+  for (int i = 0; i < 500 && !condition(); ++i) QTest::qWait(10);
   return condition();
 }
 
 TEST_F(ChartWindowTest, RectangleZoomsInWheelZoomsXAndDoubleClickShowsAll) {
   window.prepare(makeDump(2, 200), ',');
-  QCustomPlot* plot = chart();
+  QCustomPlot* plot = this->plot();
   QCPRange all = plot->xAxis->range();
   QCPRange left = plot->yAxis->range();
   EXPECT_LE(all.lower, 0);
@@ -281,7 +306,7 @@ TEST_F(ChartWindowTest, RectangleZoomsInWheelZoomsXAndDoubleClickShowsAll) {
 
   // A selector change does not undo the user's zoom.
   QCPRange zoomedX = plot->xAxis->range();
-  window.ComboBoxChange(2);
+  window.onSeriesParameterChosen(1);
   EXPECT_EQ(plot->xAxis->range(), zoomedX);
 
   QTest::mouseDClick(plot, Qt::LeftButton, {}, centre.toPoint());
@@ -295,9 +320,249 @@ TEST_F(ChartWindowTest, RectangleZoomsInWheelZoomsXAndDoubleClickShowsAll) {
 namespace kq {
 namespace {
 
+TEST_F(ChartWindowTest, WheelOverAnAxisZoomsThatAxisAloneAndDraggingAnAxisPansIt) {
+  window.prepare(makeDump(2, 200), ',');
+  rightAxisSwitch(1)->setChecked(true);
+  QCustomPlot* plot = this->plot();
+  plot->replot();
+  const QRect rect = plot->axisRect()->rect();
+  const QCPRange x = plot->xAxis->range(), left = plot->yAxis->range(), right = plot->yAxis2->range();
+
+  const QPointF overLeftAxis(rect.left() - 3, rect.center().y());
+  QWheelEvent wheel(overLeftAxis, plot->mapToGlobal(overLeftAxis), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(plot, &wheel);
+  EXPECT_LT(plot->yAxis->range().size(), left.size());
+  EXPECT_EQ(plot->xAxis->range(), x);
+  EXPECT_EQ(plot->yAxis2->range(), right);
+
+  const QCPRange zoomedLeft = plot->yAxis->range();
+  const QPoint overRightAxis(rect.right() + 3, rect.center().y());
+  QTest::mousePress(plot, Qt::LeftButton, {}, overRightAxis);
+  QTest::mouseMove(plot, overRightAxis + QPoint(0, 40));
+  QTest::mouseRelease(plot, Qt::LeftButton, {}, overRightAxis + QPoint(0, 40));
+  EXPECT_DOUBLE_EQ(plot->yAxis2->range().size(), right.size());
+  EXPECT_GT(plot->yAxis2->range().lower, right.lower);  // dragged down: higher values come into view
+  EXPECT_EQ(plot->yAxis->range(), zoomedLeft);
+  EXPECT_EQ(plot->xAxis->range(), x);
+  EXPECT_FALSE(plot->selectionRect()->isActive());
+}
+
+TEST_F(ChartWindowTest, RectangleZoomFitsBothValueAxesToTheirSeriesThere) {
+  window.prepare(makeDump(2, 200), ',');
+  rightAxisSwitch(1)->setChecked(true);
+  QCustomPlot* plot = this->plot();
+  plot->replot();
+  const QRect rect = plot->axisRect()->rect();
+  // A flat rectangle high up: the data there lies below it on both axes.
+  const QPoint from(rect.left() + rect.width() / 2, rect.top() + 5), to(rect.right() - 5, rect.top() + 15);
+  QTest::mousePress(plot, Qt::LeftButton, {}, from);
+  QTest::mouseMove(plot, to);
+  QTest::mouseRelease(plot, Qt::LeftButton, {}, to);
+  const QCPRange keys(plot->xAxis->pixelToCoord(from.x()), plot->xAxis->pixelToCoord(to.x()));
+  EXPECT_TRUE(waitUntil([&] { return plot->xAxis->range() == keys; }));
+  for (int series : {0, 1}) {
+    bool found = false;
+    QCPRange values = graph(series)->getValueRange(found, QCP::sdBoth, keys);
+    ASSERT_TRUE(found);
+    EXPECT_TRUE(graph(series)->valueAxis()->range().contains(values.lower)) << series;
+    EXPECT_TRUE(graph(series)->valueAxis()->range().contains(values.upper)) << series;
+  }
+}
+
+TEST_F(ChartWindowTest, RightAxisSeriesIsMarkedInTheLegend) {
+  window.prepare(makeDump(2, 3), ',');
+  const std::string title(parameterTable(2)[1].title);
+  rightAxisSwitch(1)->setChecked(true);
+  EXPECT_EQ(graph(1)->name().toStdString(), title + " (R)");
+  EXPECT_NE(plot()->legend->itemWithPlottable(graph(1))->textColor(), QColor(Qt::black));
+  EXPECT_EQ(plot()->yAxis2->tickLabelColor(), plot()->legend->itemWithPlottable(graph(1))->textColor());
+  rightAxisSwitch(1)->setChecked(false);
+  EXPECT_EQ(graph(1)->name().toStdString(), title);
+  EXPECT_EQ(plot()->legend->itemWithPlottable(graph(1))->textColor(), QColor(Qt::black));
+}
+
+// Every tick of the x axis at a record, labelled by label(position), and
+// consecutive labels apart by more than their width.
+void expectRecordTicks(QCustomPlot* plot, const std::function<QString(int)>& label) {
+  plot->replot();
+  const QVector<double> ticks = plot->xAxis->tickVector();
+  const QVector<QString> labels = plot->xAxis->tickVectorLabels();
+  ASSERT_GE(ticks.size(), 2);
+  QFontMetrics metrics(plot->xAxis->tickLabelFont());
+  for (int i = 0; i < ticks.size(); ++i) {
+    ASSERT_EQ(ticks[i], std::round(ticks[i]));
+    EXPECT_EQ(labels[i], label(int(ticks[i])));
+    if (i == 0) continue;
+    int widest = 0;
+    for (const QString& text : {labels[i - 1], labels[i]})
+      for (const QString& line : text.split('\n')) widest = std::max(widest, metrics.horizontalAdvance(line));
+    EXPECT_GT(plot->xAxis->coordToPixel(ticks[i]) - plot->xAxis->coordToPixel(ticks[i - 1]), widest);
+  }
+}
+
+TEST_F(ChartWindowTest, TimeAxisLabelsTicksWithTheirRecordsDateAndTimeWithoutOverlap) {
+  window.prepare(Dump(sim::syntheticDumpLines(6, 7680)), ',');
+  QCheckBox* timeAxis = window.findChild<QCheckBox*>(QStringLiteral("timeAxisSwitch"));
+  ASSERT_EQ(timeAxis->text(), "Ось времени");
+  const ChartGrid& grid = window.chartData().grid;
+  auto dateAndTime = [&grid](int position) {
+    return QString::fromStdString(std::string(grid.cell(position + 1, 0)) + "\n" +
+                                  std::string(grid.cell(position + 1, 1)));
+  };
+  timeAxis->setChecked(true);
+  expectRecordTicks(plot(), dateAndTime);
+  static_cast<PlotView*>(plot())->showKeys(1000, 1012);
+  expectRecordTicks(plot(), dateAndTime);
+  window.resize(500, window.height());
+  expectRecordTicks(plot(), dateAndTime);
+
+  timeAxis->setChecked(false);
+  EXPECT_EQ(plot()->xAxis->label(), "Точка данных");
+  expectRecordTicks(plot(), [](int position) { return QString::number(position); });
+}
+
+TEST_F(ChartWindowTest, MarkerReadoutShowsTheTimeBetweenTheMarkers) {
+  window.prepare(Dump(sim::syntheticDumpLines(2, 600)), ',');
+  const ChartGrid& grid = window.chartData().grid;
+  window.setMarker(1, 500);
+  window.setMarker(2, 20);
+  auto seconds = secondsBetween(grid.cell(21, 0), grid.cell(21, 1), grid.cell(501, 0), grid.cell(501, 1));
+  ASSERT_TRUE(seconds);
+  QString text = window.findChild<QLabel*>(QStringLiteral("markerReadout"))->text();
+  EXPECT_TRUE(text.contains(QString::fromStdString("Время между точками:</b> " + durationText(-*seconds))))
+      << text.toStdString();
+}
+
+TEST_F(ChartWindowTest, PopupMenuSavesAndCopiesTheChartImageAtItsSize) {
+  window.prepare(makeDump(2, 50), ',');
+  QStringList texts;
+  for (QAction* action : window.findChild<QMenu*>(QStringLiteral("plotMenu"))->actions())
+    if (!action->isSeparator()) texts << action->text();
+  EXPECT_EQ(texts, QStringList({"Точка 1", "Точка 2", "Сохранить изображение…", "Копировать изображение"}));
+
+  QTemporaryDir dir;
+  savePlotImage(*plot(), dir.filePath("chart.png"));
+  EXPECT_EQ(QImage(dir.filePath("chart.png")).size(), plot()->size());
+  savePlotImage(*plot(), dir.filePath("chart"));  // neither extension: PNG
+  EXPECT_EQ(QImage(dir.filePath("chart.png")).size(), plot()->size());
+  savePlotImage(*plot(), dir.filePath("chart.PDF"));
+  QFile pdf(dir.filePath("chart.PDF"));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(pdf.readAll().startsWith("%PDF-"));
+  EXPECT_THROW(savePlotImage(*plot(), dir.filePath("missing/chart.png")), FileError);
+
+  copyPlotImage(*plot());
+  EXPECT_EQ(QApplication::clipboard()->image().size(), plot()->size());
+}
+
+TEST_F(ChartWindowTest, ScatterTabPlotsOneParameterAgainstAnotherForTheRecordsBetweenTheMarkers) {
+  window.prepare(Dump(sim::syntheticDumpLines(2, 300)), ',');
+  auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("chartTabs"));
+  ASSERT_EQ(tabs->tabText(1), "Зависимость");
+  tabs->setCurrentIndex(1);
+  auto* x = window.findChild<QComboBox*>(QStringLiteral("scatterX"));
+  auto* y = window.findChild<QComboBox*>(QStringLiteral("scatterY"));
+  auto* scatter = window.findChild<QCustomPlot*>(QStringLiteral("scatterPlot"));
+  x->setCurrentIndex(6);  // engine speed
+  emit x->activated(6);
+  y->setCurrentIndex(3);  // intake air temperature
+  emit y->activated(3);
+  EXPECT_EQ(scatter->xAxis->label().toStdString(), parameterTable(2)[6].title);
+  EXPECT_EQ(scatter->yAxis->label().toStdString(), parameterTable(2)[3].title);
+
+  std::vector<double> speeds = columnValues(3 + 6), temperatures = columnValues(3 + 3);
+  std::multiset<std::pair<double, double>> expected, plotted;
+  for (std::size_t i = 0; i < speeds.size(); ++i) expected.insert({speeds[i], temperatures[i]});
+  for (const QCPGraphData& point : *scatter->graph(0)->data()) plotted.insert({point.key, point.value});
+  EXPECT_EQ(plotted, expected);
+
+  window.setMarker(2, 40);
+  window.setMarker(1, 10);
+  EXPECT_EQ(scatter->graph(0)->dataCount(), 31);
+
+  // Hovering a point names its record, one of those between the markers at that point.
+  scatter->replot();
+  const QPointF at(scatter->xAxis->coordToPixel(speeds[25]), scatter->yAxis->coordToPixel(temperatures[25]));
+  QMouseEvent move(QEvent::MouseMove, at, scatter->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(scatter, &move);
+  QString readout = window.findChild<QLabel*>(QStringLiteral("scatterReadout"))->text();
+  QRegularExpressionMatch named = QRegularExpression("Точка данных (\\d+)").match(readout);
+  ASSERT_TRUE(named.hasMatch()) << readout.toStdString();
+  const int position = named.captured(1).toInt();
+  EXPECT_GE(position, 10);
+  EXPECT_LE(position, 40);
+  EXPECT_EQ(speeds[position], speeds[25]);
+  EXPECT_EQ(temperatures[position], temperatures[25]);
+  const ChartGrid& grid = window.chartData().grid;
+  EXPECT_TRUE(readout.contains(QString::fromStdString(std::string(grid.cell(position + 1, 0)) + " " +
+                                                      std::string(grid.cell(position + 1, 1)))))
+      << readout.toStdString();
+}
+
+TEST_F(ChartWindowTest, CtrlCCopiesTheSelectedCellsUnderTheirTitles) {
+  window.prepare(makeDump(2, 3), ',');
+  auto* grid = window.findChild<QTableView*>(QStringLiteral("grid"));
+  QAbstractItemModel* model = grid->model();
+  grid->selectionModel()->select(QItemSelection(model->index(1, 1), model->index(2, 3)),
+                                 QItemSelectionModel::Select);
+  grid->selectionModel()->select(model->index(4, 3), QItemSelectionModel::Select);
+  QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+  const ChartGrid& cells = window.chartData().grid;
+  auto cell = [&cells](int row) { return std::string(cells.cell(row, 3)); };
+  EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+            "Время\tНомер записи\t" + std::string(parameterTable(2)[0].title) + "\n" +  //
+                "12:34:56\t1\t" + cell(2) + "\n" + "12:34:56\t2\t" + cell(3) + "\n" + "\t\t" + cell(5) +
+                "\n");
+}
+
+TEST_F(ChartWindowTest, DateTimeAndNumberStayInViewWhileTheGridScrollsRight) {
+  window.prepare(makeDump(6, 3), ',');
+  auto* grid = window.findChild<QTableView*>(QStringLiteral("grid"));
+  auto* frozen = grid->findChild<QTableView*>(QStringLiteral("frozenColumns"));
+  grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+  ASSERT_GT(grid->horizontalScrollBar()->value(), 0);
+  EXPECT_TRUE(frozen->isVisible());
+  EXPECT_EQ(frozen->geometry().left(), grid->viewport()->geometry().left());
+  EXPECT_EQ(frozen->width(), grid->columnWidth(0) + grid->columnWidth(1) + grid->columnWidth(2));
+  for (int column = 0; column < grid->model()->columnCount(); ++column)
+    EXPECT_EQ(frozen->isColumnHidden(column), column >= 3) << column;
+  EXPECT_EQ(frozen->indexAt(QPoint(5, 5)).column(), 0);
+  EXPECT_EQ(frozen->selectionModel(), grid->selectionModel());
+}
+
+TEST_F(ChartWindowTest, HoverLineNamesEachValueAndSuggestionsFitTheLongestTitle) {
+  window.prepare(makeDump(6, 3), ',');
+  QCustomPlot* plot = this->plot();
+  plot->replot();
+  const QPointF at(plot->xAxis->coordToPixel(2), plot->axisRect()->center().y());
+  QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(plot, &move);
+  QString text = window.findChild<QLabel*>(QStringLiteral("positionReadout"))->text();
+  for (int series = 0; series < 10; ++series) {
+    const std::string value(window.chartData().grid.cell(3, window.seriesSources()[series].column));
+    EXPECT_TRUE(text.contains(
+        QString::fromStdString(std::string(parameterTable(6)[series ? series : 3].title) + ": " + value)))
+        << series << " " << text.toStdString();
+  }
+
+  int longest = 0;
+  for (const ParameterColumn& column : parameterTable(6))
+    longest = std::max(longest, window.fontMetrics().horizontalAdvance(
+                                    QString::fromUtf8(column.title.data(), column.title.size())));
+  QComboBox* selector = parameterSelector(0);
+  selector->setFocus();
+  selector->lineEdit()->setText(QStringLiteral("а"));
+  selector->completer()->setCompletionPrefix(QStringLiteral("а"));
+  selector->completer()->complete();
+  EXPECT_TRUE(selector->completer()->popup()->isVisible());
+  EXPECT_GE(selector->completer()->popup()->width(), longest);
+}
+
 TEST_F(ChartWindowTest, RightButtonStartsNoZoomRectangle) {
   window.prepare(makeDump(2, 200), ',');
-  QCustomPlot* plot = chart();
+  QCustomPlot* plot = this->plot();
   const QPointF at = plot->axisRect()->rect().center();
   QMouseEvent press(QEvent::MouseButtonPress, at, plot->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
                     Qt::NoModifier);

@@ -35,6 +35,9 @@ TEST(MarkerReadoutTest, ValuesDifferenceAndDistanceOfVisibleSeries) {
   EXPECT_EQ(readout.rows[1].atMarker2, "12,9");
   EXPECT_EQ(readout.rows[1].difference, "-0,6");
   EXPECT_EQ(readout.rows[2].difference, "7");
+  EXPECT_EQ(readout.rows[1].minimum, "12,9");
+  EXPECT_EQ(readout.rows[1].maximum, "14,1");
+  EXPECT_EQ(readout.rows[1].mean, "13,575");
 }
 
 TEST(MarkerReadoutTest, MarkersInEitherOrderAndOnlyOneMarker) {
@@ -43,12 +46,15 @@ TEST(MarkerReadoutTest, MarkersInEitherOrderAndOnlyOneMarker) {
   MarkerReadout backwards = readMarkers(grid, series, 2, 1, ',');
   EXPECT_EQ(backwards.distance, -1);
   EXPECT_EQ(backwards.rows[0].difference, "-0,3");
+  EXPECT_EQ(backwards.rows[0].minimum, "13,8");
+  EXPECT_EQ(backwards.rows[0].mean, "13,95");
 
   MarkerReadout single = readMarkers(grid, series, std::nullopt, 1, ',');
   EXPECT_FALSE(single.distance);
   EXPECT_EQ(single.rows[0].atMarker1, "");
   EXPECT_EQ(single.rows[0].atMarker2, "13,8");
   EXPECT_EQ(single.rows[0].difference, "");
+  EXPECT_EQ(single.rows[0].mean, "");
 }
 
 TEST(MarkerReadoutTest, NoValueWhereASeriesHasNoPoint) {
@@ -60,8 +66,30 @@ TEST(MarkerReadoutTest, NoValueWhereASeriesHasNoPoint) {
   EXPECT_EQ(readout.rows[1].atMarker1, "11");
   EXPECT_EQ(readout.rows[1].atMarker2, "");
   EXPECT_EQ(readout.rows[1].difference, "");
+  // Statistics over the points the series has.
+  EXPECT_EQ(readout.rows[0].mean, "");
+  EXPECT_EQ(readout.rows[1].minimum, "11");
+  EXPECT_EQ(readout.rows[1].maximum, "11");
   EXPECT_EQ(seriesValueAt(grid, series[1], 1), "11");
   EXPECT_EQ(seriesValueAt(grid, series[1], -1), "");
+}
+
+TEST(MarkerReadoutTest, TimeBetweenTheMarkersInEitherOrder) {
+  ChartGrid grid(3);
+  const char* rows[][3] = {{"Дата", "Время", "A"},
+                           {"31.12", "23:59:00", "1"},
+                           {"01.01", "00:01:30", "2"},
+                           {"01.01", "1A:00:00", "3"}};
+  for (const auto& row : rows) {
+    grid.beginRow();
+    for (const char* cell : row) grid.appendCell(cell);
+  }
+  SeriesSource series[] = {{true, 2, 3}};
+  EXPECT_EQ(readMarkers(grid, series, 0, 1, ',').seconds, 150);
+  EXPECT_EQ(readMarkers(grid, series, 1, 0, ',').seconds, -150);
+  EXPECT_EQ(readMarkers(grid, series, 1, 1, ',').seconds, 0);
+  EXPECT_FALSE(readMarkers(grid, series, 0, 2, ',').seconds);  // not a time
+  EXPECT_FALSE(readMarkers(grid, series, 0, std::nullopt, ',').seconds);
 }
 
 }  // namespace

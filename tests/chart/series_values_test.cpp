@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
+#include <cstdlib>
+#include <random>
 
 #include "decode/conversion_error.h"
+#include "decode/number_text.h"
 
 namespace kq {
 namespace {
@@ -37,14 +40,50 @@ TEST(SeriesValuesTest, RejectsWhatIsNotANumberWithTheConversionMessage) {
   }
 }
 
-TEST(SeriesValuesTest, PlotValuesRoundHalfToEven) {
+TEST(SeriesValuesTest, ReadsTheNearestExtendedValueOfEveryNumberText) {
+  // Texts as the grid prints them, and longer ones that take the slow path.
+  std::vector<std::string> texts = {"0,1",
+                                    "13,67",
+                                    "-0,0001220703125",
+                                    "3,0517578125E-5",
+                                    "123456789012345",
+                                    "0,000123456789012345",
+                                    "99999999999999999999999",
+                                    "1E30",
+                                    "1E-30",
+                                    "0,30000000000000000000000001",
+                                    "-1234,5678E-20"};
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 2000; ++i) {
+    long double value = static_cast<long double>(std::int64_t(random() >> 8)) /
+                        static_cast<long double>(std::uint64_t(1) << (random() % 60));
+    texts.push_back(formatNumber(i % 2 ? value : -value, ','));
+  }
+  for (const std::string& text : texts) {
+    std::string dotted = text;
+    std::replace(dotted.begin(), dotted.end(), ',', '.');
+    ASSERT_EQ(readCellNumber(text, ','), std::strtold(dotted.c_str(), nullptr)) << text;
+  }
+}
+
+TEST(SeriesValuesTest, DecimalsKeepTheirDigitsAndSayWhenTheyDropSome) {
   struct Case {
-    long double value;
-    double plotted;
+    const char* text;
+    bool negative;
+    std::uint64_t digits;
+    int exponent;
+    bool exact;
   };
-  for (Case c : {Case{0.5L, 0}, Case{1.5L, 2}, Case{2.5L, 2}, Case{12.5L, 12}, Case{13.5L, 14}, Case{2.4L, 2},
-                 Case{2.6L, 3}, Case{-0.5L, 0}, Case{-1.5L, -2}, Case{-46.5L, -46}, Case{7, 7}}) {
-    EXPECT_EQ(plotValue(c.value), c.plotted) << double(c.value);
+  for (Case c : {Case{"0,05", false, 5, -2, true}, Case{"-12,50", true, 1250, -2, true},
+                 Case{"3,0517578125E-5", false, 30517578125, -15, true}, Case{"007", false, 7, 0, true},
+                 Case{"12345678901234567890", false, 1234567890123456789, 1, true},
+                 Case{"12345678901234567891", false, 1234567890123456789, 1, false}}) {
+    CellDecimal decimal;
+    ASSERT_TRUE(parseCellDecimal(c.text, ',', decimal)) << c.text;
+    EXPECT_EQ(decimal.negative, c.negative) << c.text;
+    EXPECT_EQ(decimal.digits, c.digits) << c.text;
+    EXPECT_EQ(decimal.exponent, c.exponent) << c.text;
+    EXPECT_EQ(decimal.exact, c.exact) << c.text;
   }
 }
 
@@ -61,11 +100,11 @@ ChartGrid gridOf(const std::vector<std::string>& column) {
   return grid;
 }
 
-TEST(SeriesValuesTest, SeriesValuesComeFromRowOneOnRounded) {
-  ChartGrid grid = gridOf({"0,5", "1,5", "12,5", "13,5", "2,4"});
+TEST(SeriesValuesTest, SeriesValuesComeFromRowOneOnNotRounded) {
+  ChartGrid grid = gridOf({"0,5", "1,5", "13,67", "0,1", "-2,4"});
   std::vector<double> values;
   appendSeriesValues(grid, 1, ',', values);
-  EXPECT_EQ(values, (std::vector<double>{0, 2, 12, 14, 2}));
+  EXPECT_EQ(values, (std::vector<double>{0.5, 1.5, 13.67, 0.1, -2.4}));
 }
 
 TEST(SeriesValuesTest, AFailingCellKeepsTheValuesBeforeIt) {

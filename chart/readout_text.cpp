@@ -1,0 +1,73 @@
+#include "chart/readout_text.h"
+
+#include "chart/record_time.h"
+#include "chart/series_plot.h"
+
+namespace kq {
+namespace {
+// Titles of the marker table's rows, in the order of rowTexts.
+const char* const kTableRows[] = {"Точка 1", "Точка 2", "Разность", "Минимум", "Максимум", "Среднее"};
+constexpr int kRowsWithOneMarker = 3;
+
+QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// A coloured square as in the legend.
+QString swatch(int series) {
+  return QStringLiteral("<span style='color:%1'>&#9632;</span>").arg(SeriesPlot::seriesColor(series).name());
+}
+
+QString orDash(const std::string& text) { return text.empty() ? QStringLiteral("—") : toQString(text); }
+
+QString dateAndTime(const ChartGrid& grid, int position) {
+  return toQString(grid.cell(position + 1, kDateColumn)) + QLatin1Char(' ') +
+         toQString(grid.cell(position + 1, kTimeColumn));
+}
+}  // namespace
+
+QString positionReadoutText(const ChartGrid& grid, std::span<const SeriesSource> series,
+                            std::span<const QString> titles, int x) {
+  if (x < 0 || x > grid.rowCount() - 2) return {};
+  QString text = QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 &nbsp; № %3")
+                     .arg(x)
+                     .arg(dateAndTime(grid, x), toQString(grid.cell(x + 1, kRecordNumberColumn)));
+  for (std::size_t i = 0; i < series.size(); ++i) {
+    if (!series[i].visible) continue;
+    std::string_view value = seriesValueAt(grid, series[i], x);
+    // Items wrap between, never inside.
+    if (!value.empty())
+      text += QStringLiteral(" &nbsp; <span style='white-space:nowrap'>%1 %2: %3</span>")
+                  .arg(swatch(int(i)), titles[i].toHtmlEscaped(), toQString(value));
+  }
+  return text;
+}
+
+QString markerReadoutText(const ChartGrid& grid, const MarkerReadout& readout,
+                          std::span<const QString> titles, std::optional<int> marker1,
+                          std::optional<int> marker2) {
+  auto where = [&grid](const std::optional<int>& x) {
+    return x ? QStringLiteral("%1 (%2)").arg(*x).arg(dateAndTime(grid, *x)) : QStringLiteral("—");
+  };
+  QString head = QStringLiteral("<b>Точка 1:</b> %1 &nbsp;&nbsp; <b>Точка 2:</b> %2")
+                     .arg(where(marker1), where(marker2));
+  if (readout.distance) {
+    head += QStringLiteral(" &nbsp;&nbsp; <b>Расстояние, записей:</b> %1").arg(*readout.distance);
+    head += QStringLiteral(" &nbsp;&nbsp; <b>Время между точками:</b> %1")
+                .arg(readout.seconds ? toQString(durationText(*readout.seconds)) : QStringLiteral("—"));
+  }
+
+  const int rows = readout.distance ? int(std::size(kTableRows)) : kRowsWithOneMarker;
+  QString heading;
+  QString cells[std::size(kTableRows)];
+  for (const SeriesReadout& row : readout.rows) {
+    heading += QStringLiteral("<td>%1 %2</td>").arg(swatch(row.series), titles[row.series].toHtmlEscaped());
+    const std::string* rowTexts[] = {&row.atMarker1, &row.atMarker2, &row.difference,
+                                     &row.minimum,   &row.maximum,   &row.mean};
+    for (int r = 0; r < rows; ++r) cells[r] += QStringLiteral("<td>%1</td>").arg(orDash(*rowTexts[r]));
+  }
+  QString table = QStringLiteral("<tr><td></td>%1</tr>").arg(heading);
+  for (int r = 0; r < rows; ++r)
+    table += QStringLiteral("<tr><td><b>%1</b></td>%2</tr>").arg(QString::fromUtf8(kTableRows[r]), cells[r]);
+  return QStringLiteral("%1<table cellspacing='0' cellpadding='2'>%2</table>").arg(head, table);
+}
+
+}  // namespace kq

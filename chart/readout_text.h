@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <span>
+
+#include "chart/chart_data.h"
+#include "chart/marker_readout.h"
+
+namespace kq {
+
+// The chart window's readouts as rich text; titles[i] names series i.
+
+// The hover line at record position x: position, date, time, record number
+// and each visible series' title and value there. Empty off the records.
+QString positionReadoutText(const ChartGrid& grid, std::span<const SeriesSource> series,
+                            std::span<const QString> titles, int x);
+
+// Both markers' positions, dates and times, the distance and time between
+// them, and a table of each visible series: values at the markers, their
+// difference and, with both markers set, "Минимум", "Максимум", "Среднее".
+QString markerReadoutText(const ChartGrid& grid, const MarkerReadout& readout,
+                          std::span<const QString> titles, std::optional<int> marker1,
+                          std::optional<int> marker2);
+
+}  // namespace kq

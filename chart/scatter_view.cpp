@@ -1,0 +1,208 @@
+#include "chart/scatter_view.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "chart/image_actions.h"
+#include "chart/series_values.h"
+#include "ui/error_box.h"
+#include "ui/plot_view.h"
+
+namespace kq {
+namespace {
+// A hovered point lies within this many pixels of the mouse.
+constexpr double kHoverPixels = 8;
+constexpr int kPointSize = 5;
+const QColor kPointColour(0, 70, 200, 140);
+// Room beside the longest title in a selector's list for its scroll bar.
+constexpr int kListPadding = 40;
+
+QString cellText(const ChartGrid& grid, int row, int column) {
+  std::string_view text = grid.cell(row, column);
+  return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+QComboBox* makeSelector(const char* objectName) {
+  auto* selector = new QComboBox;
+  selector->setObjectName(QString::fromLatin1(objectName));
+  selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  selector->setMinimumContentsLength(30);
+  return selector;
+}
+}  // namespace
+
+ScatterView::ScatterView(QWidget* parent) : QWidget(parent) {
+  xSelector_ = makeSelector("scatterX");
+  ySelector_ = makeSelector("scatterY");
+  plot_ = new PlotView;
+  plot_->setObjectName(QStringLiteral("scatterPlot"));
+  plot_->setShowsPoints(true);
+  readout_ = new QLabel;
+  readout_->setObjectName(QStringLiteral("scatterReadout"));
+  readout_->setTextFormat(Qt::RichText);
+  readout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  readout_->setMinimumHeight(readout_->fontMetrics().lineSpacing());
+
+  QCPGraph* points = plot_->addGraph();
+  points->setLineStyle(QCPGraph::lsNone);
+  points->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, kPointColour, kPointColour, kPointSize));
+  points->setAdaptiveSampling(true);
+  QCPGraph* hovered = plot_->addGraph();
+  hovered->setLineStyle(QCPGraph::lsNone);
+  hovered->setScatterStyle(
+      QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(Qt::red, 2), Qt::NoBrush, 3 * kPointSize));
+  hovered->setVisible(false);
+  recordsNote_ = new QLabel;
+  recordsNote_->setObjectName(QStringLiteral("scatterRecords"));
+
+  auto* choices = new QHBoxLayout;
+  choices->addWidget(new QLabel(QStringLiteral("Параметр X:")));
+  choices->addWidget(xSelector_, 1);
+  choices->addSpacing(16);
+  choices->addWidget(new QLabel(QStringLiteral("Параметр Y:")));
+  choices->addWidget(ySelector_, 1);
+  choices->addSpacing(16);
+  choices->addWidget(recordsNote_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 4, 0, 0);
+  layout->addLayout(choices);
+  layout->addWidget(plot_, 1);
+  layout->addWidget(readout_);
+
+  for (QComboBox* selector : {xSelector_, ySelector_})
+    connect(selector, &QComboBox::activated, this, &ScatterView::rebuildOrSay);
+  connect(plot_, &QCustomPlot::mouseMove, this,
+          [this](QMouseEvent* event) { showRecordAt(event->position()); });
+
+  menu_ = new QMenu(this);
+  menu_->setObjectName(QStringLiteral("scatterMenu"));
+  addImageActions(*menu_, *plot_, *this);
+  plot_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(plot_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { menu_->popup(plot_->mapToGlobal(pos)); });
+}
+
+void ScatterView::setData(const ChartGrid* grid, const std::vector<std::string>& titles,
+                          char decimalSeparator) {
+  grid_ = grid;
+  separator_ = decimalSeparator;
+  QStringList items;
+  int widest = 0;
+  for (const std::string& title : titles) {
+    items << QString::fromStdString(title);
+    widest = std::max(widest, fontMetrics().horizontalAdvance(items.back()));
+  }
+  // The first two parameters unless the new titles hold the last choices.
+  const int initial[] = {0, 1};
+  int next = 0;
+  for (QComboBox* selector : {xSelector_, ySelector_}) {
+    const QString chosen = selector->currentText();
+    selector->clear();
+    selector->addItems(items);
+    int index = items.indexOf(chosen);
+    selector->setCurrentIndex(index >= 0 ? index : std::min(initial[next], int(items.size()) - 1));
+    selector->view()->setMinimumWidth(widest + kListPadding);
+    ++next;
+  }
+  plot_->resetZoom();
+  rebuild();
+}
+
+void ScatterView::setRecords(std::optional<std::pair<int, int>> range) {
+  if (range_ == range) return;
+  range_ = range;
+  rebuild();
+}
+
+int ScatterView::chosenColumn(const QComboBox* selector) const {
+  return selector->currentIndex() < 0 ? -1 : kFrameColumns + selector->currentIndex();
+}
+
+void ScatterView::rebuildOrSay() {
+  try {
+    rebuild();
+  } catch (const std::exception& error) {
+    showErrorBox(this, QString::fromUtf8(error.what()));
+  }
+}
+
+void ScatterView::rebuild() {
+  if (!isVisible()) {
+    stale_ = true;  // done when shown
+    return;
+  }
+  stale_ = false;
+  points_.clear();
+  readout_->clear();
+  const int xColumn = chosenColumn(xSelector_), yColumn = chosenColumn(ySelector_);
+  QCPGraph* graph = plot_->graph(0);
+  plot_->graph(1)->setVisible(false);
+  if (grid_ && xColumn >= 0 && yColumn >= 0) {
+    std::vector<double> xs, ys;
+    appendSeriesValues(*grid_, xColumn, separator_, xs);
+    appendSeriesValues(*grid_, yColumn, separator_, ys);
+    int first = 0, last = int(xs.size()) - 1;
+    if (range_) {
+      first = std::max(first, std::min(range_->first, range_->second));
+      last = std::min(last, std::max(range_->first, range_->second));
+    }
+    recordsNote_->setText(range_ ? QStringLiteral("Записи %1–%2 (между точками)").arg(first).arg(last)
+                                 : QStringLiteral("Все записи"));
+    QVector<QCPGraphData> data;
+    data.reserve(std::max(0, last - first + 1));
+    for (int position = first; position <= last; ++position) {
+      points_.push_back({xs[position], ys[position], position});
+      data.push_back(QCPGraphData(xs[position], ys[position]));
+    }
+    graph->data()->set(data, false);
+  } else {
+    graph->data()->clear();
+    recordsNote_->clear();
+  }
+  plot_->xAxis->setLabel(xSelector_->currentText());
+  plot_->yAxis->setLabel(ySelector_->currentText());
+  plot_->fitToData();
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ScatterView::showRecordAt(const QPointF& pixel) {
+  const Point* nearest = nullptr;
+  double best = kHoverPixels * kHoverPixels;
+  for (const Point& point : points_) {
+    double dx = plot_->xAxis->coordToPixel(point.x) - pixel.x();
+    double dy = plot_->yAxis->coordToPixel(point.y) - pixel.y();
+    if (dx * dx + dy * dy <= best) {
+      best = dx * dx + dy * dy;
+      nearest = &point;
+    }
+  }
+  QCPGraph* hovered = plot_->graph(1);
+  if (!nearest) {
+    readout_->clear();
+    if (hovered->visible()) {
+      hovered->setVisible(false);
+      plot_->replot(QCustomPlot::rpQueuedReplot);
+    }
+    return;
+  }
+  hovered->data()->set({QCPGraphData(nearest->x, nearest->y)});
+  hovered->setVisible(true);
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+  const int row = nearest->position + 1;
+  readout_->setText(QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 %3 &nbsp; X: %4 &nbsp; Y: %5")
+                        .arg(nearest->position)
+                        .arg(cellText(*grid_, row, kDateColumn), cellText(*grid_, row, kTimeColumn),
+                             cellText(*grid_, row, chosenColumn(xSelector_)),
+                             cellText(*grid_, row, chosenColumn(ySelector_))));
+}
+
+void ScatterView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (stale_) rebuildOrSay();
+}
+
+}  // namespace kq

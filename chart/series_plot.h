@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <vector>
+
+#include "chart/chart_data.h"
+#include "ui/plot_view.h"
+
+namespace kq {
+
+class RecordTicker;
+
+// The chart of the chart window, which kq-cli chart draws too: ten line
+// series over the record position ("Точка данных") in their own colours,
+// the legend below, the left and the right value axis. A series on the right
+// axis is marked "(R)" in the legend, in the right axis' tint. A series is
+// antialiased where it has at most two points a pixel: denser, antialiasing
+// shows little and a noisy series would take a second to draw.
+class SeriesPlot : public PlotView {
+  Q_OBJECT
+ public:
+  static constexpr int kSeriesCount = 10;
+  // The parameter items the series start on: the fourth title for the first
+  // series, the second to tenth for the others.
+  static constexpr int kInitialItems[kSeriesCount] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+  static QColor seriesColor(int series);
+
+  explicit SeriesPlot(QWidget* parent = nullptr);
+
+  // The grid the time labels come from; the caller keeps it alive.
+  void setGrid(const ChartGrid* grid);
+  // The x axis labelled with each record's date and time instead of its position.
+  void setTimeAxis(bool on);
+  bool timeAxis() const { return timeAxis_; }
+
+  // Point i of a series at x = i.
+  void setSeriesPoints(int series, const std::vector<double>& values);
+  void setSeriesTitle(int series, const QString& title);
+  const QString& seriesTitle(int series) const { return titles_[series]; }
+  const std::array<QString, kSeriesCount>& seriesTitles() const { return titles_; }
+  void setSeriesShown(int series, bool shown);
+  void setOnRightAxis(int series, bool right);
+
+  // After changes: legend marks updated, axes fitted unless zoomed, a replot queued.
+  void refresh();
+
+ private:
+  void updateLegendEntry(int series);
+  // Before each replot: the legend's columns and each series' antialiasing.
+  void fitToSize();
+  void updateTicker();
+
+  RecordTicker* ticker_;
+  const ChartGrid* grid_ = nullptr;
+  bool timeAxis_ = false;
+  std::array<QString, kSeriesCount> titles_;
+};
+
+}  // namespace kq
