@@ -41,6 +41,7 @@ void DownloadSession::startDownload() {
   framing_.forgetLastReply();
   verifyBlock_ = false;
   quietMode_ = false;
+  cleanHeldBlocks_ = 0;
   strayDelay_.reset();
   longestReplyWait_ = {};
   retryingAfterSilence_ = false;
@@ -88,6 +89,7 @@ void DownloadSession::onReceived(std::span<const std::uint8_t> chunk, Line::Cloc
       if (framing_.continuesLastReply(chunk.size(), arrivedAt)) return misframed(AskAgainReason::runOn);
       // Stray bytes after a complete reply: dropped, and the quiet starts over.
       noteMisbehaviour();
+      straysInHold_ = true;
       strayDelay_ = std::max(strayDelay_.value_or(Line::Clock::duration::zero()), arrivedAt - heldAt_);
       quietTimer_.start(holdQuiet_, [this] { onQuietLine(); });
       return;
@@ -99,7 +101,7 @@ void DownloadSession::onReceived(std::span<const std::uint8_t> chunk, Line::Cloc
 
 void DownloadSession::collect(std::span<const std::uint8_t> chunk, Line::Clock::time_point arrivedAt) {
   if (framing_.filled() == 0 && pendingLine_) {
-    if (framing_.continuesLastReply(chunk.size(), arrivedAt)) {
+    if (framing_.startsBeforeReplyPossible(chunk.size(), arrivedAt, lastRequestAt_)) {
       // The reply just taken ran on: it held more than one block's bytes.
       pendingLine_.reset();
       engine_.rewindTo(engine_.blockNumber() - 1);
@@ -145,7 +147,8 @@ void DownloadSession::afterEngineCall() {
   }
   if (!requestWritten_) return;
   requestWritten_ = false;
-  if (!retryingAfterSilence_) requestAt_ = timers_.now();
+  lastRequestAt_ = timers_.now();
+  if (!retryingAfterSilence_) requestAt_ = lastRequestAt_;
   retryingAfterSilence_ = false;
   framing_.startReply();
   silenceTimer_.start(timing_.retryAfterSilence, [this] { onSilence(); });
@@ -154,6 +157,7 @@ void DownloadSession::afterEngineCall() {
 void DownloadSession::hold(std::span<const std::uint8_t> chunk, Line::Clock::time_point arrivedAt) {
   heldChunk_.assign(chunk.begin(), chunk.end());
   heldAt_ = arrivedAt;
+  straysInHold_ = false;
   phase_ = Phase::holding;
   silenceTimer_.stop();
   holdQuiet_ = verifyBlock_ ? quietForLateReplies()
@@ -173,7 +177,8 @@ std::chrono::milliseconds DownloadSession::quietAfterEachBlock() const {
 std::chrono::milliseconds DownloadSession::quietForLateReplies() const {
   constexpr std::chrono::milliseconds kLongest{1000};
   const auto twice = std::chrono::ceil<std::chrono::milliseconds>(2 * longestReplyWait_);
-  return std::clamp(twice, timing_.quietBeforeAskingAgain, std::max(kLongest, timing_.quietBeforeAskingAgain));
+  return std::clamp(twice, timing_.quietBeforeAskingAgain,
+                    std::max(kLongest, timing_.quietBeforeAskingAgain));
 }
 
 void DownloadSession::onQuietLine() {
@@ -183,6 +188,7 @@ void DownloadSession::onQuietLine() {
     line_.discardInput();
     phase_ = Phase::collecting;
     verifyBlock_ = false;
+    if (quietMode_) noteHeldBlockEnded();
     const std::vector<std::uint8_t> chunk = std::move(heldChunk_);
     heldChunk_.clear();
     feedEngine(chunk);
@@ -247,10 +253,20 @@ void DownloadSession::commitPendingLine() {
 }
 
 void DownloadSession::noteMisbehaviour() {
+  cleanHeldBlocks_ = 0;
   const int block = engine_.blockNumber();
   if (block == lastMisbehavingBlock_) return;
   lastMisbehavingBlock_ = block;
   if (++misbehavingBlocks_ >= timing_.misframedBlocksBeforeQuietMode) quietMode_ = true;
+}
+
+void DownloadSession::noteHeldBlockEnded() {
+  cleanHeldBlocks_ = straysInHold_ ? 0 : cleanHeldBlocks_ + 1;
+  // A line that has calmed down gets its full pace back.
+  if (cleanHeldBlocks_ < timing_.cleanBlocksToEndQuietMode) return;
+  quietMode_ = false;
+  cleanHeldBlocks_ = 0;
+  misbehavingBlocks_ = 0;
 }
 
 void DownloadSession::onStall() { stop(Stop::stalled); }

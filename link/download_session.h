@@ -39,8 +39,10 @@ struct SessionTiming {
   std::chrono::milliseconds stallAfter{5000};
   // Misframed replies of one block before the download gives up on it.
   int attemptsPerBlock = 6;
-  // Blocks with misframed replies before every block waits for a quiet line.
+  // Blocks with misframed replies before every block waits for a quiet line,
+  // and blocks in a row without a stray byte before that ends again.
   int misframedBlocksBeforeQuietMode = 2;
+  int cleanBlocksToEndQuietMode = 32;
 };
 
 // One link with the on-board computer and its downloads: owns the engine, the
@@ -98,6 +100,7 @@ class DownloadSession : private DownloadHost {
   void askAgain();
   void commitPendingLine();
   void noteMisbehaviour();
+  void noteHeldBlockEnded();
   enum class Stop { byUser, lineFailed, stalled, unreadable };
   void stop(Stop why, const std::string& message = {});
   // Runs an engine step from a line or timer event; a write that fails ends
@@ -146,10 +149,13 @@ class DownloadSession : private DownloadHost {
   // leaves it, as the first request's reply may still come.
   Line::Clock::time_point requestAt_{};
   bool retryingAfterSilence_ = false;
+  Line::Clock::time_point lastRequestAt_{};  // the newest request, whatever it was
   Line::Clock::duration longestReplyWait_{};
   bool engineFinished_ = false;
   bool verifyBlock_ = false;  // after asking again, a reply must be followed by quiet
   bool quietMode_ = false;
+  bool straysInHold_ = false;
+  int cleanHeldBlocks_ = 0;
   int attempts_ = 0;
   int attemptsBlock_ = -1;
   int misbehavingBlocks_ = 0;

@@ -1,11 +1,11 @@
-#include "link/port_discovery.h"
-
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <map>
 #include <system_error>
 #include <tuple>
+
+#include "link/port_discovery.h"
 
 namespace kq {
 namespace {

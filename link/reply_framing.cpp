@@ -9,6 +9,7 @@ namespace {
 // a pause shorter than this many byte times is no such gap, and the rest of
 // the three leaves room for the unevenness of arrival times.
 constexpr double kRunOnPauseByteTimes = 2.5;
+constexpr double kEarliestReplyByteTimes = 2.5;
 
 }  // namespace
 
@@ -48,6 +49,16 @@ bool ReplyFraming::continuesLastReply(std::size_t bytes, Clock::time_point arriv
   if (!lastReplyEnd_ || byte == Duration::zero()) return false;
   const Duration pause = Duration(arrivedAt - *lastReplyEnd_) - static_cast<double>(bytes) * byte;
   return pause < kRunOnPauseByteTimes * byte;
+}
+
+bool ReplyFraming::startsBeforeReplyPossible(std::size_t bytes, Clock::time_point arrivedAt,
+                                             Clock::time_point requestSentAt) const {
+  const Duration byte = byteTime();
+  if (byte == Duration::zero() || bytes == 0) return false;
+  // Runs on: its first byte came about a byte time after the request went
+  // out. A reply: four byte times at the earliest. Halfway between decides.
+  const Duration firstByte = Duration(arrivedAt - requestSentAt) - static_cast<double>(bytes - 1) * byte;
+  return firstByte < kEarliestReplyByteTimes * byte;
 }
 
 ReplyFraming::Duration ReplyFraming::byteTime() const {

@@ -41,6 +41,13 @@ class ReplyFraming {
   // that reply.
   bool continuesLastReply(std::size_t bytes, Clock::time_point arrivedAt) const;
 
+  // True when the first byte of a chunk of `bytes` arriving at `arrivedAt`
+  // came before a reply to the request sent at `requestSentAt` could start:
+  // that takes the request's three bytes and one more on the line. Such bytes
+  // ran on from the last reply.
+  bool startsBeforeReplyPossible(std::size_t bytes, Clock::time_point arrivedAt,
+                                 Clock::time_point requestSentAt) const;
+
   // The time one byte takes on the line, as recent replies showed; zero while
   // unknown or when the line is faster than anything measurable.
   Duration byteTime() const;

@@ -149,8 +149,20 @@ std::size_t SerialChannel::writeBytes(std::span<const std::uint8_t> bytes) {
   if (!session_) return 0;
   Session& s = *session_;
   if (s.lost) return 0;  // already reported
+  const std::size_t size = bytes.size();
   {
     std::unique_lock lock(s.writeLock);
+    if (s.writeBuffer.empty()) {
+      // Nothing waits before these bytes: hand them to the driver at once and
+      // spare the request a thread switch; the write thread takes what is left.
+      const auto written = s.device->writeNow(bytes);
+      if (!written) {
+        s.markLost();
+        return 0;
+      }
+      if (*written == bytes.size()) return size;
+      bytes = bytes.subspan(*written);
+    }
     if (!s.roomFreed.wait_for(lock, writeTimeout_,
                               [&] { return s.writeBuffer.size() + bytes.size() <= kWriteSize; })) {
       throw SerialChannelError(kOutputFullMessage);
@@ -158,7 +170,7 @@ std::size_t SerialChannel::writeBytes(std::span<const std::uint8_t> bytes) {
     s.writeBuffer.insert(s.writeBuffer.end(), bytes.begin(), bytes.end());
   }
   s.writeQueued.notify_all();
-  return bytes.size();
+  return size;
 }
 
 std::size_t SerialChannel::readBytes(std::span<std::uint8_t> buffer) {

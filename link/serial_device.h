@@ -38,6 +38,10 @@ class SerialDevice {
   bool waitReadable(std::chrono::milliseconds timeout);
   // Writes what fits now; 0 when the output queue is full, nullopt when the device has gone.
   std::optional<std::size_t> writeSome(std::span<const std::uint8_t> bytes);
+  // Writes what the driver takes at once and never waits, for a write from the
+  // main thread while nothing is queued; 0 when that cannot be had without
+  // waiting; nullopt when the device has gone.
+  std::optional<std::size_t> writeNow(std::span<const std::uint8_t> bytes);
   // Drops whatever the input queue holds now.
   void discardInput();
 

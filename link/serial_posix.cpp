@@ -227,6 +227,11 @@ std::optional<std::size_t> SerialDevice::writeSome(std::span<const std::uint8_t>
   }
 }
 
+// The descriptor never blocks, so the ordinary write serves.
+std::optional<std::size_t> SerialDevice::writeNow(std::span<const std::uint8_t> bytes) {
+  return writeSome(bytes);
+}
+
 void SerialDevice::discardInput() { ::tcflush(os_->port.get(), TCIFLUSH); }
 
 SerialDevice::Wait SerialDevice::waitForInput() { return os_->waitFor(POLLIN, os_->inputWake.get()); }

@@ -284,6 +284,9 @@ std::optional<std::size_t> SerialDevice::writeSome(std::span<const std::uint8_t>
   return written;
 }
 
+// An overlapped write may take until the write time-out: the write thread does it.
+std::optional<std::size_t> SerialDevice::writeNow(std::span<const std::uint8_t>) { return 0; }
+
 void SerialDevice::discardInput() { ::PurgeComm(os_->port, PURGE_RXCLEAR); }
 
 SerialDevice::Wait SerialDevice::waitForInput() {
