@@ -19,12 +19,6 @@ inline constexpr int kMaxNumberText = 32;
 char* writeNumber(char* out, long double value, char decimalSeparator);
 char* writeInteger(char* out, long long value);
 
-inline std::string formatNumber(long double value, char decimalSeparator) {
-  std::string out;
-  appendNumber(out, value, decimalSeparator);
-  return out;
-}
-
 // A plain decimal integer with a leading "-" when negative.
 void appendInteger(std::string& out, long long value);
 

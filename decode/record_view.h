@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "dump/block_layout.h"
 #include "dump/dump.h"
 
 namespace kq {
@@ -16,8 +17,8 @@ namespace kq {
 // are copied as text, yet a control byte there is no date either.
 class RecordView {
  public:
-  static constexpr int kFirstByteOfRecord1 = 3;
-  static constexpr int kFirstByteOfRecord2 = 131;
+  static constexpr int kFirstByteOfRecord1 = layout::kRecordStart[0];
+  static constexpr int kFirstByteOfRecord2 = layout::kRecordStart[1];
 
   // record: 1 or 2.
   RecordView(std::string_view line, int record)

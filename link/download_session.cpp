@@ -75,6 +75,8 @@ void DownloadSession::guarded(Step step) {
 void DownloadSession::onReceived(std::span<const std::uint8_t> chunk, Line::Clock::time_point arrivedAt) {
   switch (phase_) {
     case Phase::idle:
+      // A download that stopped leaves its engine collecting: its bytes go nowhere.
+      if (engine_.linkState() == LinkState::downloading) return;
       guarded([&] {
         const LinkState before = engine_.linkState();
         engine_.receiveChunk(chunk);

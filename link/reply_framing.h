@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <optional>
 
+#include "dump/block_layout.h"
+
 namespace kq {
 
 // Tells whether received bytes make one block reply: a single continuous burst
@@ -53,7 +55,7 @@ class ReplyFraming {
   Duration byteTime() const;
 
  private:
-  static constexpr int kReplyBytes = 259;
+  static constexpr int kReplyBytes = layout::kReplyBytes;
   static constexpr std::size_t kSamples = 9;
 
   void noteByteTime(Duration sample);

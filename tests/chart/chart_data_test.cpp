@@ -4,15 +4,16 @@
 
 #include <algorithm>
 
-#include "chart_dumps.h"
 #include "decode/conversion_error.h"
 #include "decode/number_text.h"
 #include "decode/parameter_table.h"
 #include "decode/record_view.h"
+#include "tests/support/dump_builder.h"
+#include "tests/support/number_text.h"
 
 namespace kq {
 namespace {
-using namespace chart_test;
+using namespace test;
 
 std::string messageOf(const Dump& dump) {
   try {
@@ -62,7 +63,8 @@ TEST(ChartDataTest, CellsHoldTheExportNumberText) {
   for (int row = 1; row <= 6; ++row) {
     RecordView view(dump.line((row - 1) / 2), (row - 1) % 2 + 1);
     for (std::size_t i = 0; i < table.size(); ++i)
-      ASSERT_EQ(data.grid.cell(row, int(3 + i)), formatNumber(table[i].value(view), ',')) << row << " " << i;
+      ASSERT_EQ(data.grid.cell(row, int(3 + i)), test::formatNumber(table[i].value(view), ','))
+          << row << " " << i;
   }
 }
 

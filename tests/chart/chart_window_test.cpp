@@ -25,16 +25,16 @@
 #include "chart/image_actions.h"
 #include "chart/record_time.h"
 #include "chart/series_values.h"
-#include "chart_dumps.h"
 #include "decode/conversion_error.h"
 #include "decode/parameter_table.h"
 #include "dump/file_error.h"
 #include "sim/memory.h"
+#include "tests/support/dump_builder.h"
 #include "ui/plot_view.h"
 
 namespace kq {
 namespace {
-using namespace chart_test;
+using namespace test;
 
 class ChartWindowTest : public ::testing::Test {
  protected:

@@ -4,6 +4,7 @@
 
 #include "decode/conversion_error.h"
 #include "decode/number_text.h"
+#include "tests/support/number_text.h"
 
 namespace kq {
 namespace {
@@ -28,8 +29,8 @@ void PrintTo(const Texts& t, std::ostream* out) { *out << t.minimum << " " << t.
 Texts statisticsTexts(const std::vector<std::string>& cells, int first, int last) {
   auto statistics = columnStatistics(columnGrid(cells), 0, first, last, ',');
   if (!statistics) return {"none", "none", "none"};
-  return {formatNumber(statistics->minimum, ','), formatNumber(statistics->maximum, ','),
-          formatNumber(statistics->mean, ',')};
+  return {test::formatNumber(statistics->minimum, ','), test::formatNumber(statistics->maximum, ','),
+          test::formatNumber(statistics->mean, ',')};
 }
 
 TEST(ColumnStatisticsTest, MinimumMaximumAndMeanOverARange) {

@@ -8,6 +8,7 @@
 
 #include "decode/conversion_error.h"
 #include "decode/number_text.h"
+#include "tests/support/number_text.h"
 
 namespace kq {
 namespace {
@@ -57,7 +58,7 @@ TEST(SeriesValuesTest, ReadsTheNearestExtendedValueOfEveryNumberText) {
   for (int i = 0; i < 2000; ++i) {
     long double value = static_cast<long double>(std::int64_t(random() >> 8)) /
                         static_cast<long double>(std::uint64_t(1) << (random() % 60));
-    texts.push_back(formatNumber(i % 2 ? value : -value, ','));
+    texts.push_back(test::formatNumber(i % 2 ? value : -value, ','));
   }
   for (const std::string& text : texts) {
     std::string dotted = text;

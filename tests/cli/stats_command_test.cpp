@@ -12,6 +12,7 @@
 #include "decode/record_view.h"
 #include "dump/dump_file.h"
 #include "sim/memory.h"
+#include "tests/support/number_text.h"
 
 namespace kq {
 namespace {
@@ -58,8 +59,8 @@ std::vector<Expected> decodeStatistics(const Dump& dump, int from, int to) {
 done:
   std::vector<Expected> expected;
   for (std::size_t i = 0; i < table.size(); ++i)
-    expected.push_back({std::string(table[i].title), formatNumber(minimum[i], ','),
-                        formatNumber(maximum[i], ','), sum[i] / count});
+    expected.push_back({std::string(table[i].title), test::formatNumber(minimum[i], ','),
+                        test::formatNumber(maximum[i], ','), sum[i] / count});
   return expected;
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "decode/parameter_table.h"
-#include "record_lines.h"
+#include "tests/support/dump_builder.h"
 
 namespace kq::test {
 

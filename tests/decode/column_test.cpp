@@ -3,7 +3,8 @@
 #include "column_cases.h"
 #include "decode/conversion_error.h"
 #include "decode/number_text.h"
-#include "record_lines.h"
+#include "tests/support/dump_builder.h"
+#include "tests/support/number_text.h"
 
 namespace kq::test {
 
@@ -73,8 +74,8 @@ TEST_P(ColumnTest, PrintsItsValueAtEveryProbeInBothRecords) {
       std::string line = recordLine(record, bytes);
       long double value = column.value(RecordView(line, record));
       SCOPED_TRACE("record " + std::to_string(record) + ", probe " + std::to_string(i));
-      EXPECT_EQ(formatNumber(value, ','), c->texts[i]);
-      EXPECT_EQ(formatNumber(value, '.'), withFullStop(c->texts[i]));
+      EXPECT_EQ(test::formatNumber(value, ','), c->texts[i]);
+      EXPECT_EQ(test::formatNumber(value, '.'), withFullStop(c->texts[i]));
     }
   }
 }
@@ -110,8 +111,8 @@ TEST_P(ExampleTest, PrintsAsWorkedOut) {
     std::string line = recordLine(record, e.bytes);
     long double value = column.value(RecordView(line, record));
     SCOPED_TRACE("record " + std::to_string(record));
-    EXPECT_EQ(formatNumber(value, ','), e.comma);
-    EXPECT_EQ(formatNumber(value, '.'), withFullStop(e.comma));
+    EXPECT_EQ(test::formatNumber(value, ','), e.comma);
+    EXPECT_EQ(test::formatNumber(value, '.'), withFullStop(e.comma));
   }
 }
 

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <random>
 
+#include "tests/support/number_text.h"
+
 namespace kq {
 namespace {
 
@@ -18,12 +20,12 @@ class NumberTextTest : public testing::TestWithParam<NumberCase> {};
 
 TEST_P(NumberTextTest, PrintsWithCommaAndFullStop) {
   const auto& c = GetParam();
-  EXPECT_EQ(formatNumber(c.value, ','), c.comma);
+  EXPECT_EQ(test::formatNumber(c.value, ','), c.comma);
   std::string point = c.comma;
   for (char& ch : point) {
     if (ch == ',') ch = '.';
   }
-  EXPECT_EQ(formatNumber(c.value, '.'), point);
+  EXPECT_EQ(test::formatNumber(c.value, '.'), point);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -112,7 +114,7 @@ TEST(NumberTextPropertyTest, DigitsMatchTheExactExpansionRoundedHalfAway) {
     if (value == 0) continue;
     int exponent10 = 0;
     std::string digits = referenceDigits(value, exponent10);
-    std::string text = formatNumber(value, '.');
+    std::string text = test::formatNumber(value, '.');
     std::string got;
     for (char c : text.substr(0, text.find('E'))) {
       if (c >= '0' && c <= '9') got += c;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "decode/conversion_error.h"
-#include "record_lines.h"
+#include "tests/support/dump_builder.h"
 
 namespace kq::test {
 namespace {
@@ -58,7 +58,7 @@ TEST_P(TableShapeTest, HasItsColumnCountAndEndTitles) {
 TEST_P(TableShapeTest, NeedsItsMinimumLineLength) {
   const TableShape& shape = GetParam();
   ParameterTable table = parameterTable(shape.type);
-  const std::string full = makeDumpLine(std::vector<std::uint8_t>(kLineBytes, 0x12));
+  const std::string full = makeDumpLine(std::vector<std::uint8_t>(layout::kLineBytes, 0x12));
 
   const std::string exact = full.substr(0, shape.minimumLine);
   for (int record : {1, 2}) {

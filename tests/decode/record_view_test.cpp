@@ -5,7 +5,7 @@
 #include <string>
 
 #include "decode/conversion_error.h"
-#include "record_lines.h"
+#include "tests/support/dump_builder.h"
 
 namespace kq::test {
 namespace {
@@ -27,7 +27,7 @@ TEST(RecordView, ReadsHexInEitherCase) {
 }
 
 TEST(RecordView, RecordsStartAtLineBytes3And131) {
-  std::vector<std::uint8_t> bytes(kLineBytes);
+  std::vector<std::uint8_t> bytes(layout::kLineBytes);
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i);
   const std::string line = makeDumpLine(bytes);
   EXPECT_EQ(RecordView(line, 1).B(0), 3);
@@ -167,7 +167,7 @@ TEST(ControllerType, ComesFromOffset9OfTheFirstRecordOfTheFirstLine) {
 
 TEST(ControllerType, EmptyFirstRecordGives255) {
   Dump dump;
-  dump.append(makeDumpLine(std::vector<std::uint8_t>(kLineBytes, 0xFF)));
+  dump.append(makeDumpLine(std::vector<std::uint8_t>(layout::kLineBytes, 0xFF)));
   EXPECT_EQ(readControllerType(dump), 255);
 }
 

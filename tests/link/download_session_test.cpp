@@ -256,6 +256,18 @@ TEST_F(DownloadSessionTest, HandshakeThenLinkedIsReported) {
   EXPECT_EQ(observer.statuses.back(), "Связь с БК установлена");
 }
 
+TEST_F(DownloadSessionTest, AStartThatCouldNotSendLeavesNoDownloadBehind) {
+  session.link("COM1");
+  line.failWrites = true;
+  EXPECT_THROW(session.startDownload(), std::runtime_error);
+  EXPECT_FALSE(session.downloading());
+  // Bytes that come now belong to no download and make no line.
+  line.arriveAt(timers.now() + 1ms, std::vector<std::uint8_t>(300, 0x11));
+  line.runUntil([] { return false; }, 10s);
+  EXPECT_TRUE(observer.lines.empty());
+  EXPECT_TRUE(session.dump().empty());
+}
+
 TEST_F(DownloadSessionTest, FailedOpenLeavesThePortClosed) {
   line.failOpen = true;
   EXPECT_THROW(session.link("COM9"), std::runtime_error);

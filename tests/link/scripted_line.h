@@ -67,6 +67,7 @@ class ScriptedLine : public Line {
   // Called with every write, at the time it is made.
   std::function<void(const std::vector<std::uint8_t>& bytes)> onWrite;
   bool failOpen = false;
+  bool failWrites = false;
   std::vector<std::vector<std::uint8_t>> writes;
   int discards = 0;
 
@@ -80,6 +81,7 @@ class ScriptedLine : public Line {
   }
   bool isOpen() const override { return open_; }
   void write(std::span<const std::uint8_t> bytes) override {
+    if (failWrites) throw std::runtime_error("Output buffer is full. Please check comm status.");
     if (!open_) return;
     writes.emplace_back(bytes.begin(), bytes.end());
     if (onWrite) onWrite(writes.back());
