@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
+#include <cerrno>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "decode/conversion_error.h"
@@ -29,18 +32,19 @@ const std::array<long double, kMaxExactPower + 1>& powersOfTen() {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The slow path for texts beyond the exact one: the library's reading of the
-// same text with '.' as separator.
+// The slow path for texts beyond the exact one: the C library's reading of
+// the same text. std::from_chars would be locale-free, but mingw-w64's
+// libstdc++ reads long double through double there; strtold is exact on
+// both systems and needs the current locale's decimal point.
 long double readWithLibrary(std::string_view text, char decimalSeparator) {
+  const char localePoint = *std::localeconv()->decimal_point;
   std::string buffer;
-  for (char c : text) {
-    if (c == '+') continue;
-    buffer.push_back(c == decimalSeparator ? '.' : c);
-  }
-  long double value = 0;
-  auto [end, error] = std::from_chars(buffer.data(), buffer.data() + buffer.size(), value);
-  if (error != std::errc() || end != buffer.data() + buffer.size())
-    throw ConversionError::notFloat(std::string(text));
+  for (char c : text) buffer.push_back(c == decimalSeparator ? localePoint : c);
+  char* end = nullptr;
+  errno = 0;
+  const long double value = std::strtold(buffer.c_str(), &end);
+  const bool overflow = errno == ERANGE && std::isinf(value);
+  if (end != buffer.c_str() + buffer.size() || overflow) throw ConversionError::notFloat(std::string(text));
   return value;
 }
 }  // namespace

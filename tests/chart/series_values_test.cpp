@@ -30,8 +30,8 @@ TEST(SeriesValuesTest, ReadsNumberTextWithTheGivenSeparator) {
 }
 
 TEST(SeriesValuesTest, RejectsWhatIsNotANumberWithTheConversionMessage) {
-  for (const char* text :
-       {"", "12.5", "1,2,3", "abc", "-", ",", "1E", "INF", "NAN", " 1", "1 ", "15.03", "12:34:56"}) {
+  for (const char* text : {"", "12.5", "1,2,3", "abc", "-", ",", "1E", "INF", "NAN", " 1", "1 ", "15.03",
+                           "12:34:56", "1E5000"}) {
     try {
       readCellNumber(text, ',');
       ADD_FAILURE() << "accepted '" << text << "'";
