@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMouseEvent>
 #include <QTabWidget>
 #include <QTableView>
@@ -19,19 +18,12 @@
 #include <cstdio>
 #include <optional>
 
+#include "bench/resident_memory.h"
 #include "chart/chart_window.h"
 #include "sim/memory.h"
 #include "ui/plot_view.h"
 
 namespace {
-
-long residentKilobytes() {
-  QFile status(QStringLiteral("/proc/self/status"));
-  if (!status.open(QIODevice::ReadOnly)) return -1;
-  for (const QByteArray& line : status.readAll().split('\n'))
-    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').front().toLong();
-  return -1;
-}
 
 double milliseconds(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
 

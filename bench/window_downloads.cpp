@@ -5,25 +5,17 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
 #include "app/main_window.h"
 #include "app/prompts.h"
+#include "bench/resident_memory.h"
 #include "sim/simulated_device.h"
 #include "ui/big_button.h"
 
 namespace {
-
-long residentKilobytes() {
-  QFile status(QStringLiteral("/proc/self/status"));
-  if (!status.open(QIODevice::ReadOnly)) return -1;
-  for (const QByteArray& line : status.readAll().split('\n'))
-    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').front().toLong();
-  return -1;
-}
 
 // Says Yes to dropping the last download; nothing else is asked.
 class YesPrompts : public kq::Prompts {
