@@ -8,6 +8,7 @@
 
 #include "dump/file_error.h"
 #include "dump/file_sync.h"
+#include "dump/utf8_path.h"
 
 namespace kq {
 namespace {
@@ -19,9 +20,13 @@ constexpr const char* kPrefix = "recovery-";
 RecoveryFile::RecoveryFile(std::filesystem::path path) : path_(std::move(path)) {
   std::error_code error;
   std::filesystem::create_directories(path_.parent_path(), error);
-  if (error) throw FileError::cannotCreate(path_.string(), error.value());
-  file_ = std::fopen(path_.string().c_str(), "wb");
-  if (!file_) throw FileError::cannotCreate(path_.string(), errno);
+  if (error) throw FileError::cannotCreate(utf8Text(path_), error.value());
+#ifdef _WIN32
+  file_ = _wfopen(path_.c_str(), L"wb");
+#else
+  file_ = std::fopen(path_.c_str(), "wb");
+#endif
+  if (!file_) throw FileError::cannotCreate(utf8Text(path_), errno);
 }
 
 RecoveryFile::~RecoveryFile() {
@@ -33,12 +38,12 @@ RecoveryFile::~RecoveryFile() {
 void RecoveryFile::append(const std::string& line) {
   if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() || std::fputs("\r\n", file_) < 0 ||
       std::fflush(file_) != 0)
-    throw FileError::cannotCreate(path_.string(), errno);
+    throw FileError::cannotCreate(utf8Text(path_), errno);
   if (++unsynced_ >= kLinesBetweenSyncs) sync();
 }
 
 void RecoveryFile::sync() {
-  if (!syncToDisk(file_)) throw FileError::cannotCreate(path_.string(), errno);
+  if (!syncToDisk(file_)) throw FileError::cannotCreate(utf8Text(path_), errno);
   unsynced_ = 0;
 }
 
@@ -62,7 +67,7 @@ void RecoveryFile::pruneOld(const std::filesystem::path& folder, std::size_t kee
   std::error_code error;
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    const std::string name = entry.path().filename().string();
+    const std::string name = utf8Text(entry.path().filename());
     if (name.starts_with(kPrefix) && name.ends_with(".txt")) files.push_back(entry.path());
   }
   if (files.size() <= keep) return;

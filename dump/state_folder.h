@@ -5,9 +5,9 @@
 namespace kq {
 
 // The program's folder for state worth keeping between runs, such as the
-// recovery copy of a download: $XDG_STATE_HOME/kq-unloader, else
-// ~/.local/state/kq-unloader (%LOCALAPPDATA%\kq-unloader on Windows). Empty
-// when the environment names no home at all. Not created here.
+// recovery copy of a download: %LOCALAPPDATA%\kq-unloader on Windows;
+// elsewhere $XDG_STATE_HOME/kq-unloader, else ~/.local/state/kq-unloader.
+// Empty when the environment names no home at all. Not created here.
 std::filesystem::path userStateFolder();
 
 }  // namespace kq
