@@ -35,12 +35,13 @@ function(kq_gtest_register name)
   endif()
 endfunction()
 
-# kq_gtest(NAME SOURCES file... [LIBS target...] [ENV VAR=value...]): one
-# GoogleTest executable; every test case becomes a CTest test.
+# kq_gtest(NAME SOURCES file... [LIBS target...] [ENV VAR=value...]
+#          [LABELS label...]): one GoogleTest executable; every test case
+# becomes a CTest test.
 function(kq_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
-  kq_gtest_register(${name} ENV ${T_ENV})
+  kq_gtest_register(${name} ENV ${T_ENV} LABELS ${T_LABELS})
 endfunction()
