@@ -61,7 +61,7 @@ class DownloadOverChannelTest : public ::testing::Test {
 TEST_F(DownloadOverChannelTest, FullDownloadEqualsTheDeviceMemory) {
   start({.baud = 0});
   runFor(layout::kBlockCount);
-  EXPECT_TRUE(observer.done);
+  ASSERT_TRUE(observer.done) << observer.summary();
   EXPECT_EQ(session->dump().lines(), sim::memoryDumpLines(memory));
   EXPECT_EQ(observer.statuses.back(), "Завершено скачивание данных из БК");
 }
@@ -72,7 +72,7 @@ TEST_P(PacedLineTest, LateRepliesAtLineSpeedStayExact) {
   start({.baud = 38400, .latency = std::chrono::milliseconds(GetParam())});
   runFor(24);
   EXPECT_EQ(observer.failure, "");
-  ASSERT_GE(session->dump().size(), 24u);
+  ASSERT_GE(session->dump().size(), 24u) << observer.summary();
   expectExactLines();
 }
 

@@ -22,6 +22,14 @@ struct RecordingObserver : DownloadObserver {
   int started = 0;
   bool done = false;
   bool ended() const { return done || !failure.empty() || stalledAt != 0 || unreadable != 0; }
+  // How a download went, for a failing assertion's message.
+  std::string summary() const {
+    std::string text = "stalled at " + std::to_string(stalledAt) + ", unreadable " +
+                       std::to_string(unreadable) + ", failure '" + failure + "', asked again:";
+    for (const auto& [block, reason] : askedAgain)
+      text += " " + std::to_string(block) + "/" + std::to_string(static_cast<int>(reason));
+    return text;
+  }
 
   void statusChanged(const std::string& text) override { statuses.push_back(text); }
   void progressChanged(int percent) override { progress.push_back(percent); }
