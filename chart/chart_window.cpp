@@ -39,7 +39,8 @@ constexpr int kGridHeight = 177;
 constexpr int kChartHeight = 681;
 constexpr int kGridRowHeight = 24;
 constexpr int kGridColumnWidth = 110;
-// The drop-down and suggestion lists are as wide as the longest title plus a scroll bar.
+// The drop-down and suggestion lists, the scatter tab's too, are as wide as the longest title plus a
+// scroll bar.
 constexpr int kListPadding = 40;
 constexpr int kPositionReadoutLines = 3;
 
@@ -234,7 +235,6 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   separator_ = decimalSeparator;
   gridModel_->setCells(data_.grid.rowCount(), data_.grid.columnCount(),
                        [this](int row, int column) { return data_.grid.cell(row, column); });
-  scatter_->setData(&data_.grid, data_.titles, separator_);
 
   QStringList titles;
   int widest = 0;
@@ -242,14 +242,16 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
     titles << QString::fromStdString(title);
     widest = std::max(widest, fontMetrics().horizontalAdvance(titles.back()));
   }
+  const int listWidth = widest + kListPadding;
+  scatter_->setData(&data_.grid, titles, listWidth, separator_);
   for (int i = 0; i < kSeriesCount; ++i) {
     QSignalBlocker blocker(parameterSelectors_[i]);
     parameterSelectors_[i]->clear();
     parameterSelectors_[i]->addItems(titles);
     parameterSelectors_[i]->setCurrentIndex(items[i]);
     parameterSelectors_[i]->lineEdit()->setCursorPosition(0);  // the signal is blocked here
-    parameterSelectors_[i]->view()->setMinimumWidth(widest + kListPadding);
-    parameterSelectors_[i]->completer()->popup()->setMinimumWidth(widest + kListPadding);
+    parameterSelectors_[i]->view()->setMinimumWidth(listWidth);
+    parameterSelectors_[i]->completer()->popup()->setMinimumWidth(listWidth);
   }
   // Switching a box off runs its handler, which moves its series to the left axis.
   for (QCheckBox* box : rightAxisSwitches_) box->setChecked(false);
@@ -294,7 +296,6 @@ void ChartWindow::onSeriesParameterChosen(int series) {
     refresh();
     throw *failure;
   }
-  putOnAxis(series, rightAxisSwitches_[series]->isChecked());
   refresh();
 }
 
@@ -304,9 +305,10 @@ void ChartWindow::onSeriesShown(int series) {
   refresh();
 }
 
+// The marker readout names series without the axis mark, so it stays as it is.
 void ChartWindow::onRightAxisToggled(int series) {
-  putOnAxis(series, rightAxisSwitches_[series]->isChecked());
-  refresh();
+  plot_->setOnRightAxis(series, rightAxisSwitches_[series]->isChecked());
+  plot_->refresh();
 }
 
 void ChartWindow::onTimeAxisToggled() {
@@ -321,13 +323,12 @@ void ChartWindow::setSeriesPoints(int series, const std::vector<double>& values,
   sources_[series].points = int(values.size());
 }
 
-void ChartWindow::putOnAxis(int series, bool right) { plot_->setOnRightAxis(series, right); }
-
 void ChartWindow::setMarker(int marker, int x) {
   int last = data_.grid.rowCount() - 2;
   if (last < 0) return;
   markers_[marker - 1]->setX(std::clamp(x, 0, last));
-  refresh();
+  plot_->replot(QCustomPlot::rpQueuedReplot);  // the data, and so the axes, stay as they are
+  updateMarkerReadout();
 }
 
 void ChartWindow::refresh() {

@@ -66,7 +66,6 @@ class ChartWindow : public QWidget {
   void placeOnScreen();
   int chosenItem(int series) const;
   void setSeriesPoints(int series, const std::vector<double>& values, int column);
-  void putOnAxis(int series, bool right);
   void refresh();
   void updateMarkerReadout();
   void updatePositionReadout(int x);

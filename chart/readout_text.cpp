@@ -2,14 +2,13 @@
 
 #include "chart/record_time.h"
 #include "chart/series_plot.h"
+#include "ui/qt_text.h"
 
 namespace kq {
 namespace {
 // Titles of the marker table's rows, in the order of rowTexts.
 const char* const kTableRows[] = {"Точка 1", "Точка 2", "Разность", "Минимум", "Максимум", "Среднее"};
 constexpr int kRowsWithOneMarker = 3;
-
-QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // A coloured square as in the legend.
 QString swatch(int series) {

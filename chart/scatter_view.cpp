@@ -11,6 +11,7 @@
 #include "chart/series_values.h"
 #include "ui/error_box.h"
 #include "ui/plot_view.h"
+#include "ui/qt_text.h"
 
 namespace kq {
 namespace {
@@ -18,13 +19,6 @@ namespace {
 constexpr double kHoverPixels = 8;
 constexpr int kPointSize = 5;
 const QColor kPointColour(0, 70, 200, 140);
-// Room beside the longest title in a selector's list for its scroll bar.
-constexpr int kListPadding = 40;
-
-QString cellText(const ChartGrid& grid, int row, int column) {
-  std::string_view text = grid.cell(row, column);
-  return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 QComboBox* makeSelector(const char* objectName) {
   auto* selector = new QComboBox;
@@ -86,26 +80,21 @@ ScatterView::ScatterView(QWidget* parent) : QWidget(parent) {
           [this](const QPoint& pos) { menu_->popup(plot_->mapToGlobal(pos)); });
 }
 
-void ScatterView::setData(const ChartGrid* grid, const std::vector<std::string>& titles,
+void ScatterView::setData(const ChartGrid* grid, const QStringList& titles, int listWidth,
                           char decimalSeparator) {
   grid_ = grid;
   separator_ = decimalSeparator;
-  QStringList items;
-  int widest = 0;
-  for (const std::string& title : titles) {
-    items << QString::fromStdString(title);
-    widest = std::max(widest, fontMetrics().horizontalAdvance(items.back()));
-  }
+  range_.reset();  // the last dump's records mean nothing in this one
   // The first two parameters unless the new titles hold the last choices.
   const int initial[] = {0, 1};
   int next = 0;
   for (QComboBox* selector : {xSelector_, ySelector_}) {
     const QString chosen = selector->currentText();
     selector->clear();
-    selector->addItems(items);
-    int index = items.indexOf(chosen);
-    selector->setCurrentIndex(index >= 0 ? index : std::min(initial[next], int(items.size()) - 1));
-    selector->view()->setMinimumWidth(widest + kListPadding);
+    selector->addItems(titles);
+    int index = titles.indexOf(chosen);
+    selector->setCurrentIndex(index >= 0 ? index : std::min(initial[next], int(titles.size()) - 1));
+    selector->view()->setMinimumWidth(listWidth);
     ++next;
   }
   plot_->resetZoom();
@@ -137,6 +126,7 @@ void ScatterView::rebuild() {
   }
   stale_ = false;
   points_.clear();
+  hoveredPosition_ = -1;
   readout_->clear();
   const int xColumn = chosenColumn(xSelector_), yColumn = chosenColumn(ySelector_);
   QCPGraph* graph = plot_->graph(0);
@@ -182,6 +172,7 @@ void ScatterView::showRecordAt(const QPointF& pixel) {
   }
   QCPGraph* hovered = plot_->graph(1);
   if (!nearest) {
+    hoveredPosition_ = -1;
     readout_->clear();
     if (hovered->visible()) {
       hovered->setVisible(false);
@@ -189,15 +180,19 @@ void ScatterView::showRecordAt(const QPointF& pixel) {
     }
     return;
   }
+  // Moves over the same point change nothing and must not queue replots.
+  if (nearest->position == hoveredPosition_) return;
+  hoveredPosition_ = nearest->position;
   hovered->data()->set({QCPGraphData(nearest->x, nearest->y)});
   hovered->setVisible(true);
   plot_->replot(QCustomPlot::rpQueuedReplot);
   const int row = nearest->position + 1;
   readout_->setText(QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 %3 &nbsp; X: %4 &nbsp; Y: %5")
                         .arg(nearest->position)
-                        .arg(cellText(*grid_, row, kDateColumn), cellText(*grid_, row, kTimeColumn),
-                             cellText(*grid_, row, chosenColumn(xSelector_)),
-                             cellText(*grid_, row, chosenColumn(ySelector_))));
+                        .arg(toQString(grid_->cell(row, kDateColumn)),
+                             toQString(grid_->cell(row, kTimeColumn)),
+                             toQString(grid_->cell(row, chosenColumn(xSelector_))),
+                             toQString(grid_->cell(row, chosenColumn(ySelector_)))));
 }
 
 void ScatterView::showEvent(QShowEvent* event) {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "chart/chart_data.h"
@@ -27,9 +27,10 @@ class ScatterView : public QWidget {
  public:
   explicit ScatterView(QWidget* parent = nullptr);
 
-  // A new grid and its titles; the caller keeps the grid alive. The choices
-  // stay where the new titles have them.
-  void setData(const ChartGrid* grid, const std::vector<std::string>& titles, char decimalSeparator);
+  // A new grid and its titles, all records shown; the caller keeps the grid
+  // alive. The choices stay where the new titles have them; the selectors'
+  // lists are at least listWidth pixels wide.
+  void setData(const ChartGrid* grid, const QStringList& titles, int listWidth, char decimalSeparator);
   // Only the records at positions first to last, or all.
   void setRecords(std::optional<std::pair<int, int>> range);
 
@@ -54,6 +55,7 @@ class ScatterView : public QWidget {
   char separator_ = '.';
   std::optional<std::pair<int, int>> range_;
   std::vector<Point> points_;
+  int hoveredPosition_ = -1;  // the point the ring marks, -1 for none
   bool stale_ = false;
 
   QComboBox* xSelector_;

@@ -2,6 +2,7 @@
 
 #include <numeric>
 
+#include "ui/qt_text.h"
 #include "ui/record_ticker.h"
 
 namespace kq {
@@ -21,11 +22,6 @@ const QColor kRightAxisTint(0, 95, 175);
 constexpr int kLegendColumns = 5;
 // Antialiased up to this many points a pixel.
 constexpr double kAntialiasedDensity = 2;
-
-QString cellText(const ChartGrid& grid, int row, int column) {
-  std::string_view text = grid.cell(row, column);
-  return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 void tint(QCPAxis* axis, const QColor& color) {
   axis->setBasePen(QPen(color, 1));
@@ -112,8 +108,8 @@ void SeriesPlot::updateTicker() {
     ticker_->setLabels(
         [grid = grid_](int position) {
           if (position < 0 || position > grid->rowCount() - 2) return QString();
-          return cellText(*grid, position + 1, kDateColumn) + QLatin1Char('\n') +
-                 cellText(*grid, position + 1, kTimeColumn);
+          return toQString(grid->cell(position + 1, kDateColumn)) + QLatin1Char('\n') +
+                 toQString(grid->cell(position + 1, kTimeColumn));
         },
         QStringLiteral("00.00\n00:00:00"));
   } else {

@@ -32,12 +32,10 @@ class SeriesPlot : public PlotView {
   void setGrid(const ChartGrid* grid);
   // The x axis labelled with each record's date and time instead of its position.
   void setTimeAxis(bool on);
-  bool timeAxis() const { return timeAxis_; }
 
   // Point i of a series at x = i.
   void setSeriesPoints(int series, const std::vector<double>& values);
   void setSeriesTitle(int series, const QString& title);
-  const QString& seriesTitle(int series) const { return titles_[series]; }
   const std::array<QString, kSeriesCount>& seriesTitles() const { return titles_; }
   void setSeriesShown(int series, bool shown);
   void setOnRightAxis(int series, bool right);

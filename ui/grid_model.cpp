@@ -1,9 +1,8 @@
 #include "ui/grid_model.h"
 
+#include "ui/qt_text.h"
+
 namespace kq {
-namespace {
-QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-}  // namespace
 
 void GridModel::setCells(int rows, int columns, CellText cellText) {
   beginResetModel();

@@ -98,22 +98,22 @@ void GridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
 
 QString GridView::selectionText() const {
   const QModelIndexList cells = selectionModel()->selectedIndexes();
+  if (cells.isEmpty()) return {};
   std::set<int> rows, columns;
-  std::set<std::pair<int, int>> selected;
   for (const QModelIndex& cell : cells) {
     rows.insert(cell.row());
     columns.insert(cell.column());
-    selected.insert({cell.row(), cell.column()});
   }
-  if (selected.empty()) return {};
   QStringList lines;
   QStringList titles;
   for (int column : columns) titles << model()->headerData(column, Qt::Horizontal).toString();
   lines << titles.join(QLatin1Char('\t'));
   for (int row : rows) {
     QStringList line;
-    for (int column : columns)
-      line << (selected.count({row, column}) ? model()->index(row, column).data().toString() : QString());
+    for (int column : columns) {
+      const QModelIndex cell = model()->index(row, column);
+      line << (selectionModel()->isSelected(cell) ? cell.data().toString() : QString());
+    }
     lines << line.join(QLatin1Char('\t'));
   }
   return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
