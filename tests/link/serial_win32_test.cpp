@@ -85,6 +85,22 @@ TEST(SerialWin32Test, MissingPortIsNamedAndLeavesThePortClosed) {
   EXPECT_FALSE(channel.isOpen());
 }
 
+// '|' makes the name invalid rather than missing; its '%d' and '%s' are no format.
+TEST(SerialWin32Test, OpenFailureShowsTheNameAsTyped) {
+  TaskLoop loop;
+  SerialChannel channel(loop);
+  channel.setClosePause(0ms);
+  channel.setDeviceName("COM%d|%s");
+  try {
+    channel.openPort();
+    FAIL() << "no error";
+  } catch (const SerialChannelError& e) {
+    EXPECT_TRUE(std::string(e.what()).starts_with("Can't open specified device COM%d|%s (Error "))
+        << e.what();
+  }
+  EXPECT_FALSE(channel.isOpen());
+}
+
 // The registry's list of serial ports (SERIALCOMM) names ports beyond COM8.
 TEST(SerialWin32Test, PortsAboveCom8AreListedAfterTheEight) {
   const std::string port = environment("KQ_TEST_EXTRA_PORT");
