@@ -36,8 +36,8 @@ std::string environment(const char* name) {
 class Peer {
  public:
   explicit Peer(const std::string& port) {
-    handle_ = ::CreateFileW(wideFromUtf8("\\\\.\\" + port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+    handle_ = ::CreateFileW(wideFromUtf8(portDevicePath(port)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
