@@ -16,11 +16,11 @@ namespace kq {
 namespace {
 
 FileError cannotCreate(const std::string& path, DWORD code) {
-  return FileError("Cannot create file \"" + fullPath(path) + "\". " + windowsErrorText(code));
+  return FileError::cannotCreate(path, windowsErrorText(code));
 }
 
 FileError cannotOpen(const std::string& path, DWORD code) {
-  return FileError("Cannot open file \"" + fullPath(path) + "\". " + windowsErrorText(code));
+  return FileError::cannotOpen(path, windowsErrorText(code));
 }
 
 class Handle {
