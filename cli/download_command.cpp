@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <charconv>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -17,6 +17,7 @@
 #include "cli/download_output.h"
 #include "cli/interrupts.h"
 #include "cli/progress_bar.h"
+#include "cli/whole_number.h"
 #include "link/download_session.h"
 #include "link/serial_line.h"
 #include "link/task_loop.h"
@@ -121,13 +122,6 @@ int usageError(const std::string& message) {
   return 2;
 }
 
-std::optional<int> positiveNumber(const std::string& text) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value <= 0) return std::nullopt;
-  return value;
-}
-
 // Options and the one OUTPUT; the exit status of a usage error otherwise.
 std::variant<Options, int> parse(const std::vector<std::string>& args) {
   Options options;
@@ -143,7 +137,7 @@ std::variant<Options, int> parse(const std::vector<std::string>& args) {
       const std::string& value = args[++i];
       if (arg == "--port") {
         options.port = value;
-      } else if (const auto seconds = positiveNumber(value)) {
+      } else if (const auto seconds = wholeNumber(value, 1, INT_MAX)) {
         options.timeoutSeconds = *seconds;
       } else {
         return usageError("--timeout takes a whole number of seconds above 0");

@@ -60,14 +60,14 @@ void checkOutputBeforeDownload(const std::string& output) {
   std::error_code error;
   // A link is written through to its final target; a device or a pipe takes
   // the dump in place and has no free space to speak of.
-  const fs::path target = fs::weakly_canonical(fs::absolute(output, error), error);
+  const fs::path target = fs::weakly_canonical(fs::absolute(utf8Path(output), error), error);
   if (error) return;
   const fs::file_status status = fs::status(target, error);
   if (fs::exists(status) && !fs::is_regular_file(status)) return;
   const fs::space_info space = fs::space(target.parent_path(), error);
   // The new file is written whole beside the old one before it replaces it.
   if (!error && space.available < layout::kFullDumpFileBytes) {
-    throw std::runtime_error("not enough free space in " + target.parent_path().string() +
+    throw std::runtime_error("not enough free space in " + utf8Text(target.parent_path()) +
                              " for a full dump: " + std::to_string(space.available) + " bytes free, " +
                              std::to_string(layout::kFullDumpFileBytes) + " needed");
   }

@@ -1,22 +1,22 @@
 #include "cli/record_range.h"
 
-#include <charconv>
+#include <climits>
+#include <utility>
+
+#include "cli/whole_number.h"
 
 namespace kq::cli {
 namespace {
-bool readPosition(const std::string& text, int& out) {
-  int value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < 0) return false;
-  out = value;
-  return true;
+bool readPosition(std::string_view text, int& out) {
+  const auto value = wholeNumber(text, 0, INT_MAX);
+  if (value) out = *value;
+  return value.has_value();
 }
 }  // namespace
 
 RangeOption takeRangeOption(const std::vector<std::string>& args, std::size_t& i, RecordRange& range) {
-  for (const char* name : {"--from", "--to"}) {
-    const std::string option = name;
-    int& target = option == "--from" ? range.from : range.to;
+  for (auto [option, targetOf] : {std::pair<std::string, int*>{"--from", &range.from}, {"--to", &range.to}}) {
+    int& target = *targetOf;
     if (args[i] == option) {
       if (i + 1 >= args.size()) return RangeOption::invalid;
       return readPosition(args[++i], target) ? RangeOption::taken : RangeOption::invalid;

@@ -1,7 +1,6 @@
 // kq-cli simulate: the on-board computer's boot loader on a pseudo-terminal,
 // for trying the downloader without the car.
 #include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -12,6 +11,7 @@
 
 #include "cli/commands.h"
 #include "cli/interrupts.h"
+#include "cli/whole_number.h"
 #include "dump/dump_file.h"
 #include "sim/simulated_device.h"
 
@@ -43,14 +43,6 @@ constexpr const char* kSimulateHelp =
 int usageError(const std::string& message) {
   std::fprintf(stderr, "kq-cli simulate: %s\n\n%s", message.c_str(), kSimulateHelp);
   return 2;
-}
-
-std::optional<int> number(const std::string& text, int low, int high) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < low || value > high)
-    return std::nullopt;
-  return value;
 }
 
 // Removes the link again when it still points at this device.
@@ -98,29 +90,29 @@ int runSimulate(const std::vector<std::string>& args) {
       continue;
     }
     if (arg == "--type") {
-      if (!(n = number(value, 0, 255))) return usageError("--type takes 0 to 255");
+      if (!(n = wholeNumber(value, 0, 255))) return usageError("--type takes 0 to 255");
       type = *n;
     } else if (arg == "--records") {
-      if (!(n = number(value, 0, sim::kMaxRecords))) return usageError("--records takes 0 to 7680");
+      if (!(n = wholeNumber(value, 0, sim::kMaxRecords))) return usageError("--records takes 0 to 7680");
       records = *n;
     } else if (arg == "--baud") {
-      if (!(n = number(value, 0, 100'000'000))) return usageError("--baud takes a number from 0");
+      if (!(n = wholeNumber(value, 0, 100'000'000))) return usageError("--baud takes a number from 0");
       options.baud = *n;
     } else if (arg == "--latency") {
-      if (!(n = number(value, 0, 60'000))) return usageError("--latency takes 0 to 60000 ms");
+      if (!(n = wholeNumber(value, 0, 60'000))) return usageError("--latency takes 0 to 60000 ms");
       options.latency = std::chrono::milliseconds(*n);
     } else if (arg == "--drop-every" || arg == "--garbage-every" || arg == "--hangup-after" ||
                arg == "--restart-after") {
-      if (!(n = number(value, 0, 1'000'000'000))) return usageError(arg + " takes a number from 0");
+      if (!(n = wholeNumber(value, 0, 1'000'000'000))) return usageError(arg + " takes a number from 0");
       (arg == "--drop-every"      ? options.dropEvery
        : arg == "--garbage-every" ? options.garbageEvery
        : arg == "--hangup-after"  ? options.hangupAfter
                                   : options.restartAfter) = *n;
     } else if (arg == "--stray") {
-      if (!(n = number(value, 0, 1024))) return usageError("--stray takes 0 to 1024 bytes");
+      if (!(n = wholeNumber(value, 0, 1024))) return usageError("--stray takes 0 to 1024 bytes");
       options.strayBytes = *n;
     } else if (arg == "--stray-delay") {
-      if (!(n = number(value, 0, 60'000))) return usageError("--stray-delay takes 0 to 60000 ms");
+      if (!(n = wholeNumber(value, 0, 60'000))) return usageError("--stray-delay takes 0 to 60000 ms");
       options.strayDelay = std::chrono::milliseconds(*n);
     } else {
       return usageError("unknown option " + arg);

@@ -4,11 +4,6 @@
 #include "dump/dump_line.h"
 
 namespace kq {
-namespace {
-[[noreturn]] void failPair(std::string_view pair) {
-  throw ConversionError::notInteger("$" + std::string(pair));
-}
-}  // namespace
 
 int parseHexPair(std::string_view pair) {
   if (pair.size() == 2) {
@@ -16,7 +11,7 @@ int parseHexPair(std::string_view pair) {
     int low = hexDigitValue(pair[1]);
     if (high >= 0 && low >= 0) return high * 16 + low;
   }
-  failPair(pair);
+  throw ConversionError::notInteger("$" + std::string(pair));
 }
 
 std::string_view RecordView::pair(int offset) const {
@@ -27,7 +22,7 @@ std::string_view RecordView::pair(int offset) const {
 
 std::string_view RecordView::hexPair(int offset) const {
   const std::string_view text = pair(offset);
-  if (text.size() != 2 || hexDigitValue(text[0]) < 0 || hexDigitValue(text[1]) < 0) failPair(text);
+  parseHexPair(text);  // the same check and message as a number field
   return text;
 }
 

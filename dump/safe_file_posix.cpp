@@ -129,18 +129,30 @@ class PipeSignalHeld {
   bool wasPending_ = false;
 };
 
+// Opens without waiting for a pipe's other end or a line's carrier, then
+// reads and writes block as usual. -1 with errno set on failure.
+int openWithoutWaiting(const std::string& path, int access) {
+  const int fd = ::open(path.c_str(), access | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
+
 // A device or a named pipe: opened as it is (no creating, no truncating).
 void writeInPlace(const std::string& path, mode_t mode, std::string_view content) {
-  // Opening never waits, neither for a pipe's reader nor for a line's carrier.
-  const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = openWithoutWaiting(path, O_WRONLY);
   if (fd < 0) {
     if (errno == ENXIO && S_ISFIFO(mode))
       throw FileError::cannotCreate(path, "No program reads from the pipe");
     throw FileError::cannotCreate(path, errno);
   }
   Descriptor file(fd);
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) throw FileError::cannotCreate(path, errno);
   {
     PipeSignalHeld held;
     if (const int error = writeAll(fd, content)) throw FileError::cannotCreate(path, error);
@@ -241,12 +253,9 @@ void checkCanCreate(const std::string& path) {
 }
 
 std::string readWholeFile(const std::string& path, std::size_t maxBytes) {
-  // Opening never waits (a pipe without a writer, a line without carrier).
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = openWithoutWaiting(path, O_RDONLY);
   if (fd < 0) throw FileError::cannotOpen(path, errno);
   Descriptor file(fd);
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) throw FileError::cannotOpen(path, errno);
   std::string content;
   struct stat st {};
   if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {

@@ -6,8 +6,6 @@
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +16,7 @@
 #include "decode/number_text.h"
 #include "dump/dump.h"
 #include "export/spreadsheet_export.h"
+#include "fuzz/require.h"
 
 namespace {
 
@@ -25,11 +24,7 @@ using kq::ChartData;
 using kq::ConversionError;
 using kq::Dump;
 
-void require(bool holds, const char* invariant) {
-  if (holds) return;
-  std::fprintf(stderr, "broken invariant: %s\n", invariant);
-  std::abort();
-}
+using kq::fuzz::require;
 
 // Whole and printable: a NUL would cut what(), a raw byte would garble it.
 void requireReadable(const ConversionError& error) {

@@ -5,14 +5,12 @@
 // falls within a download, and nothing is added after the download is done.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <map>
 #include <span>
 #include <stdexcept>
 #include <vector>
 
 #include "dump/block_layout.h"
+#include "fuzz/require.h"
 #include "link/download_session.h"
 #include "tests/link/scripted_line.h"
 
@@ -21,11 +19,7 @@ namespace {
 using namespace std::chrono_literals;
 using kq::layout::kFirstBlock;
 
-void require(bool holds, const char* invariant) {
-  if (holds) return;
-  std::fprintf(stderr, "broken invariant: %s\n", invariant);
-  std::abort();
-}
+using kq::fuzz::require;
 
 // Reads the input from the front; zeros once it runs out.
 class Input {

@@ -44,7 +44,6 @@ void DownloadSession::startDownload() {
   cleanHeldBlocks_ = 0;
   strayDelay_.reset();
   longestReplyWait_ = {};
-  retryingAfterSilence_ = false;
   engineFinished_ = false;
   attempts_ = 0;
   attemptsBlock_ = -1;
@@ -149,9 +148,7 @@ void DownloadSession::afterEngineCall() {
   }
   if (!requestWritten_) return;
   requestWritten_ = false;
-  lastRequestAt_ = timers_.now();
-  if (!retryingAfterSilence_) requestAt_ = lastRequestAt_;
-  retryingAfterSilence_ = false;
+  requestAt_ = lastRequestAt_ = timers_.now();
   framing_.startReply();
   silenceTimer_.start(timing_.retryAfterSilence, [this] { onSilence(); });
 }
@@ -208,8 +205,10 @@ void DownloadSession::onSilence() {
   }
   if (pendingLine_) commitPendingLine();
   observer_.blockAskedAgain(engine_.blockNumber(), AskAgainReason::noReply);
-  retryingAfterSilence_ = true;
+  // The first request's reply may still come: its wait counts from then.
+  const auto firstAskedAt = requestAt_;
   askAgain();
+  requestAt_ = firstAskedAt;
 }
 
 void DownloadSession::misframed(AskAgainReason reason) {

@@ -148,7 +148,6 @@ class DownloadSession : private DownloadHost {
   // When the reply now awaited was first asked for: a retry after silence
   // leaves it, as the first request's reply may still come.
   Line::Clock::time_point requestAt_{};
-  bool retryingAfterSilence_ = false;
   Line::Clock::time_point lastRequestAt_{};  // the newest request, whatever it was
   Line::Clock::duration longestReplyWait_{};
   bool engineFinished_ = false;

@@ -87,12 +87,7 @@ struct SerialChannel::Session {
       } else if (wait == detail::SerialDevice::Wait::lost || lost) {
         lost = true;
         owner.mainThread_.runAndWait([&owner, generation] { owner.dispatchLost(generation); }, stop);
-        // Reported once; nothing more to watch until the port is closed.
-        std::mutex idle;
-        std::unique_lock lock(idle);
-        std::condition_variable_any idleWake;
-        waitUnlessStopped(idleWake, lock, stop, [] { return false; });
-        return;
+        return;  // reported once; nothing more to watch until the port is closed
       }
     }
   }
