@@ -26,7 +26,11 @@ FileError FileError::cannotCreate(const std::string& path, const std::string& re
 }
 
 FileError FileError::cannotOpen(const std::string& path, int errorNumber) {
-  return FileError("Cannot open file \"" + fullPath(path) + "\". " + systemErrorText(errorNumber));
+  return cannotOpen(path, systemErrorText(errorNumber));
+}
+
+FileError FileError::cannotOpen(const std::string& path, const std::string& reason) {
+  return FileError("Cannot open file \"" + fullPath(path) + "\". " + reason);
 }
 
 }  // namespace kq

@@ -17,6 +17,8 @@ class FileError : public std::runtime_error {
   static FileError cannotCreate(const std::string& path, const std::string& reason);
   // 'Cannot open file "PATH". REASON' with the full path.
   static FileError cannotOpen(const std::string& path, int errorNumber);
+  // The same with a reason of our own (the system's text on Windows).
+  static FileError cannotOpen(const std::string& path, const std::string& reason);
 };
 
 // The absolute form of a path, as messages show it.

@@ -16,11 +16,11 @@ namespace kq {
 namespace {
 
 FileError cannotCreate(const std::string& path, DWORD code) {
-  return FileError("Cannot create file \"" + fullPath(path) + "\". " + windowsErrorText(code));
+  return FileError::cannotCreate(path, windowsErrorText(code));
 }
 
 FileError cannotOpen(const std::string& path, DWORD code) {
-  return FileError("Cannot open file \"" + fullPath(path) + "\". " + windowsErrorText(code));
+  return FileError::cannotOpen(path, windowsErrorText(code));
 }
 
 class Handle {
@@ -41,8 +41,7 @@ class Handle {
   HANDLE handle_;
 };
 
-bool isDirectory(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+bool isDirectory(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -84,13 +83,13 @@ struct ExistingTarget {
   std::wstring finalPath;
 };
 
-std::optional<ExistingTarget> existingTarget(const std::wstring& target) {
+// ATTRIBUTES are the target's, as GetFileAttributesW gave them.
+std::optional<ExistingTarget> existingTarget(const std::wstring& target, DWORD attributes) {
   Handle file(::CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return std::nullopt;
   ExistingTarget existing;
   existing.device = ::GetFileType(file.get()) != FILE_TYPE_DISK;
-  const DWORD attributes = ::GetFileAttributesW(target.c_str());
   if (!existing.device && attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
     wchar_t buffer[32768];
@@ -104,8 +103,9 @@ std::optional<ExistingTarget> existingTarget(const std::wstring& target) {
 
 void writeFileSafely(const std::string& path, std::string_view content) {
   std::wstring target = wideFromUtf8(path);
-  if (isDirectory(target)) throw FileError::cannotCreate(path, EISDIR);
-  if (const auto existing = existingTarget(target)) {
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (isDirectory(attributes)) throw FileError::cannotCreate(path, EISDIR);
+  if (const auto existing = existingTarget(target, attributes)) {
     if (existing->device) {
       Handle device(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -139,7 +139,7 @@ void writeFileSafely(const std::string& path, std::string_view content) {
 
 void checkCanCreate(const std::string& path) {
   const std::wstring target = wideFromUtf8(path);
-  if (isDirectory(target)) throw FileError::cannotCreate(path, EISDIR);
+  if (isDirectory(::GetFileAttributesW(target.c_str()))) throw FileError::cannotCreate(path, EISDIR);
   // Access rights are lists here: only creating a file in the folder tells.
   HANDLE probe = INVALID_HANDLE_VALUE;
   createTemporary(target, probe, FILE_FLAG_DELETE_ON_CLOSE);
@@ -149,7 +149,7 @@ void checkCanCreate(const std::string& path) {
 
 std::string readWholeFile(const std::string& path, std::size_t maxBytes) {
   const std::wstring source = wideFromUtf8(path);
-  if (isDirectory(source)) throw FileError::cannotOpen(path, EISDIR);
+  if (isDirectory(::GetFileAttributesW(source.c_str()))) throw FileError::cannotOpen(path, EISDIR);
   Handle file(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) throw cannotOpen(path, ::GetLastError());

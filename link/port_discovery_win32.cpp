@@ -68,10 +68,9 @@ std::vector<int> announcedPorts() {
 std::vector<PortEntry> availablePorts(const std::filesystem::path&) {
   std::vector<int> numbers = announcedPorts();
   for (int i = 1; i <= kComPorts; ++i) numbers.push_back(i);
+  // In number order, so COM1 to COM8 come first, as everywhere; then the others.
   std::sort(numbers.begin(), numbers.end());
   numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-  // COM1 to COM8 first, as everywhere; then the others in order.
-  std::stable_partition(numbers.begin(), numbers.end(), [](int n) { return n <= kComPorts; });
   std::vector<PortEntry> ports;
   for (const int n : numbers) ports.push_back({"COM" + std::to_string(n), comDevicePath(n)});
   return ports;

@@ -30,6 +30,12 @@ SerialChannelError systemError(const std::string& format, DWORD code) {
   return SerialChannelError::withSystemError(format, static_cast<int>(code), windowsErrorText(code));
 }
 
+// The name goes in as it is: a '%' in a typed name is no format.
+SerialChannelError openFailure(const std::string& name, DWORD code) {
+  return SerialChannelError("Can't open specified device " + name +
+                            systemError(" (Error %d, %s)", code).what());
+}
+
 // Errors of a port whose device was unplugged or whose driver went away.
 bool gone(DWORD error) {
   switch (error) {
@@ -185,17 +191,16 @@ SerialDevice::SerialDevice(std::unique_ptr<Os> os) : os_(std::move(os)) {}
 SerialDevice::~SerialDevice() = default;
 
 std::unique_ptr<SerialDevice> SerialDevice::open(const std::string& name, const std::string& path) {
-  const std::string openFailure = "Can't open specified device " + name + " (Error %d, %s)";
   const HANDLE handle = ::CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
       throw SerialChannelError("Specified device not found (" + name + ").");
-    throw systemError(openFailure, error);
+    throw openFailure(name, error);
   }
   auto os = std::make_unique<Os>(handle);
-  if (!os->eventsCreated()) throw systemError(openFailure, ::GetLastError());
+  if (!os->eventsCreated()) throw openFailure(name, ::GetLastError());
 
   configure(handle);
   if (!::SetupComm(handle, kInputQueue, kOutputQueue))

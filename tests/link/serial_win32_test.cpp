@@ -36,8 +36,8 @@ std::string environment(const char* name) {
 class Peer {
  public:
   explicit Peer(const std::string& port) {
-    handle_ = ::CreateFileW(wideFromUtf8("\\\\.\\" + port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+    handle_ = ::CreateFileW(wideFromUtf8(portDevicePath(port)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
@@ -81,6 +81,22 @@ TEST(SerialWin32Test, MissingPortIsNamedAndLeavesThePortClosed) {
     FAIL() << "no error";
   } catch (const SerialChannelError& e) {
     EXPECT_STREQ(e.what(), "Specified device not found (COM199).");
+  }
+  EXPECT_FALSE(channel.isOpen());
+}
+
+// '|' makes the name invalid rather than missing; its '%d' and '%s' are no format.
+TEST(SerialWin32Test, OpenFailureShowsTheNameAsTyped) {
+  TaskLoop loop;
+  SerialChannel channel(loop);
+  channel.setClosePause(0ms);
+  channel.setDeviceName("COM%d|%s");
+  try {
+    channel.openPort();
+    FAIL() << "no error";
+  } catch (const SerialChannelError& e) {
+    EXPECT_TRUE(std::string(e.what()).starts_with("Can't open specified device COM%d|%s (Error "))
+        << e.what();
   }
   EXPECT_FALSE(channel.isOpen());
 }
