@@ -24,10 +24,15 @@ struct RecordingObserver : DownloadObserver {
   bool ended() const { return done || !failure.empty() || stalledAt != 0 || unreadable != 0; }
   // How a download went, for a failing assertion's message.
   std::string summary() const {
-    std::string text = "stalled at " + std::to_string(stalledAt) + ", unreadable " +
-                       std::to_string(unreadable) + ", failure '" + failure + "', asked again:";
-    for (const auto& [block, reason] : askedAgain)
-      text += " " + std::to_string(block) + "/" + std::to_string(static_cast<int>(reason));
+    std::string text = "stalled at " + std::to_string(stalledAt);
+    text += ", unreadable " + std::to_string(unreadable);
+    text += ", failure '" + failure + "', asked again:";
+    for (const auto& [block, reason] : askedAgain) {
+      text += ' ';
+      text += std::to_string(block);
+      text += '/';
+      text += std::to_string(static_cast<int>(reason));
+    }
     return text;
   }
 
