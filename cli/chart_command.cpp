@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "chart/chart_data.h"
+#include "analysis/chart_data.h"
 #include "chart/plot_image.h"
 #include "chart/series_plot.h"
-#include "chart/series_values.h"
+#include "analysis/series_values.h"
 #include "cli/commands.h"
 #include "cli/record_range.h"
 #include "dump/dump_file.h"

@@ -19,8 +19,8 @@
 #include "cli/progress_bar.h"
 #include "cli/whole_number.h"
 #include "link/download_session.h"
-#include "link/serial_line.h"
-#include "link/task_loop.h"
+#include "serial/serial_line.h"
+#include "serial/task_loop.h"
 
 namespace kq::cli {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "chart/chart_data.h"
-#include "chart/column_statistics.h"
+#include "analysis/chart_data.h"
+#include "analysis/column_statistics.h"
 #include "cli/commands.h"
 #include "cli/record_range.h"
 #include "decode/number_text.h"
