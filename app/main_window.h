@@ -23,6 +23,7 @@ class Gauge;
 class Lamp;
 class Prompts;
 class RecoveryFile;
+class Trace;
 
 // The main window: port selector, link and download switches, the file,
 // export and chart buttons, status line, response lamp and progress gauge.
@@ -41,6 +42,9 @@ class MainWindow : public QWidget, private DownloadObserver {
   ~MainWindow() override;
 
   void setChart(ChartCall chart) { chart_ = std::move(chart); }
+  // Records every exchange with the device in `path` from now on; throws
+  // std::runtime_error naming the file when it cannot be written.
+  void traceTo(const std::string& path);
 
   const Dump& dump() const { return dump_; }
   const DownloadSession& session() const { return session_; }
@@ -70,11 +74,11 @@ class MainWindow : public QWidget, private DownloadObserver {
   std::optional<QString> chooseSaveTarget();
 
   // The download session's reports.
-  void statusChanged(const std::string& text) override;
   void progressChanged(int percent) override;
   void indicatorLit() override;
+  void linked() override;
   void downloadStarted() override;
-  void lineAdded(std::size_t index) override;
+  void lineAdded(const std::string& line) override;
   void downloadDone() override;
   void lineFailed(const std::string& message) override;
   void stalled(int block) override;
@@ -107,6 +111,7 @@ class MainWindow : public QWidget, private DownloadObserver {
   std::optional<std::string> recoveryPath_;
   QString lastSaveName_;
   QString lastOpenName_;
+  std::unique_ptr<Trace> trace_;
 
   // Declared last: the session closes the port, and its threads stop, before
   // the line, the hand-over and the controls go away.

@@ -18,6 +18,7 @@
 #include "cli/interrupts.h"
 #include "cli/progress_bar.h"
 #include "cli/whole_number.h"
+#include "dump/dump.h"
 #include "link/download_session.h"
 #include "serial/serial_line.h"
 #include "serial/task_loop.h"
@@ -66,22 +67,27 @@ class Progress : public DownloadObserver {
   void follow(DownloadSession& session) { session_ = &session; }
   bool finished() const { return done_ || failure_.has_value(); }
   const std::optional<std::string>& failure() const { return failure_; }
+  const Dump& dump() const { return dump_; }
 
-  void statusChanged(const std::string& text) override { bar_.note(text); }
   void progressChanged(int) override {}
-  void indicatorLit() override {}
   void linked() override {
+    bar_.note("Связь с БК установлена");
     try {
       session_->startDownload();
     } catch (const std::exception& error) {
       end(error.what());
     }
   }
-  void downloadStarted() override {}
-  void lineAdded(std::size_t) override {
-    bar_.show(static_cast<int>(session_->dump().size()), layout::kBlockCount);
+  void downloadStarted() override {
+    bar_.note("Скачивание данных из БК");
+    dump_.clear();
+  }
+  void lineAdded(const std::string& line) override {
+    dump_.append(line);
+    bar_.show(static_cast<int>(dump_.size()), layout::kBlockCount);
   }
   void downloadDone() override {
+    bar_.note("Завершено скачивание данных из БК");
     done_ = true;
     loop_.quit();
   }
@@ -105,14 +111,14 @@ class Progress : public DownloadObserver {
 
  private:
   std::string received() const {
-    return std::to_string(session_->dump().size()) + " of " + std::to_string(layout::kBlockCount) +
-           " blocks received";
+    return std::to_string(dump_.size()) + " of " + std::to_string(layout::kBlockCount) + " blocks received";
   }
 
   TaskLoop& loop_;
   ProgressBar& bar_;
   int timeoutSeconds_;
   DownloadSession* session_ = nullptr;
+  Dump dump_;
   bool done_ = false;
   std::optional<std::string> failure_;
 };
@@ -193,6 +199,7 @@ int runDownload(const std::vector<std::string>& args) {
 
   try {
     session.link(options.port);
+    bar.note("Установка связи с БК");
     const auto linkDeadline = TaskLoop::Clock::now() + std::chrono::seconds(options.timeoutSeconds);
     while (!progress.finished() && !interrupted) {
       // Once the download runs, the session itself notices a stall.
@@ -208,7 +215,7 @@ int runDownload(const std::vector<std::string>& args) {
   if (interrupted && !progress.finished()) progress.end("interrupted");
   session.unlink();
   bar.finish();
-  return keepDownload(options.output, session.dump(), progress.failure());
+  return keepDownload(options.output, progress.dump(), progress.failure());
 }
 
 }  // namespace kq::cli
