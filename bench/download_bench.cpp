@@ -7,9 +7,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 
 #include "link/download_session.h"
+#include "link/trace.h"
 #include "serial/serial_line.h"
 #include "serial/task_loop.h"
 #include "sim/simulated_device.h"
@@ -61,6 +64,11 @@ class Bench {
   explicit Bench(sim::DeviceOptions options) : device_(sim::syntheticMemory(6, sim::kMaxRecords), options) {
     device_.start();
     line_.setClosePause(0ms);
+    // A trace of the exchange, to see where a slow run lost its time.
+    if (const char* path = std::getenv("KQ_BENCH_TRACE")) {
+      trace_ = std::make_unique<Trace>(path, Clock::now());
+      session_.setTrace(trace_.get());
+    }
     session_.link(device_.devicePath());
     linked_ = loop_.runUntil(Clock::now() + 10s) && session_.linkState() == LinkState::linked;
   }
@@ -85,6 +93,7 @@ class Bench {
   Watch watch_{loop_};
   DownloadSession session_{line_, loop_, watch_};
   bool linked_ = false;
+  std::unique_ptr<Trace> trace_;
 };
 
 void BM_DownloadBlocksPerSecond(benchmark::State& state) {

@@ -144,8 +144,9 @@ void DownloadSession::onReceived(std::span<const std::uint8_t> chunk, Clock::tim
     case Phase::holding:
       if (run_.framing.mayContinueLastReply(chunk.size(), arrivedAt)) return misframed(AskAgainReason::runOn);
       // Stray bytes after a complete reply: dropped, and the quiet starts over.
+      // After a retry they may be the second reply, which is no misbehaviour.
       note("stray bytes dropped");
-      noteMisbehaviour();
+      if (!run_.verifyBlock) noteMisbehaviour();
       run_.straysInHold = true;
       run_.strayDelay = std::max(run_.strayDelay.value_or(Clock::duration::zero()), arrivedAt - run_.heldAt);
       quietTimer_.start(run_.holdQuiet, [this] { onQuietLine(); });
@@ -276,7 +277,10 @@ void DownloadSession::misframed(AskAgainReason reason) {
     run_.attempts = 0;
   }
   if (++run_.attempts > timing_.attemptsPerBlock) return stop(Stop::unreadable);
-  noteMisbehaviour();
+  // Quiet lines keep stray bytes out of replies; they do nothing against a
+  // silence, and a block asked for twice may well be answered twice.
+  const bool strayEvidence = reason == AskAgainReason::tooLong || reason == AskAgainReason::runOn;
+  if (strayEvidence && !run_.verifyBlock) noteMisbehaviour();
   observer_.blockAskedAgain(block, reason);
   note(blockName(block) + " misframed (" + reasonText(reason) + "); waiting " + millis(silenceWindow()) +
        " for a quiet line");

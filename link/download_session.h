@@ -41,8 +41,9 @@ struct SessionTiming {
   std::chrono::milliseconds stallAfter{5000};
   // Misframed replies of one block before the download gives up on it.
   int attemptsPerBlock = 6;
-  // Blocks with misframed replies before every block waits for a quiet line,
-  // and blocks in a row without a stray byte before that ends again.
+  // Blocks with stray bytes (beyond a reply, running on from it, or after it)
+  // before every block waits for a quiet line, and blocks in a row without a
+  // stray byte before that ends again.
   int misframedBlocksBeforeQuietMode = 2;
   int cleanBlocksToEndQuietMode = 32;
 };

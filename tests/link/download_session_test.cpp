@@ -3,8 +3,14 @@
 #include "link/download_session.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "dump/dump_line.h"
+#include "link/trace.h"
 #include "sim/memory.h"
 #include "sim/usb_adapter.h"
 #include "tests/link/recording_observer.h"
@@ -345,6 +351,27 @@ TEST_F(DownloadSessionTest, ASilentDeviceIsAskedTwicePerBlockThenTheDownloadStal
     EXPECT_LT(timers.now() - start, 6s);
     expectExactDump(static_cast<std::size_t>(answered));
   }
+}
+
+TEST_F(DownloadSessionTest, TheTraceHoldsTheExchangeAndEachJudgement) {
+  const auto path =
+      std::filesystem::temp_directory_path() / ("kq-session-trace-" + std::to_string(::getpid()));
+  {
+    Trace trace(path.string(), timers.now());
+    session.setTrace(&trace);
+    script = [](int, int n, const std::vector<std::uint8_t>& reply) {
+      return n <= 2 ? std::vector<Burst>{{0ms, reply}} : std::vector<Burst>{};
+    };
+    download();
+    session.setTrace(nullptr);
+  }
+  std::ostringstream text;
+  text << std::ifstream(path).rdbuf();
+  std::filesystem::remove(path);
+  for (const char* expected :
+       {" tx 77 01 00\n", " rx 77 ", " tx 77 01 02\n", " -- block 0102 asked again after 100 ms of silence\n",
+        " -- block 0102: silent after its retry\n", " -- block 0102: stalled"})
+    EXPECT_NE(text.str().find(expected), std::string::npos) << expected << " in\n" << text.str();
 }
 
 TEST_F(DownloadSessionTest, HandshakeThenLinkedIsReported) {
