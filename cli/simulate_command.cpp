@@ -100,7 +100,8 @@ Command addSimulateCommand(CLI::App& kqCli) {
                      std::string(name) + " takes a whole number from 0 to " + std::to_string(high));
   };
   number("--type", options->type, 255, "N", "synthetic log memory of controller type N (default 2)");
-  number("--records", options->records, sim::kMaxRecords, "N", "number of synthetic records (default 6000)");
+  number("--records", options->records, sim::kMaxRecords, "N",
+         "number of synthetic records, 0 to 7680 (default 6000)");
   number("--baud", options->device.baud, 100'000'000, "B",
          "pace the replies as a line of B baud (default 38400; 0: at once)");
   number("--latency", options->latencyMs, 60'000, "MS", "pause before every reply");
