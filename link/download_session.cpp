@@ -210,7 +210,7 @@ void DownloadSession::hold(std::span<const std::uint8_t> chunk, Clock::time_poin
 }
 
 std::chrono::milliseconds DownloadSession::silenceWindow() const {
-  const auto twice = std::chrono::ceil<std::chrono::milliseconds>(2 * run_.framing.longestReplyWait());
+  const auto twice = std::chrono::ceil<std::chrono::milliseconds>(2 * run_.framing.replyWait());
   return std::clamp(twice, timing_.retryAfterSilence,
                     std::max(timing_.longestSilenceWindow, timing_.retryAfterSilence));
 }

@@ -22,7 +22,7 @@ struct SessionTiming {
   // A request with no byte of its reply for this long is sent once more; every
   // received chunk restarts the count, so a reply still arriving is never cut.
   // The window grows to twice the longest wait for a reply's first byte the
-  // line has shown, up to the longest. The same window of quiet must pass
+  // line has shown lately, up to the longest. The same window of quiet must pass
   // before a block is asked for again: a late reply must have shown by then.
   std::chrono::milliseconds retryAfterSilence{100};
   std::chrono::milliseconds longestSilenceWindow{2000};

@@ -34,6 +34,11 @@ ReplyFraming::Duration ReplyFraming::median(const Samples& samples) {
   return *middle;
 }
 
+ReplyFraming::Duration ReplyFraming::replyWait() const {
+  const auto end = replyWaits_.values.begin() + static_cast<std::ptrdiff_t>(replyWaits_.count);
+  return replyWaits_.count == 0 ? Duration::zero() : *std::max_element(replyWaits_.values.begin(), end);
+}
+
 void ReplyFraming::startReply(Clock::time_point sentAt, Clock::time_point firstAskedAt) {
   dropReply();
   requestAt_ = sentAt;
@@ -57,7 +62,7 @@ ReplyFraming::Verdict ReplyFraming::add(std::size_t bytes, Clock::time_point arr
 }
 
 void ReplyFraming::learnFromReply() {
-  longestReplyWait_ = std::max(longestReplyWait_, Duration(chunks_.front().at - firstAskedAt_));
+  replyWaits_.add(Duration(chunks_.front().at - firstAskedAt_));
   lastReplyEnd_ = chunks_.back().at;
 
   // Every chunk arrived at or after its last byte crossed, and late by at

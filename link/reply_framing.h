@@ -57,10 +57,12 @@ class ReplyFraming {
   // hand-over delay it may be that reply's own continuation.
   bool mayContinueLastReply(std::size_t bytes, Clock::time_point arrivedAt) const;
 
-  // What the line has shown so far; zero while unknown.
+  // What the line has shown over its last replies; zero while unknown. The
+  // reply wait is the longest of them, so that one held-up reply does not
+  // slow the download for long.
   Duration byteTime() const { return median(byteTimes_); }
   Duration handOverDelay() const { return median(handOverDelays_); }
-  Duration longestReplyWait() const { return longestReplyWait_; }
+  Duration replyWait() const;
 
  private:
   static constexpr std::size_t kSamples = 9;
@@ -86,7 +88,7 @@ class ReplyFraming {
   Clock::time_point lastReplyEnd_{};
   Samples byteTimes_;
   Samples handOverDelays_;
-  Duration longestReplyWait_{};
+  Samples replyWaits_;
 };
 
 }  // namespace kq
