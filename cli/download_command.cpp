@@ -166,7 +166,8 @@ int run(const Options& options) {
   if (interrupted && !progress.finished()) progress.end("interrupted");
   session.unlink();
   bar.finish();
-  if (trace && !trace->failure().empty()) std::fprintf(stderr, "kq-cli download: %s\n", trace->failure().c_str());
+  if (trace && !trace->failure().empty())
+    std::fprintf(stderr, "kq-cli download: %s\n", trace->failure().c_str());
   return keepDownload(options.output, progress.dump(), progress.failure());
 }
 

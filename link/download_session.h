@@ -75,8 +75,6 @@ class DownloadSession {
   bool isOpen() const { return line_.isOpen(); }
   bool downloading() const { return run_.phase != Phase::idle; }
   LinkState linkState() const { return engine_.linkState(); }
-  // The block being asked for.
-  int block() const { return engine_.blockNumber(); }
 
  private:
   enum class Phase {
