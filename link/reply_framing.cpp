@@ -13,6 +13,10 @@ constexpr std::size_t kShortestSpan = 32;
 // A reply's first byte needs the three request bytes and itself on the wire;
 // half a byte time less leaves room for the clocks of two threads.
 constexpr double kEarliestReplyByteTimes = 2.5;
+// A byte's time on the device's own line, 38,400 baud at 10 bits a byte. Bytes
+// that come after a pause crossed the wire during it at least this slowly,
+// whatever a faster link behind it has shown.
+constexpr ReplyFraming::Duration kWireByteTime = std::chrono::microseconds(10'000'000) / 38'400.0;
 // Beyond this, a delay is no adapter's hand-over but a line that stalls.
 constexpr ReplyFraming::Duration kLongestHandOver = std::chrono::milliseconds(50);
 
@@ -49,8 +53,8 @@ ReplyFraming::Verdict ReplyFraming::add(std::size_t bytes, Clock::time_point arr
   if (!chunks_.empty()) {
     // The bytes of this chunk crossed the wire during the gap; what they and
     // an adapter's hand-over do not account for was silence.
-    const Duration silence =
-        Duration(arrivedAt - chunks_.back().at) - static_cast<double>(bytes) * byteTime();
+    const Duration silence = Duration(arrivedAt - chunks_.back().at) -
+                             static_cast<double>(bytes) * std::max(byteTime(), kWireByteTime);
     if (silence > burstGap_ + handOverDelay()) return Verdict::twoBursts;
   }
   chunks_.push_back({bytes, arrivedAt});
