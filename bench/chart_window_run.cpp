@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
   double shown = milliseconds(timer);
 
   if (holdSeconds > 0) {
-    const int records = window.chartData().grid.rowCount() - 1;
+    const int records = window.model().recordCount();
     const QByteArray scene = argc > 4 ? QByteArray(argv[4]) : QByteArray("markers");
     if (scene == "time")
       setTimeScene(window, records);
@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
   // Markers at both ends: the readout's statistics of ten series over all records.
   window.setMarker(1, 0);
   timer.restart();
-  window.setMarker(2, window.chartData().grid.rowCount() - 2);
+  window.setMarker(2, window.model().recordCount() - 1);
   double markers = milliseconds(timer);
 
   // The scatter tab: a parameter chosen, every record a point (the markers
@@ -164,8 +164,8 @@ int main(int argc, char** argv) {
     worstScatter = std::max(worstScatter, milliseconds(timer));
   }
 
-  std::printf("type %d, %d records, %d grid columns\n", type, window.chartData().grid.rowCount() - 1,
-              window.chartData().grid.columnCount());
+  std::printf("type %d, %d records, %d grid columns\n", type, window.model().recordCount(),
+              window.model().columnCount());
   std::printf("prepare: %.1f ms, prepared and painted: %.1f ms\n", prepared, shown);
   std::printf("selector change with redraw: mean %.1f ms, worst %.1f ms\n", totalChange / changes,
               worstChange);

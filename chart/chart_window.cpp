@@ -21,7 +21,6 @@
 #include "chart/readout_text.h"
 #include "chart/scatter_view.h"
 #include "chart/series_plot.h"
-#include "analysis/series_values.h"
 #include "decode/conversion_error.h"
 #include "ui/error_box.h"
 #include "ui/grid_model.h"
@@ -106,7 +105,7 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   placeOnScreen();
 }
 
-// The grid's view outlives data_ by a moment while the window's children are
+// The grid's view outlives model_ by a moment while the window's children are
 // destroyed: it must no longer ask for cells.
 ChartWindow::~ChartWindow() { gridModel_->setCells(0, 0, {}); }
 
@@ -163,7 +162,7 @@ void ChartWindow::buildChart() {
   plot_ = new SeriesPlot;
   plot_->setObjectName(QStringLiteral("plot"));
   plot_->setMinimumHeight(200);
-  plot_->setGrid(&data_.grid);
+  plot_->setModel(&model_);
 
   markers_[0] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1), QStringLiteral("1"));
   markers_[1] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1, Qt::DashLine), QStringLiteral("2"));
@@ -216,34 +215,31 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   if (dump.empty()) return;
   // Everything that can fail happens before the window changes, so a failure
   // leaves it as it was.
-  ChartData data = prepareChartData(dump, decimalSeparator);
-  bool known = !data.titles.empty();
+  DumpModel model = buildDumpModel(dump, decimalSeparator);
+  const bool known = model.decodedCount() > 0;
   std::array<int, kSeriesCount> items{};
-  std::array<std::vector<double>, kSeriesCount> values;
   for (int i = 0; i < kSeriesCount; ++i) {
     const int initial = SeriesPlot::kInitialItems[i];
-    items[i] = initial < int(data.titles.size()) ? initial : -1;
-    if (known && shownSwitches_[i]->isChecked())
-      appendSeriesValues(data.grid, kFrameColumns + items[i], decimalSeparator, values[i]);
+    items[i] = initial < model.decodedCount() ? initial : -1;
   }
 
   for (auto& marker : markers_) marker->hide();
   cursor_->hide();
   positionReadout_->clear();
   gridModel_->setCells(0, 0, {});
-  data_ = std::move(data);
-  separator_ = decimalSeparator;
-  gridModel_->setCells(data_.grid.rowCount(), data_.grid.columnCount(),
-                       [this](int row, int column) { return data_.grid.cell(row, column); });
+  model_ = std::move(model);
+  kept_.clear();
+  gridModel_->setCells(model_.rowCount(), model_.columnCount(),
+                       [this](int row, int column) { return model_.cell(row, column); });
 
   QStringList titles;
   int widest = 0;
-  for (const std::string& title : data_.titles) {
+  for (const std::string& title : model_.titles()) {
     titles << QString::fromStdString(title);
     widest = std::max(widest, fontMetrics().horizontalAdvance(titles.back()));
   }
   const int listWidth = widest + kListPadding;
-  scatter_->setData(&data_.grid, titles, listWidth, separator_);
+  scatter_->setData(&model_, &kept_, titles, listWidth);
   for (int i = 0; i < kSeriesCount; ++i) {
     QSignalBlocker blocker(parameterSelectors_[i]);
     parameterSelectors_[i]->clear();
@@ -257,8 +253,10 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   for (QCheckBox* box : rightAxisSwitches_) box->setChecked(false);
 
   for (int i = 0; i < kSeriesCount; ++i) {
-    setSeriesPoints(i, values[i], kFrameColumns + items[i]);
-    if (!values[i].empty())
+    std::vector<double> values;
+    if (known && shownSwitches_[i]->isChecked()) values = plotValues(model_, kFrameColumns + items[i], kept_);
+    setSeriesPoints(i, values, kFrameColumns + items[i]);
+    if (!values.empty())
       plot_->setSeriesTitle(i, titles[items[i]]);
     else if (!known)
       plot_->setSeriesTitle(i, {});  // no titles of an earlier dump over a dump without a table
@@ -281,21 +279,10 @@ void ChartWindow::onSeriesParameterChosen(int series) {
   int item = chosenItem(series);
   int column = kFrameColumns + item;
   std::vector<double> values;
-  std::optional<ConversionError> failure;
-  if (shownSwitches_[series]->isChecked()) {
-    try {
-      appendSeriesValues(data_.grid, column, separator_, values);
-    } catch (const ConversionError& error) {
-      failure = error;
-    }
-  }
+  if (shownSwitches_[series]->isChecked()) values = plotValues(model_, column, kept_);
   setSeriesPoints(series, values, column);
   if (!values.empty())
     plot_->setSeriesTitle(series, item >= 0 ? parameterSelectors_[series]->itemText(item) : QString());
-  if (failure) {
-    refresh();
-    throw *failure;
-  }
   refresh();
 }
 
@@ -324,7 +311,7 @@ void ChartWindow::setSeriesPoints(int series, const std::vector<double>& values,
 }
 
 void ChartWindow::setMarker(int marker, int x) {
-  int last = data_.grid.rowCount() - 2;
+  int last = model_.recordCount() - 1;
   if (last < 0) return;
   markers_[marker - 1]->setX(std::clamp(x, 0, last));
   plot_->replot(QCustomPlot::rpQueuedReplot);  // the data, and so the axes, stay as they are
@@ -345,13 +332,13 @@ void ChartWindow::updateMarkerReadout() {
     markerReadout_->hide();
     return;
   }
-  MarkerReadout readout = readMarkers(data_.grid, sources_, at[0], at[1], separator_);
-  markerReadout_->setText(markerReadoutText(data_.grid, readout, plot_->seriesTitles(), at[0], at[1]));
+  MarkerReadout readout = readMarkers(model_, sources_, at[0], at[1], kept_);
+  markerReadout_->setText(markerReadoutText(model_, readout, plot_->seriesTitles(), at[0], at[1]));
   markerReadout_->show();
 }
 
 void ChartWindow::updatePositionReadout(int x) {
-  positionReadout_->setText(positionReadoutText(data_.grid, sources_, plot_->seriesTitles(), x));
+  positionReadout_->setText(positionReadoutText(model_, sources_, plot_->seriesTitles(), x, kept_));
 }
 
 void ChartWindow::runHandler(void (ChartWindow::*handler)(int), int series) {

@@ -4,8 +4,10 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <span>
+#include <vector>
 
-#include "analysis/chart_data.h"
+#include "analysis/dump_model.h"
 #include "analysis/marker_readout.h"
 #include "chart/series_plot.h"
 #include "dump/dump.h"
@@ -25,8 +27,9 @@ class ScatterView;
 // The chart window "График": ten series over the record position, a panel of
 // parameter selectors with visibility and right-axis switches, a second tab
 // "Зависимость" plotting one parameter against another, and the grid of
-// every decoded value beneath. Everything plotted is read back from the grid's
-// texts; the window never decodes. Closing it only hides it.
+// every decoded value beneath. Everything plotted, counted and shown comes
+// from the dump's numeric model, decoded once; the grid's texts are made from
+// it. Closing it only hides it.
 //
 // Series are numbered from 0 in the interface; object names number them from
 // 1 as their captions do ("График 1"): seriesParameter1..10,
@@ -45,8 +48,7 @@ class ChartWindow : public QWidget {
   // non-modally. Throws ConversionError, leaving the window as it was.
   void prepare(const Dump& dump, char decimalSeparator);
 
-  // The handlers of one series' controls, series from 0 to 9. A cell that is
-  // not a number throws ConversionError; the series keeps the points before it.
+  // The handlers of one series' controls, series from 0 to 9.
   void onSeriesParameterChosen(int series);  // its parameter selector
   void onSeriesShown(int series);            // its "График k" switch
   void onRightAxisToggled(int series);       // its "Ось R" switch
@@ -55,7 +57,7 @@ class ChartWindow : public QWidget {
   // "Точка 1" / "Точка 2" of the pop-up menu: marker 1 or 2 at record position x.
   void setMarker(int marker, int x);
 
-  const ChartData& chartData() const { return data_; }
+  const DumpModel& model() const { return model_; }
   // What each series shows, for the readouts.
   const std::array<SeriesSource, kSeriesCount>& seriesSources() const { return sources_; }
 
@@ -66,13 +68,15 @@ class ChartWindow : public QWidget {
   void placeOnScreen();
   int chosenItem(int series) const;
   void setSeriesPoints(int series, const std::vector<double>& values, int column);
+  std::span<const char> kept() const { return kept_; }
   void refresh();
   void updateMarkerReadout();
   void updatePositionReadout(int x);
   void runHandler(void (ChartWindow::*handler)(int), int series);
 
-  ChartData data_;
-  char separator_ = '.';
+  DumpModel model_;
+  // The records the filter keeps, by position; empty keeps all.
+  std::vector<char> kept_;
   std::array<SeriesSource, kSeriesCount> sources_{};
 
   std::array<QComboBox*, kSeriesCount> parameterSelectors_{};

@@ -92,8 +92,8 @@ void SeriesPlot::fitToSize() {
   }
 }
 
-void SeriesPlot::setGrid(const ChartGrid* grid) {
-  grid_ = grid;
+void SeriesPlot::setModel(const DumpModel* model) {
+  model_ = model;
   updateTicker();
 }
 
@@ -104,12 +104,12 @@ void SeriesPlot::setTimeAxis(bool on) {
 }
 
 void SeriesPlot::updateTicker() {
-  if (timeAxis_ && grid_) {
+  if (timeAxis_ && model_) {
     ticker_->setLabels(
-        [grid = grid_](int position) {
-          if (position < 0 || position > grid->rowCount() - 2) return QString();
-          return toQString(grid->cell(position + 1, kDateColumn)) + QLatin1Char('\n') +
-                 toQString(grid->cell(position + 1, kTimeColumn));
+        [model = model_](int position) {
+          if (position < 0 || position > model->rowCount() - 2) return QString();
+          return toQString(model->cell(position + 1, kDateColumn)) + QLatin1Char('\n') +
+                 toQString(model->cell(position + 1, kTimeColumn));
         },
         QStringLiteral("00.00\n00:00:00"));
   } else {

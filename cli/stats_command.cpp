@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/chart_data.h"
 #include "analysis/column_statistics.h"
 #include "cli/commands.h"
 #include "cli/record_range.h"
@@ -34,14 +33,18 @@ int usageError(const std::string& message) {
   return 2;
 }
 
-std::string statisticsText(const ChartData& data, const std::vector<ColumnStatistics>& statistics,
-                           char separator) {
+std::string statisticsText(const DumpModel& model,
+                           const std::vector<std::optional<ColumnStatistics>>& statistics) {
   std::string text = "Параметр;Минимум;Максимум;Среднее\n";
-  for (std::size_t i = 0; i < data.titles.size(); ++i) {
-    text += data.titles[i];
-    for (long double value : {statistics[i].minimum, statistics[i].maximum, statistics[i].mean}) {
+  for (std::size_t i = 0; i < statistics.size(); ++i) {
+    text += model.title(kFrameColumns + int(i));
+    for (int part = 0; part < 3; ++part) {
       text += ';';
-      appendNumber(text, value, separator);
+      if (!statistics[i]) continue;
+      const long double value = part == 0   ? statistics[i]->minimum
+                                : part == 1 ? statistics[i]->maximum
+                                            : statistics[i]->mean;
+      appendNumber(text, value, model.decimalSeparator());
     }
     text += '\n';
   }
@@ -86,14 +89,14 @@ int runStats(const std::vector<std::string>& args) {
       std::fprintf(stderr, "kq-cli stats: %s\n", emptyRangeMessage(range, 0).c_str());
       return 1;
     }
-    ChartData data = prepareChartData(dump, separator);
-    const int records = data.grid.rowCount() - 1;
-    auto statistics = columnsStatistics(data.grid, kFrameColumns, range.from, range.to, separator);
-    if (!statistics) {
+    DumpModel model = buildDumpModel(dump, separator);
+    const int records = model.recordCount();
+    if (range.from > std::min(range.to, records - 1)) {
       std::fprintf(stderr, "kq-cli stats: %s\n", emptyRangeMessage(range, records).c_str());
       return 1;
     }
-    std::string text = statisticsText(data, *statistics, separator);
+    auto statistics = columnsStatistics(model, kFrameColumns, range.from, range.to);
+    std::string text = statisticsText(model, statistics);
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
       std::fprintf(stderr, "kq-cli stats: cannot write to standard output\n");
       return 1;
