@@ -29,6 +29,10 @@ MarkerReadout readMarkers(const DumpModel& model, std::span<const SeriesSource> 
       readout.seconds =
           secondsBetween(model.date(earlier), model.time(earlier), model.date(later), model.time(later));
     if (readout.seconds && *marker2 < *marker1) readout.seconds = -*readout.seconds;
+    for (int x = std::max(earlier, 0); x <= std::min(later, model.recordCount() - 1); ++x) {
+      ++readout.records;
+      if (kept.empty() || (std::size_t(x) < kept.size() && kept[x])) ++readout.keptRecords;
+    }
   }
   for (std::size_t i = 0; i < series.size(); ++i) {
     if (!series[i].visible) continue;

@@ -36,8 +36,11 @@ struct SeriesReadout {
 };
 
 struct MarkerReadout {
-  std::optional<int> distance;      // marker 2 minus marker 1, in records
-  std::optional<long> seconds;      // from marker 1 to marker 2, by the records' dates and times
+  std::optional<int> distance;  // marker 2 minus marker 1, in records
+  std::optional<long> seconds;  // from marker 1 to marker 2, by the records' dates and times
+  // With both markers: the records between them, both included, and how many of those are kept.
+  long records = 0;
+  long keptRecords = 0;
   std::vector<SeriesReadout> rows;  // the visible series, in series order
 };
 

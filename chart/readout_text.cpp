@@ -15,6 +15,13 @@ QString swatch(int series) {
   return QStringLiteral("<span style='color:%1'>&#9632;</span>").arg(SeriesPlot::seriesColor(series).name());
 }
 
+QString grouped(long count) {
+  QString digits = QString::number(count);
+  for (qsizetype at = digits.size() - 3; at > (count < 0 ? 1 : 0); at -= 3)
+    digits.insert(at, QLatin1Char(' '));
+  return digits;
+}
+
 QString orDash(const std::string& text) { return text.empty() ? QStringLiteral("—") : toQString(text); }
 
 QString dateAndTime(const DumpModel& model, int position) {
@@ -22,6 +29,10 @@ QString dateAndTime(const DumpModel& model, int position) {
          toQString(model.cell(position + 1, kTimeColumn));
 }
 }  // namespace
+
+QString keptCountText(long kept, long total) {
+  return QStringLiteral("n = %1 из %2").arg(grouped(kept), grouped(total));
+}
 
 QString positionReadoutText(const DumpModel& model, std::span<const SeriesSource> series,
                             std::span<const QString> titles, int x, RecordSelection kept) {
@@ -52,6 +63,8 @@ QString markerReadoutText(const DumpModel& model, const MarkerReadout& readout,
     head += QStringLiteral(" &nbsp;&nbsp; <b>Расстояние, записей:</b> %1").arg(*readout.distance);
     head += QStringLiteral(" &nbsp;&nbsp; <b>Время между точками:</b> %1")
                 .arg(readout.seconds ? toQString(durationText(*readout.seconds)) : QStringLiteral("—"));
+    head += QStringLiteral(" &nbsp;&nbsp; <b>Записей:</b> %1")
+                .arg(keptCountText(readout.keptRecords, readout.records));
   }
 
   const int rows = readout.distance ? int(std::size(kTableRows)) : kRowsWithOneMarker;

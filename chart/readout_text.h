@@ -11,6 +11,9 @@ namespace kq {
 
 // The chart window's readouts as rich text; titles[i] names series i.
 
+// "n = 2 143 из 7 680": the records kept of so many, thousands grouped by a space.
+QString keptCountText(long kept, long total);
+
 // The hover line at record position x: position, date, time, record number
 // and each visible series' title and value there. Empty off the records.
 QString positionReadoutText(const DumpModel& model, std::span<const SeriesSource> series,

@@ -40,6 +40,10 @@ class SeriesPlot : public PlotView {
   void setSeriesShown(int series, bool shown);
   void setOnRightAxis(int series, bool right);
 
+  // Rings on every visible series at the given record positions (the records
+  // of a cell of the cell table); none clears them.
+  void markRecords(const std::vector<int>& positions);
+
   // After changes: legend marks updated, axes fitted unless zoomed, a replot queued.
   void refresh();
 
@@ -53,6 +57,7 @@ class SeriesPlot : public PlotView {
   const DumpModel* model_ = nullptr;
   bool timeAxis_ = false;
   std::array<QString, kSeriesCount> titles_;
+  std::array<QCPGraph*, kSeriesCount> marks_{};
 };
 
 }  // namespace kq

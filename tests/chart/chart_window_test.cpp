@@ -438,7 +438,8 @@ TEST_F(ChartWindowTest, PopupMenuSavesAndCopiesTheChartImageAtItsSize) {
   QStringList texts;
   for (QAction* action : window.findChild<QMenu*>(QStringLiteral("plotMenu"))->actions())
     if (!action->isSeparator()) texts << action->text();
-  EXPECT_EQ(texts, QStringList({"Точка 1", "Точка 2", "Сохранить изображение…", "Копировать изображение"}));
+  EXPECT_EQ(texts, QStringList({"Точка 1", "Точка 2", "Новый канал…", "Изменить канал", "Удалить канал",
+                                "Сохранить изображение…", "Копировать изображение"}));
 
   QTemporaryDir dir;
   savePlotImage(*plot(), dir.filePath("chart.png"));
