@@ -2,8 +2,12 @@
 // series' values and the statistics of every column.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
+#include "analysis/cell_table.h"
 #include "analysis/column_statistics.h"
 #include "analysis/dump_model.h"
+#include "analysis/expression.h"
 #include "bench/bench_dump.h"
 #include "sim/memory.h"
 
@@ -43,5 +47,50 @@ void BM_StatisticsOfEveryColumn(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * std::int64_t(model.recordCount()) * (model.columnCount() - 3));
 }
 BENCHMARK(BM_StatisticsOfEveryColumn)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+kq::DumpModel fullModel() {
+  return kq::buildDumpModel(kq::Dump(kq::sim::syntheticDumpLines(6, kq::sim::kMaxRecords)), ',');
+}
+
+// A derived channel over every record: compiled and evaluated in bulk.
+void BM_DerivedChannel(benchmark::State& state) {
+  const kq::DumpModel model = fullModel();
+  for (auto _ : state) {
+    kq::Expression expression(
+        "([Обороты двигателя] - [Обороты двигателя@-1]) / max([Нагрузка на двигатель], 1)", model.titles());
+    auto values = expression.evaluate(model);
+    benchmark::DoNotOptimize(values.data());
+  }
+}
+BENCHMARK(BM_DerivedChannel)->Unit(benchmark::kMillisecond);
+
+// A filter's kept records over every record.
+void BM_Filter(benchmark::State& state) {
+  const kq::DumpModel model = fullModel();
+  for (auto _ : state) {
+    auto kept =
+        kq::Expression("[Обороты двигателя] > 3000 && [Положение дроссельной заслонки] > 40", model.titles())
+            .keep(model);
+    benchmark::DoNotOptimize(kept.data());
+  }
+}
+BENCHMARK(BM_Filter)->Unit(benchmark::kMillisecond);
+
+// A 16 × 16 cell table of every record: mean injection time over speed × load.
+void BM_CellTable16x16(benchmark::State& state) {
+  const kq::DumpModel model = fullModel();
+  const auto& titles = model.titles();
+  auto column = [&titles](const char* title) {
+    return 3 + int(std::find(titles.begin(), titles.end(), title) - titles.begin());
+  };
+  const int x = column("Обороты двигателя"), y = column("Нагрузка на двигатель"),
+            z = column("Длительность импульса впрыска");
+  for (auto _ : state) {
+    auto table =
+        kq::makeCellTable(model, x, y, z, kq::evenBreaks(model, x, {}, 16), kq::evenBreaks(model, y, {}, 16));
+    benchmark::DoNotOptimize(table.cells.data());
+  }
+}
+BENCHMARK(BM_CellTable16x16)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,14 +4,17 @@
 // Run with QT_QPA_PLATFORM=offscreen.
 //   chart_window_run [TYPE]                         figures for one run
 //   chart_window_run TYPE --hold SECONDS [SCENE]    stays open for screenshots:
-//     markers (the default), time (time axis and statistics), scatter
+//     markers (the default), time (time axis and statistics), scatter,
+//     filter (a filter typed), channel (a derived channel plotted), table (the cell table)
 #include <qcustomplot.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -97,6 +100,55 @@ void setScatterScene(kq::ChartWindow& window, int records) {
   hover(scatter, point.key, point.value);
 }
 
+// Full load above 3,000 rpm: the other records are gaps.
+const char* const kFilter = "[Обороты двигателя] > 3000 && [Положение дроссельной заслонки] > 40";
+
+// Driving faster than 60 km/h above 2,000 rpm, a quarter hour of it.
+void setFilterScene(kq::ChartWindow& window, int records) {
+  setScene(window, records);
+  window.applyFilter(QStringLiteral("[Скорость автомобиля] > 60 && [Обороты двигателя] > 2000"));
+  auto* plot = window.findChild<kq::PlotView*>(QStringLiteral("plot"));
+  plot->showKeys(records * 0.28, records * 0.40);
+  window.setMarker(1, int(records * 0.29));
+  window.setMarker(2, int(records * 0.39));
+  hover(plot, records * 0.33, std::nullopt);
+}
+
+// Acceleration of the engine: the change of speed from one record to the next.
+void setChannelScene(kq::ChartWindow& window, int records) {
+  setScene(window, records);
+  window.addChannel(QStringLiteral("Ускорение оборотов"),
+                    QStringLiteral("[Обороты двигателя] - [Обороты двигателя@-1]"));
+  QComboBox* selector = parameterSelector(window, 1);
+  selector->setCurrentIndex(selector->findText(QStringLiteral("Ускорение оборотов")));
+  window.onSeriesParameterChosen(1);
+  window.findChild<QCheckBox*>(QStringLiteral("seriesRightAxis2"))->setChecked(true);
+  auto* plot = window.findChild<kq::PlotView*>(QStringLiteral("plot"));
+  plot->showKeys(records * 0.30, records * 0.34);
+  hover(plot, records * 0.32, std::nullopt);
+}
+
+// Mean injection time in cells of engine speed × load, on the controller's axes.
+void setTableScene(kq::ChartWindow& window, int records) {
+  setScene(window, records);
+  window.findChild<QTabWidget*>(QStringLiteral("chartTabs"))->setCurrentIndex(2);
+  const char* axes[][2] = {{"tableX", "Обороты двигателя"},
+                           {"tableY", "Нагрузка на двигатель"},
+                           {"tableZ", "Длительность импульса впрыска"}};
+  for (const auto& [name, title] : axes) {
+    auto* selector = window.findChild<QComboBox*>(QString::fromLatin1(name));
+    selector->setCurrentIndex(selector->findText(QString::fromUtf8(title)));
+    emit selector->activated(selector->currentIndex());
+  }
+  auto* statistic = window.findChild<QComboBox*>(QStringLiteral("tableStatistic"));
+  statistic->setCurrentIndex(1);
+  emit statistic->activated(1);
+  auto* xBreaks = window.findChild<QLineEdit*>(QStringLiteral("tableXBreaks"));
+  xBreaks->setText(QStringLiteral("600\t800\t1000\t1200\t1600\t2000\t2400\t2800\t3200\t3600\t4000\t4800"));
+  emit xBreaks->editingFinished();
+  window.findChild<QSpinBox*>(QStringLiteral("tableMinimumRecords"))->setValue(5);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,6 +174,12 @@ int main(int argc, char** argv) {
       setTimeScene(window, records);
     else if (scene == "scatter")
       setScatterScene(window, records);
+    else if (scene == "filter")
+      setFilterScene(window, records);
+    else if (scene == "channel")
+      setChannelScene(window, records);
+    else if (scene == "table")
+      setTableScene(window, records);
     else
       setScene(window, records);
     QTimer::singleShot(holdSeconds * 1000, &app, &QApplication::quit);
@@ -164,6 +222,17 @@ int main(int argc, char** argv) {
     worstScatter = std::max(worstScatter, milliseconds(timer));
   }
 
+  // A filter typed: every series refilled with gaps and the chart redrawn.
+  window.findChild<QTabWidget*>(QStringLiteral("chartTabs"))->setCurrentIndex(0);
+  timer.restart();
+  window.applyFilter(QString::fromUtf8(kFilter));
+  chart->replot(QCustomPlot::rpImmediateRefresh);
+  double filtered = milliseconds(timer);
+  timer.restart();
+  window.addChannel(QStringLiteral("Ускорение оборотов"),
+                    QStringLiteral("[Обороты двигателя] - [Обороты двигателя@-1]"));
+  double channel = milliseconds(timer);
+
   std::printf("type %d, %d records, %d grid columns\n", type, window.model().recordCount(),
               window.model().columnCount());
   std::printf("prepare: %.1f ms, prepared and painted: %.1f ms\n", prepared, shown);
@@ -172,6 +241,8 @@ int main(int argc, char** argv) {
   std::printf("second marker with the statistics of ten series: %.1f ms\n", markers);
   std::printf("scatter of %d points, parameter chosen and drawn: worst %.1f ms\n",
               scatter->graph(0)->dataCount(), worstScatter);
+  std::printf("filter applied, ten series refilled and the chart redrawn: %.1f ms\n", filtered);
+  std::printf("derived channel added (grid, selectors, scatter, table, series): %.1f ms\n", channel);
   std::printf("VmRSS: %ld kB (%ld kB before preparing)\n", residentKilobytes(), baseKb);
   return 0;
 }

@@ -20,6 +20,7 @@
 namespace kq {
 namespace {
 const QColor kGreyed(225, 225, 225);
+constexpr int kMinimumCellWidth = 64;
 const CellStatistic kStatistics[] = {CellStatistic::count, CellStatistic::mean, CellStatistic::minimum,
                                      CellStatistic::maximum};
 const char* const kStatisticNames[] = {"количество", "среднее", "минимум", "максимум"};
@@ -69,6 +70,7 @@ CellTableView::CellTableView(QWidget* parent) : QWidget(parent) {
   cells_->setObjectName(QStringLiteral("tableCells"));
   cells_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   cells_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  cells_->horizontalHeader()->setMinimumSectionSize(kMinimumCellWidth);
   note_ = new QLabel;
   note_->setObjectName(QStringLiteral("tableNote"));
   note_->setWordWrap(true);

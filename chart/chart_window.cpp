@@ -379,6 +379,7 @@ bool ChartWindow::applyFilter(const QString& text) {
   if (filterField_->text() != text) filterField_->setText(text);
   kept_ = std::move(kept);
   marked_.clear();
+  positionReadout_->clear();  // it named values the filter may drop
   updateFilterCount();
   refillSeries();
   scatter_->rebuild();
