@@ -6,18 +6,34 @@
 
 namespace kq::cli {
 
-const char* const kAnalysisOptionsHelp =
-    "  --filter EXPR          only the records for which EXPR is true (not 0);\n"
-    "                         parameters by their titles in square brackets,\n"
-    "                         [TITLE@-1] the previous record's value, numbers\n"
-    "                         with a point: '[Обороты двигателя] > 3000 && [Нагрузка на двигатель] > 80'\n"
-    "  --channel NAME=EXPR    a derived channel, after the parameters (repeatable;\n"
-    "                         a channel may name the channels before it)\n";
-
 std::optional<ChannelDefinition> channelDefinition(const std::string& text) {
   const auto equals = text.find('=');
   if (equals == std::string::npos) return std::nullopt;
   return ChannelDefinition{text.substr(0, equals), text.substr(equals + 1)};
+}
+
+void addAnalysisOptions(Command& command, AnalysisOptions& options) {
+  command.onMisuse(command.app()
+                       .add_option("--filter", options.filter,
+                                   "only the records for which EXPR is true (not 0): parameters by their "
+                                   "titles in square brackets, [TITLE@-1] the previous record's value, "
+                                   "numbers with a point, e.g. '[Обороты двигателя] > 3000 && "
+                                   "[Нагрузка на двигатель] > 80'")
+                       ->type_name("EXPR"),
+                   "--filter takes an expression");
+  command.onMisuse(command.app()
+                       .add_option_function<std::string>(
+                           "--channel",
+                           [&options](const std::string& text) {
+                             auto channel = channelDefinition(text);
+                             if (!channel) throw CLI::ValidationError("--channel", text);
+                             options.channels.push_back(*channel);
+                           },
+                           "a derived channel NAME computed by EXPR, after the parameters (repeatable; a "
+                           "channel may name the channels before it)")
+                       ->type_name("NAME=EXPR")
+                       ->trigger_on_parse(),
+                   "--channel takes NAME=EXPR");
 }
 
 DumpModel analysedModel(const std::string& dumpFile, char decimalSeparator, const AnalysisOptions& options,
@@ -26,13 +42,17 @@ DumpModel analysedModel(const std::string& dumpFile, char decimalSeparator, cons
   loadDumpFile(dumpFile, dump);
   if (dump.empty()) return DumpModel(decimalSeparator);
   DumpModel model = buildDumpModel(dump, decimalSeparator);
-  addChannels(model, options.channels);
+  try {
+    addChannels(model, options.channels);
+  } catch (const std::runtime_error& error) {
+    throw AnalysisError(error.what());
+  }
   kept.clear();
   if (!options.filter.empty()) {
     try {
       kept = Expression(options.filter, model.titles()).keep(model);
     } catch (const ExpressionError& error) {
-      throw std::runtime_error(std::string("--filter: ") + error.what());
+      throw AnalysisError(std::string("--filter: ") + error.what());
     }
   }
   return model;

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "analysis/dump_model.h"
 #include "analysis/expression.h"
+#include "cli/command.h"
 
 namespace kq::cli {
 
@@ -18,12 +20,18 @@ struct AnalysisOptions {
 // "NAME=EXPR" split at the first "="; nothing without one.
 std::optional<ChannelDefinition> channelDefinition(const std::string& text);
 
-// The help lines of both options.
-extern const char* const kAnalysisOptionsHelp;
+// Adds --filter and --channel (repeatable) to a command.
+void addAnalysisOptions(Command& command, AnalysisOptions& options);
+
+// A --filter or --channel that cannot be used, its message for the user
+// ("--filter: позиция N: …", "канал «X»: позиция N: …").
+class AnalysisError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 // The dump file decoded, the channels added and the records the filter keeps
-// (empty: all). Throws std::runtime_error with the message for the user
-// (a file error, a conversion error, "--filter: позиция N: …", "канал «X»: …").
+// (empty: all). Throws AnalysisError, and the file's and decoding's errors.
 DumpModel analysedModel(const std::string& dumpFile, char decimalSeparator, const AnalysisOptions& options,
                         std::vector<char>& kept);
 
