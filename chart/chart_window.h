@@ -77,6 +77,8 @@ class ChartWindow : public QWidget {
   const std::vector<ChannelDefinition>& channels() const { return channels_; }
 
   const DumpModel& model() const { return model_; }
+  // The records the filter keeps, by position; empty when there is no filter.
+  std::span<const char> keptRecords() const { return kept_; }
   // What each series shows, for the readouts.
   const std::array<SeriesSource, kSeriesCount>& seriesSources() const { return sources_; }
 
@@ -87,7 +89,6 @@ class ChartWindow : public QWidget {
   void placeOnScreen();
   int chosenItem(int series) const;
   void setSeriesPoints(int series, const std::vector<double>& values, int column);
-  std::span<const char> kept() const { return kept_; }
   void refresh();
   void updateMarkerReadout();
   void updatePositionReadout(int x);

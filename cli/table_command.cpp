@@ -1,8 +1,8 @@
 // kq-cli table: a cell table of a dump, as the chart window's "Таблица" tab makes it.
 #include <algorithm>
-#include <memory>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,8 +45,8 @@ int run(const Options& options) {
     for (int i = 0; i < 3; ++i) {
       columns[i] = columnTitled(model, *titles[i]);
       if (columns[i] < 0) {
-        std::fprintf(stderr, "kq-cli table: controller type %d has no parameter \"%s\"\n", model.controllerType(),
-                     titles[i]->c_str());
+        std::fprintf(stderr, "kq-cli table: controller type %d has no parameter \"%s\"\n",
+                     model.controllerType(), titles[i]->c_str());
         return 1;
       }
     }
