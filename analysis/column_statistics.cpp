@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 
 #include "decode/number_text.h"
 
@@ -41,12 +44,39 @@ bool clip(const DumpModel& model, int& first, int& last) {
   return first <= last;
 }
 
+// The digits of the values a column met last, by a hash of the value: a
+// column takes few distinct values, and finding the digits is the costliest
+// step of a sum.
+class DigitsCache {
+ public:
+  DigitsCache() { keys_.fill(std::numeric_limits<long double>::quiet_NaN()); }
+  const NumberDigits& operator()(long double value) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    const std::size_t slot = (bits ^ (bits >> 17) ^ (bits >> 40)) % kSlots;
+    if (keys_[slot] != value) {
+      keys_[slot] = value;
+      digits_[slot] = numberDigits(value);
+    }
+    return digits_[slot];
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 512;
+  std::array<long double, kSlots> keys_;
+  std::array<NumberDigits, kSlots> digits_{};
+};
+
 bool isKept(RecordSelection kept, int position) {
   return kept.empty() || (std::size_t(position) < kept.size() && kept[position]);
 }
 }  // namespace
 
 void ValueAccumulator::add(long double value) {
+  if (!std::isnan(value)) add(value, numberDigits(value));
+}
+
+void ValueAccumulator::add(long double value, const NumberDigits& d) {
   if (std::isnan(value)) return;
   if (count_ == 0) {
     minimum_ = maximum_ = value;
@@ -56,7 +86,6 @@ void ValueAccumulator::add(long double value) {
   }
   ++count_;
   if (exact_) {
-    const NumberDigits d = numberDigits(value);
     const Wide digits = d.negative ? -Wide(d.digits) : Wide(d.digits);
     // Most values of a column share the exponent.
     if (d.exponent == exponent_ && exactSum_ < kSafeSum && exactSum_ > -kSafeSum) {
@@ -101,8 +130,10 @@ std::optional<ColumnStatistics> columnStatistics(const DumpModel& model, int col
   const std::vector<long double>& values = model.values(column);
   if (!clip(model, first, last) || values.empty()) return std::nullopt;
   ValueAccumulator accumulator;
+  DigitsCache digits;
   for (int position = first; position <= last; ++position)
-    if (isKept(kept, position)) accumulator.add(values[position]);
+    if (isKept(kept, position) && !std::isnan(values[position]))
+      accumulator.add(values[position], digits(values[position]));
   return accumulator.result();
 }
 

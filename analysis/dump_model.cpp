@@ -3,7 +3,9 @@
 #include <array>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -25,6 +27,29 @@ constexpr std::array<long double, kMaxExactPower + 1> makePowersOfTen() {
   return p;
 }
 constexpr auto kPowersOfTen = makePowersOfTen();
+
+// The shown values a column met last, by a hash of the decoded value: most
+// parameters come from one byte and take few values, and rounding to the
+// 15-digit text is the costliest step of decoding.
+class ShownValues {
+ public:
+  ShownValues() { keys_.fill(std::numeric_limits<long double>::quiet_NaN()); }
+  long double operator()(long double decoded) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &decoded, sizeof bits);  // the mantissa
+    const std::size_t slot = (bits ^ (bits >> 17) ^ (bits >> 40)) % kSlots;
+    if (keys_[slot] != decoded) {
+      keys_[slot] = decoded;
+      values_[slot] = shownValue(decoded);
+    }
+    return values_[slot];
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 512;
+  std::array<long double, kSlots> keys_;
+  std::array<long double, kSlots> values_{};
+};
 
 const std::vector<long double>& noValues() {
   static const std::vector<long double> none;
@@ -133,11 +158,12 @@ DumpModel buildDumpModel(const Dump& dump, char decimalSeparator) {
   model.reserve(2 * dump.size());
 
   std::vector<long double> values(table.size());
+  std::vector<ShownValues> shown(table.size());
   for (const std::string& line : dump.lines()) {
     for (int record = 1; record <= 2; ++record) {
       RecordView view(line, record);
       if (view.isEmpty()) return model;
-      for (std::size_t i = 0; i < table.size(); ++i) values[i] = shownValue(table[i].value(view));
+      for (std::size_t i = 0; i < table.size(); ++i) values[i] = shown[i](table[i].value(view));
       model.appendRecord(view.date(), view.time(), view.recordNumber(), values);
     }
   }
