@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <limits>
 
+#include "analysis/value_cache.h"
 #include "decode/number_text.h"
 
 namespace kq {
@@ -43,29 +41,6 @@ bool clip(const DumpModel& model, int& first, int& last) {
   last = std::min(last, model.recordCount() - 1);
   return first <= last;
 }
-
-// The digits of the values a column met last, by a hash of the value: a
-// column takes few distinct values, and finding the digits is the costliest
-// step of a sum.
-class DigitsCache {
- public:
-  DigitsCache() { keys_.fill(std::numeric_limits<long double>::quiet_NaN()); }
-  const NumberDigits& operator()(long double value) {
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    const std::size_t slot = (bits ^ (bits >> 17) ^ (bits >> 40)) % kSlots;
-    if (keys_[slot] != value) {
-      keys_[slot] = value;
-      digits_[slot] = numberDigits(value);
-    }
-    return digits_[slot];
-  }
-
- private:
-  static constexpr std::size_t kSlots = 512;
-  std::array<long double, kSlots> keys_;
-  std::array<NumberDigits, kSlots> digits_{};
-};
 
 bool isKept(RecordSelection kept, int position) {
   return kept.empty() || (std::size_t(position) < kept.size() && kept[position]);
@@ -130,7 +105,7 @@ std::optional<ColumnStatistics> columnStatistics(const DumpModel& model, int col
   const std::vector<long double>& values = model.values(column);
   if (!clip(model, first, last) || values.empty()) return std::nullopt;
   ValueAccumulator accumulator;
-  DigitsCache digits;
+  ValueCache<NumberDigits, numberDigits> digits;
   for (int position = first; position <= last; ++position)
     if (isKept(kept, position) && !std::isnan(values[position]))
       accumulator.add(values[position], digits(values[position]));

@@ -3,12 +3,11 @@
 #include <array>
 #include <clocale>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <stdexcept>
 
+#include "analysis/value_cache.h"
 #include "decode/number_text.h"
 #include "decode/parameter_table.h"
 #include "decode/record_view.h"
@@ -27,29 +26,6 @@ constexpr std::array<long double, kMaxExactPower + 1> makePowersOfTen() {
   return p;
 }
 constexpr auto kPowersOfTen = makePowersOfTen();
-
-// The shown values a column met last, by a hash of the decoded value: most
-// parameters come from one byte and take few values, and rounding to the
-// 15-digit text is the costliest step of decoding.
-class ShownValues {
- public:
-  ShownValues() { keys_.fill(std::numeric_limits<long double>::quiet_NaN()); }
-  long double operator()(long double decoded) {
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &decoded, sizeof bits);  // the mantissa
-    const std::size_t slot = (bits ^ (bits >> 17) ^ (bits >> 40)) % kSlots;
-    if (keys_[slot] != decoded) {
-      keys_[slot] = decoded;
-      values_[slot] = shownValue(decoded);
-    }
-    return values_[slot];
-  }
-
- private:
-  static constexpr std::size_t kSlots = 512;
-  std::array<long double, kSlots> keys_;
-  std::array<long double, kSlots> values_{};
-};
 
 const std::vector<long double>& noValues() {
   static const std::vector<long double> none;
@@ -158,7 +134,7 @@ DumpModel buildDumpModel(const Dump& dump, char decimalSeparator) {
   model.reserve(2 * dump.size());
 
   std::vector<long double> values(table.size());
-  std::vector<ShownValues> shown(table.size());
+  std::vector<ValueCache<long double, shownValue>> shown(table.size());
   for (const std::string& line : dump.lines()) {
     for (int record = 1; record <= 2; ++record) {
       RecordView view(line, record);
