@@ -5,7 +5,8 @@
 //   chart_window_run [TYPE]                         figures for one run
 //   chart_window_run TYPE --hold SECONDS [SCENE]    stays open for screenshots:
 //     markers (the default), time (time axis and statistics), scatter,
-//     filter (a filter typed), channel (a derived channel plotted), table (the cell table)
+//     filter (a filter typed), channel (a derived channel plotted), dialog (the
+//     channel dialog offering titles), table (the cell table)
 #include <qcustomplot.h>
 
 #include <QApplication>
@@ -23,7 +24,9 @@
 #include <optional>
 
 #include "bench/resident_memory.h"
+#include "chart/channel_dialog.h"
 #include "chart/chart_window.h"
+#include "chart/formula_edit.h"
 #include "sim/memory.h"
 #include "ui/plot_view.h"
 
@@ -129,6 +132,22 @@ void setChannelScene(kq::ChartWindow& window, int records) {
   hover(plot, records * 0.32, std::nullopt);
 }
 
+// The channel dialog over the chart, a title being typed and offered.
+void setDialogScene(kq::ChartWindow& window, int records) {
+  setChannelScene(window, records);
+  QStringList titles;
+  for (const std::string& title : window.model().titles()) titles << QString::fromStdString(title);
+  auto* dialog = new kq::ChannelDialog(&window, QStringLiteral("Новый канал"), titles,
+                                       [](const QString&, const QString&) { return QString(); });
+  dialog->setChannel(QStringLiteral("Обороты на км/ч"), QStringLiteral("[Обороты двигателя] / max([скор"));
+  dialog->show();
+  dialog->move(window.geometry().center() - QPoint(dialog->width() / 2, 200));
+  auto* formula = dialog->findChild<kq::FormulaEdit*>(QStringLiteral("channelFormula"));
+  formula->setFocus();
+  formula->setCursorPosition(int(formula->text().size()));
+  emit formula->textEdited(formula->text());
+}
+
 // Mean injection time in cells of engine speed × load, on the controller's axes.
 void setTableScene(kq::ChartWindow& window, int records) {
   setScene(window, records);
@@ -181,6 +200,8 @@ int main(int argc, char** argv) {
       setChannelScene(window, records);
     else if (scene == "table")
       setTableScene(window, records);
+    else if (scene == "dialog")
+      setDialogScene(window, records);
     else
       setScene(window, records);
     QTimer::singleShot(holdSeconds * 1000, &app, &QApplication::quit);
