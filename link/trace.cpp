@@ -34,7 +34,10 @@ void Trace::received(Clock::time_point at, std::span<const std::uint8_t> bytes) 
 
 // Judgements are rare and tell most: they reach the disk at once.
 void Trace::note(Clock::time_point at, std::string_view text) {
-  write(at, "--", " " + std::string(text), true);
+  // Built piece by piece: GCC 12 warns falsely on the string sum.
+  lineText_.assign(1, ' ');
+  lineText_ += text;
+  write(at, "--", lineText_, true);
 }
 
 void Trace::write(Clock::time_point at, std::string_view tag, std::string_view text, bool flush) {
