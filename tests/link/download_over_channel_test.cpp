@@ -115,7 +115,10 @@ TEST_F(DownloadOverChannelTest, HangUpMidDownloadIsReportedOnceAndKeepsTheBlocks
   runFor(layout::kBlockCount);
   EXPECT_NE(observer.failure.find("Specified device was disconnected"), std::string::npos)
       << observer.failure;
-  EXPECT_EQ(observer.lines.size(), 50u);
+  // A busy host may ask for a block again, and each ask may cost one of the
+  // replies the device sends before it hangs up.
+  EXPECT_LE(observer.lines.size(), 50u);
+  EXPECT_GE(observer.lines.size() + observer.askedAgain.size(), 50u) << observer.summary();
   expectExactLines();
   EXPECT_FALSE(line.isOpen());
 }
