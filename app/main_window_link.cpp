@@ -65,6 +65,7 @@ void MainWindow::indicatorLit() { responseLamp_->setLit(true); }
 void MainWindow::downloadStarted() {
   closeRecoveryCopy();
   dump_.clear();
+  dumpFile_.clear();
   downloadUnsaved_ = false;
   const std::filesystem::path folder = userStateFolder();
   if (folder.empty()) return;
