@@ -200,7 +200,7 @@ void ChartWindow::showDrives() {
   const int drives = comparison_.driveCount();
   drivesRow_->setVisible(drives > 1);
   const char separator = model_.decimalSeparator();
-  QString note;
+  QString note, list;
   for (int d = 0; d < drives; ++d) {
     const QString file =
         d == 0 ? (dumpPath_.isEmpty() ? QStringLiteral("запись из БК") : QFileInfo(dumpPath_).fileName())
@@ -235,16 +235,18 @@ void ChartWindow::showDrives() {
     drivesLayout_->addWidget(remove, d, 4);
     connect(remove, &QToolButton::clicked, this, [this, d] { removeComparedDrive(d); });
 
+    // Counted here, listed in the tooltip: a type apart may lack most of them.
     const std::vector<std::string> missing = missingTitles(model_, compared_[d - 1]->model);
-    QString said;
-    for (std::size_t i = 0; i < missing.size(); ++i)
-      said += (i ? QStringLiteral(", ") : QString()) + QString::fromStdString(missing[i]);
-    if (!missing.empty())
-      note += QStringLiteral("нет в записи %1 (%2 из %3): %4\n")
+    if (!missing.empty()) {
+      note += QStringLiteral("нет в записи %1: %2 из %3 параметров записи A\n")
                   .arg(driveName(d))
                   .arg(missing.size())
-                  .arg(model_.titles().size())
-                  .arg(said);
+                  .arg(model_.titles().size());
+      list += QStringLiteral("нет в записи %1: ").arg(driveName(d));
+      for (std::size_t i = 0; i < missing.size(); ++i)
+        list += (i ? QStringLiteral(", ") : QString()) + QString::fromStdString(missing[i]);
+      list += QLatin1Char('\n');
+    }
     if (!compared_[d - 1]->problems.isEmpty())
       note += QStringLiteral("запись %1: %2\n").arg(driveName(d), compared_[d - 1]->problems);
   }
@@ -253,6 +255,7 @@ void ChartWindow::showDrives() {
   missingNote->setObjectName(QStringLiteral("missingNote"));
   missingNote->setWordWrap(true);
   missingNote->setStyleSheet(QStringLiteral("color: #805000"));
+  missingNote->setToolTip(list.trimmed());
   missingNote->setVisible(!note.isEmpty());
   drivesLayout_->addWidget(missingNote, drives, 0, 1, 6);
 

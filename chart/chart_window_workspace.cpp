@@ -202,10 +202,16 @@ QString ChartWindow::openWorkspace(const QString& file) {
   if (!filterError_->text().isEmpty()) note += filterError_->text() + QLatin1Char('\n');
   showDrives();
   refillSeries();
-  // Hidden series too are named as saved, ready to be shown.
-  for (int i = 0; i < kSeriesCount; ++i)
-    if (const int item = chosenItem(i); item >= 0)
+  // Hidden series too are named as saved, ready to be shown; a parameter
+  // the dump lacks draws nothing rather than the record number.
+  for (int i = 0; i < kSeriesCount; ++i) {
+    if (const int item = chosenItem(i); item >= 0) {
       plot_->setSeriesTitle(i, parameterSelectors_[i]->itemText(item));
+    } else if (!workspace.series[i].parameter.isEmpty()) {
+      setSeriesPoints(i, {}, -1);
+      plot_->setSeriesTitle(i, {});
+    }
+  }
   cellTable_->setSettings(workspace.cellTable);
   for (int m = 0; m < 2; ++m)
     if (workspace.markers[m]) setMarker(m + 1, *workspace.markers[m]);

@@ -87,8 +87,10 @@ TEST_F(ChartCompareTest, DrivesKeepTheirOwnRecordsAndMissingParametersAreSaid) {
     }
   }
   // Type 2 has no "Байт 17" of type 6.
-  const QString missing = window.findChild<QLabel*>(QStringLiteral("missingNote"))->text();
-  EXPECT_TRUE(missing.contains(QStringLiteral("нет в записи C"))) << missing.toStdString();
+  const QString missing = window.findChild<QLabel*>(QStringLiteral("missingNote"))->toolTip();
+  EXPECT_TRUE(missing.contains(QStringLiteral("нет в записи C: ")) &&
+              missing.contains(QStringLiteral("Байт 17")))
+      << missing.toStdString();
   EXPECT_FALSE(missing.contains(QStringLiteral("нет в записи B"))) << missing.toStdString();
 
   EXPECT_EQ(window.alignOnEvent(QStringLiteral("[Обороты двигателя] > 2000")).toStdString(), "");
@@ -165,6 +167,7 @@ TEST_F(ChartCompareTest, WorkspaceWhoseDumpLacksAParameterOrIsGone) {
   const QString note = reopened.workspaceNote();
   EXPECT_TRUE(note.contains(QStringLiteral("нет параметра «Байт 17» в записи A"))) << note.toStdString();
   EXPECT_EQ(selector(reopened, 1)->currentText(), QStringLiteral("Байт 17"));
+  EXPECT_EQ(reopened.plot()->graph(1)->dataCount(), 0) << "nothing drawn for it";
   EXPECT_EQ(reopened.findChild<QLineEdit*>(QStringLiteral("filterField"))->text(),
             QStringLiteral("[Обороты двигателя] > 900"));
 }
