@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "analysis/value_cache.h"
 #include "decode/number_text.h"
 
 namespace kq {
@@ -47,6 +48,10 @@ bool isKept(RecordSelection kept, int position) {
 }  // namespace
 
 void ValueAccumulator::add(long double value) {
+  if (!std::isnan(value)) add(value, numberDigits(value));
+}
+
+void ValueAccumulator::add(long double value, const NumberDigits& d) {
   if (std::isnan(value)) return;
   if (count_ == 0) {
     minimum_ = maximum_ = value;
@@ -56,7 +61,6 @@ void ValueAccumulator::add(long double value) {
   }
   ++count_;
   if (exact_) {
-    const NumberDigits d = numberDigits(value);
     const Wide digits = d.negative ? -Wide(d.digits) : Wide(d.digits);
     // Most values of a column share the exponent.
     if (d.exponent == exponent_ && exactSum_ < kSafeSum && exactSum_ > -kSafeSum) {
@@ -101,8 +105,10 @@ std::optional<ColumnStatistics> columnStatistics(const DumpModel& model, int col
   const std::vector<long double>& values = model.values(column);
   if (!clip(model, first, last) || values.empty()) return std::nullopt;
   ValueAccumulator accumulator;
+  ValueCache<NumberDigits, numberDigits> digits;
   for (int position = first; position <= last; ++position)
-    if (isKept(kept, position)) accumulator.add(values[position]);
+    if (isKept(kept, position) && !std::isnan(values[position]))
+      accumulator.add(values[position], digits(values[position]));
   return accumulator.result();
 }
 

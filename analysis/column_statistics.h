@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/dump_model.h"
+#include "decode/number_text.h"
 
 namespace kq {
 
@@ -22,6 +23,8 @@ struct ColumnStatistics {
 class ValueAccumulator {
  public:
   void add(long double value);
+  // The same, with the value's digits (numberDigits) already at hand.
+  void add(long double value, const NumberDigits& digits);
   long count() const { return count_; }
   std::optional<ColumnStatistics> result() const;
 

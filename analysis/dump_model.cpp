@@ -7,6 +7,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "analysis/value_cache.h"
 #include "decode/number_text.h"
 #include "decode/parameter_table.h"
 #include "decode/record_view.h"
@@ -133,11 +134,12 @@ DumpModel buildDumpModel(const Dump& dump, char decimalSeparator) {
   model.reserve(2 * dump.size());
 
   std::vector<long double> values(table.size());
+  std::vector<ValueCache<long double, shownValue>> shown(table.size());
   for (const std::string& line : dump.lines()) {
     for (int record = 1; record <= 2; ++record) {
       RecordView view(line, record);
       if (view.isEmpty()) return model;
-      for (std::size_t i = 0; i < table.size(); ++i) values[i] = shownValue(table[i].value(view));
+      for (std::size_t i = 0; i < table.size(); ++i) values[i] = shown[i](table[i].value(view));
       model.appendRecord(view.date(), view.time(), view.recordNumber(), values);
     }
   }

@@ -5,13 +5,15 @@
 //   chart_window_run [TYPE]                         figures for one run
 //   chart_window_run TYPE --hold SECONDS [SCENE]    stays open for screenshots:
 //     markers (the default), time (time axis and statistics), scatter,
-//     filter (a filter typed), channel (a derived channel plotted), table (the cell table)
+//     filter (a filter typed), channel (a derived channel plotted), dialog (the
+//     channel dialog offering titles), table (the cell table)
 #include <qcustomplot.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSpinBox>
@@ -22,7 +24,9 @@
 #include <optional>
 
 #include "bench/resident_memory.h"
+#include "chart/channel_dialog.h"
 #include "chart/chart_window.h"
+#include "chart/formula_edit.h"
 #include "sim/memory.h"
 #include "ui/plot_view.h"
 
@@ -100,8 +104,8 @@ void setScatterScene(kq::ChartWindow& window, int records) {
   hover(scatter, point.key, point.value);
 }
 
-// Full load above 3,000 rpm: the other records are gaps.
-const char* const kFilter = "[Обороты двигателя] > 3000 && [Положение дроссельной заслонки] > 40";
+// Driving above 1,500 rpm, most of a drive: the other records are gaps.
+const char* const kFilter = "[Обороты двигателя] > 1500 && [Скорость автомобиля] > 0";
 
 // Driving faster than 60 km/h above 2,000 rpm, a quarter hour of it.
 void setFilterScene(kq::ChartWindow& window, int records) {
@@ -126,6 +130,22 @@ void setChannelScene(kq::ChartWindow& window, int records) {
   auto* plot = window.findChild<kq::PlotView*>(QStringLiteral("plot"));
   plot->showKeys(records * 0.30, records * 0.34);
   hover(plot, records * 0.32, std::nullopt);
+}
+
+// The channel dialog over the chart, a title being typed and offered.
+void setDialogScene(kq::ChartWindow& window, int records) {
+  setChannelScene(window, records);
+  QStringList titles;
+  for (const std::string& title : window.model().titles()) titles << QString::fromStdString(title);
+  auto* dialog = new kq::ChannelDialog(&window, QStringLiteral("Новый канал"), titles,
+                                       [](const QString&, const QString&) { return QString(); });
+  dialog->setChannel(QStringLiteral("Обороты на км/ч"), QStringLiteral("[Обороты двигателя] / max([скор"));
+  dialog->show();
+  dialog->move(window.geometry().center() - QPoint(dialog->width() / 2, 200));
+  auto* formula = dialog->findChild<kq::FormulaEdit*>(QStringLiteral("channelFormula"));
+  formula->setFocus();
+  formula->setCursorPosition(int(formula->text().size()));
+  emit formula->textEdited(formula->text());
 }
 
 // Mean injection time in cells of engine speed × load, on the controller's axes.
@@ -180,6 +200,8 @@ int main(int argc, char** argv) {
       setChannelScene(window, records);
     else if (scene == "table")
       setTableScene(window, records);
+    else if (scene == "dialog")
+      setDialogScene(window, records);
     else
       setScene(window, records);
     QTimer::singleShot(holdSeconds * 1000, &app, &QApplication::quit);
@@ -228,6 +250,7 @@ int main(int argc, char** argv) {
   window.applyFilter(QString::fromUtf8(kFilter));
   chart->replot(QCustomPlot::rpImmediateRefresh);
   double filtered = milliseconds(timer);
+  const QString kept = window.findChild<QLabel*>(QStringLiteral("filterCount"))->text();
   timer.restart();
   window.addChannel(QStringLiteral("Ускорение оборотов"),
                     QStringLiteral("[Обороты двигателя] - [Обороты двигателя@-1]"));
@@ -241,7 +264,8 @@ int main(int argc, char** argv) {
   std::printf("second marker with the statistics of ten series: %.1f ms\n", markers);
   std::printf("scatter of %d points, parameter chosen and drawn: worst %.1f ms\n",
               scatter->graph(0)->dataCount(), worstScatter);
-  std::printf("filter applied, ten series refilled and the chart redrawn: %.1f ms\n", filtered);
+  std::printf("filter applied (%s), ten series refilled and the chart redrawn: %.1f ms\n",
+              kept.toUtf8().constData(), filtered);
   std::printf("derived channel added (grid, selectors, scatter, table, series): %.1f ms\n", channel);
   std::printf("VmRSS: %ld kB (%ld kB before preparing)\n", residentKilobytes(), baseKb);
   return 0;

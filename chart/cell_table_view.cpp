@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/parameter_choice.h"
 #include "decode/number_text.h"
 #include "ui/qt_text.h"
 
@@ -111,16 +112,9 @@ void CellTableView::setData(const DumpModel* model, const std::vector<char>* kep
                             const QStringList& titles) {
   model_ = model;
   kept_ = kept;
-  const int initial[] = {0, 1, 2};
-  int next = 0;
-  for (QComboBox* selector : {xSelector_, ySelector_, zSelector_}) {
-    const QString chosen = selector->currentText();
-    selector->clear();
-    selector->addItems(titles);
-    const int index = titles.indexOf(chosen);
-    selector->setCurrentIndex(index >= 0 ? index : std::min(initial[next], int(titles.size()) - 1));
-    ++next;
-  }
+  int initial = 0;
+  for (QComboBox* selector : {xSelector_, ySelector_, zSelector_})
+    refillKeepingChoice(selector, titles, initial++);
   rebuild();
 }
 
@@ -143,10 +137,6 @@ void CellTableView::setSettings(const CellTableSettings& settings) {
     minimumRecords_->setValue(settings.minimumRecords);
   }
   rebuild();
-}
-
-int CellTableView::chosenColumn(const QComboBox* selector) const {
-  return selector->currentIndex() < 0 ? -1 : kFrameColumns + selector->currentIndex();
 }
 
 void CellTableView::rebuild() {

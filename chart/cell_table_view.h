@@ -49,7 +49,6 @@ class CellTableView : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  int chosenColumn(const QComboBox* selector) const;
   void fill();
   void chooseCell(int row, int column);
 

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "chart/image_actions.h"
+#include "chart/parameter_choice.h"
 #include "ui/plot_view.h"
 #include "ui/qt_text.h"
 
@@ -85,17 +86,9 @@ void ScatterView::setData(const DumpModel* model, const std::vector<char>* kept,
   kept_ = kept;
   range_.reset();  // the last dump's records mean nothing in this one
   // The first two parameters unless the new titles hold the last choices.
-  const int initial[] = {0, 1};
-  int next = 0;
-  for (QComboBox* selector : {xSelector_, ySelector_}) {
-    const QString chosen = selector->currentText();
-    selector->clear();
-    selector->addItems(titles);
-    int index = titles.indexOf(chosen);
-    selector->setCurrentIndex(index >= 0 ? index : std::min(initial[next], int(titles.size()) - 1));
-    selector->view()->setMinimumWidth(listWidth);
-    ++next;
-  }
+  refillKeepingChoice(xSelector_, titles, 0);
+  refillKeepingChoice(ySelector_, titles, 1);
+  for (QComboBox* selector : {xSelector_, ySelector_}) selector->view()->setMinimumWidth(listWidth);
   plot_->resetZoom();
   rebuild();
 }
@@ -104,10 +97,6 @@ void ScatterView::setRecords(std::optional<std::pair<int, int>> range) {
   if (range_ == range) return;
   range_ = range;
   rebuild();
-}
-
-int ScatterView::chosenColumn(const QComboBox* selector) const {
-  return selector->currentIndex() < 0 ? -1 : kFrameColumns + selector->currentIndex();
 }
 
 void ScatterView::rebuild() {

@@ -48,7 +48,6 @@ class ScatterView : public QWidget {
     double x, y;
     int position;
   };
-  int chosenColumn(const QComboBox* selector) const;
 
   const DumpModel* model_ = nullptr;
   const std::vector<char>* kept_ = nullptr;

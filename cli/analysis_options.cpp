@@ -1,5 +1,6 @@
 #include "cli/analysis_options.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "dump/dump_file.h"
@@ -56,6 +57,23 @@ DumpModel analysedModel(const std::string& dumpFile, char decimalSeparator, cons
     }
   }
   return model;
+}
+
+int runReporting(const char* command, const std::function<int()>& work) {
+  try {
+    return work();
+  } catch (const AnalysisError& e) {
+    std::fprintf(stderr, "kq-cli %s: %s\n", command, e.what());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+  }
+  return 1;
+}
+
+int writeToStandardOutput(const char* command, const std::string& text) {
+  if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0) return 0;
+  std::fprintf(stderr, "kq-cli %s: cannot write to standard output\n", command);
+  return 1;
 }
 
 }  // namespace kq::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -34,5 +35,13 @@ class AnalysisError : public std::runtime_error {
 // (empty: all). Throws AnalysisError, and the file's and decoding's errors.
 DumpModel analysedModel(const std::string& dumpFile, char decimalSeparator, const AnalysisOptions& options,
                         std::vector<char>& kept);
+
+// Runs a command's work and returns its status: an AnalysisError is reported
+// as "kq-cli COMMAND: MESSAGE", any other error by its message alone; both
+// give status 1.
+int runReporting(const char* command, const std::function<int()>& work);
+
+// Writes text to standard output; 0, or 1 after saying it could not.
+int writeToStandardOutput(const char* command, const std::string& text);
 
 }  // namespace kq::cli

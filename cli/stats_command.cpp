@@ -45,7 +45,7 @@ std::string statisticsText(const DumpModel& model,
 int run(const Options& options) {
   const RecordRange& range = options.range;
   const char separator = options.separator ? options.separator : systemDecimalSeparator();
-  try {
+  return runReporting("stats", [&options, &range, separator] {
     std::vector<char> kept;
     DumpModel model = analysedModel(options.dump, separator, options.analysis, kept);
     const int records = model.recordCount();
@@ -54,19 +54,8 @@ int run(const Options& options) {
       return 1;
     }
     auto statistics = columnsStatistics(model, kFrameColumns, range.from, range.to, kept);
-    std::string text = statisticsText(model, statistics);
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-      std::fprintf(stderr, "kq-cli stats: cannot write to standard output\n");
-      return 1;
-    }
-  } catch (const AnalysisError& e) {
-    std::fprintf(stderr, "kq-cli stats: %s\n", e.what());
-    return 1;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
-  return 0;
+    return writeToStandardOutput("stats", statisticsText(model, statistics));
+  });
 }
 
 constexpr const char* kDetails =

@@ -33,7 +33,7 @@ struct Options {
 
 int run(const Options& options) {
   const char separator = options.separator ? options.separator : systemDecimalSeparator();
-  try {
+  return runReporting("table", [&options, separator] {
     std::vector<char> kept;
     DumpModel model = analysedModel(options.dump, separator, options.analysis, kept);
     if (model.recordCount() == 0) {
@@ -59,19 +59,8 @@ int run(const Options& options) {
       return 2;
     }
     const CellTable table = makeCellTable(model, columns[0], columns[1], columns[2], xBreaks, yBreaks, kept);
-    const std::string text = cellTableText(table, options.statistic, separator);
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-      std::fprintf(stderr, "kq-cli table: cannot write to standard output\n");
-      return 1;
-    }
-  } catch (const AnalysisError& e) {
-    std::fprintf(stderr, "kq-cli table: %s\n", e.what());
-    return 1;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
-  return 0;
+    return writeToStandardOutput("table", cellTableText(table, options.statistic, separator));
+  });
 }
 
 constexpr const char* kDetails =

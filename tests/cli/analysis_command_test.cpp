@@ -18,12 +18,7 @@
 namespace kq {
 namespace {
 
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using test::linesOf;
 
 // A whole-number parameter of every record, straight from the records.
 std::vector<long> wholeValues(const Dump& dump, const char* title) {
