@@ -1,15 +1,13 @@
 // kq-cli compare: how drives line up, as the chart window lines them up when
 // they are compared.
-#include <cstdio>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "analysis/drive_comparison.h"
 #include "analysis/expression.h"
+#include "cli/analysis_options.h"
 #include "cli/commands.h"
 #include "cli/shared_options.h"
 #include "decode/number_text.h"
@@ -43,41 +41,31 @@ std::string comparisonText(const std::vector<std::string>& files, const DriveCom
 
 int run(const Options& options) {
   const char separator = options.separator ? options.separator : systemDecimalSeparator();
-  try {
+  return runReporting("compare", [&options, separator] {
     std::vector<DumpModel> models;
     for (const std::string& file : options.dumps) {
       Dump dump;
       loadDumpFile(file, dump);
-      DumpModel model = dump.empty() ? DumpModel() : buildDumpModel(dump, separator);
-      if (model.recordCount() == 0) {
-        std::fprintf(stderr, "kq-cli compare: %s holds no records\n", file.c_str());
-        return 1;
-      }
-      models.push_back(std::move(model));
+      models.push_back(dump.empty() ? DumpModel() : buildDumpModel(dump, separator));
+      if (models.back().recordCount() == 0) throw AnalysisError(file + " holds no records");
     }
     DriveComparison drives;
     for (const DumpModel& model : models) drives.addDrive(model);
-    // A mistake is said with the file it does not fit.
-    for (std::size_t d = 0; options.aligned && d < models.size(); ++d) {
-      try {
-        Expression(options.align, models[d].titles());
-      } catch (const ExpressionError& error) {
-        std::fprintf(stderr, "kq-cli compare: --align: %s: %s\n", options.dumps[d].c_str(), error.what());
-        return 1;
-      }
-    }
     std::optional<EventAlignment> alignment;
-    if (options.aligned) alignment = alignOnEvent(drives, options.align);
-    std::string text = comparisonText(options.dumps, drives, alignment ? &*alignment : nullptr, separator);
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-      std::fprintf(stderr, "kq-cli compare: cannot write to standard output\n");
-      return 1;
+    if (options.aligned) {
+      // A mistake is said with the file it does not fit.
+      for (std::size_t d = 0; d < models.size(); ++d) {
+        try {
+          Expression(options.align, models[d].titles());
+        } catch (const ExpressionError& error) {
+          throw AnalysisError("--align: " + options.dumps[d] + ": " + error.what());
+        }
+      }
+      alignment = alignOnEvent(drives, options.align);
     }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "kq-cli compare: %s\n", e.what());
-    return 1;
-  }
-  return 0;
+    return writeToStandardOutput(
+        "compare", comparisonText(options.dumps, drives, alignment ? &*alignment : nullptr, separator));
+  });
 }
 
 constexpr const char* kDetails =
