@@ -202,7 +202,8 @@ class ChartWindow : public QWidget {
   QWidget* drivesRow_ = nullptr;
   QGridLayout* drivesLayout_ = nullptr;
   FormulaEdit* eventField_ = nullptr;
-  QLabel* drivesNote_ = nullptr;
+  QLabel* drivesNote_ = nullptr;   // what the last alignment said
+  QLabel* missingNote_ = nullptr;  // what the drives lack
   QComboBox* gridDrive_ = nullptr;
   int shownGridDrive_ = 0;
   ReplacementChooser chooseReplacement_;

@@ -166,6 +166,10 @@ void ChartWindow::buildDrivesRow(QWidget* row) {
   drivesLayout_->setHorizontalSpacing(6);
   drivesLayout_->setVerticalSpacing(1);
   column->addLayout(drivesLayout_);
+  missingNote_ = new QLabel;
+  missingNote_->setObjectName(QStringLiteral("missingNote"));
+  missingNote_->setStyleSheet(QStringLiteral("color: #805000"));
+  column->addWidget(missingNote_);
 
   auto* eventRow = new QHBoxLayout;
   eventRow->addWidget(new QLabel(QStringLiteral("Выровнять по событию:")));
@@ -193,8 +197,12 @@ void ChartWindow::buildDrivesRow(QWidget* row) {
 
 // The rows of the drives: name and file, offset (typed), reset and remove.
 void ChartWindow::showDrives() {
+  // The button or field whose signal brought us here may be among them: later.
   while (QLayoutItem* item = drivesLayout_->takeAt(0)) {
-    delete item->widget();
+    if (QWidget* widget = item->widget()) {
+      widget->hide();
+      widget->deleteLater();
+    }
     delete item;
   }
   const int drives = comparison_.driveCount();
@@ -251,13 +259,9 @@ void ChartWindow::showDrives() {
       note += QStringLiteral("запись %1: %2\n").arg(driveName(d), compared_[d - 1]->problems);
   }
   drivesLayout_->setColumnStretch(5, 1);
-  auto* missingNote = new QLabel(note.trimmed());
-  missingNote->setObjectName(QStringLiteral("missingNote"));
-  missingNote->setWordWrap(true);
-  missingNote->setStyleSheet(QStringLiteral("color: #805000"));
-  missingNote->setToolTip(list.trimmed());
-  missingNote->setVisible(!note.isEmpty());
-  drivesLayout_->addWidget(missingNote, drives, 0, 1, 6);
+  missingNote_->setText(note.trimmed());
+  missingNote_->setToolTip(list.trimmed());
+  missingNote_->setVisible(!note.isEmpty());
 
   QSignalBlocker blocker(gridDrive_);
   gridDrive_->clear();

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include "chart/chart_window.h"
 #include "dump/dump_file.h"
@@ -95,7 +96,9 @@ TEST_F(ChartCompareTest, DrivesKeepTheirOwnRecordsAndMissingParametersAreSaid) {
 
   EXPECT_EQ(window.alignOnEvent(QStringLiteral("[Обороты двигателя] > 2000")).toStdString(), "");
   EXPECT_NE(window.comparison().offset(1), window.comparison().startOffset(1));
-  window.resetDriveOffset(1);
+  // The reset button, rebuilt with its row as it is clicked.
+  window.findChild<QToolButton*>(QStringLiteral("driveResetB"))->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(window.comparison().offset(1), window.comparison().startOffset(1));
   EXPECT_FALSE(window.alignOnEvent(QStringLiteral("[Нет такого] > 1")).isEmpty());
 }
