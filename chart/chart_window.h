@@ -45,7 +45,10 @@ struct Workspace;
 // 1 as their captions do ("График 1"): seriesParameter1..10,
 // seriesShown1..10, seriesRightAxis1..10, plus timeAxisSwitch, plot, grid,
 // plotMenu, chartTabs, filterField, filterError, filterCount and those of
-// ScatterView and CellTableView.
+// ScatterView and CellTableView; with drives compared: addComparedDrive,
+// driveOffsetB..D, driveResetB..D, driveRemoveB..D, alignEventField,
+// alignEventButton, drivesNote, missingNote, gridDrive; saveWorkspace and
+// openWorkspace (menu actions).
 class ChartWindow : public QWidget {
   Q_OBJECT
  public:
