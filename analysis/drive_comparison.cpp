@@ -42,8 +42,6 @@ void DriveComparison::addDrive(const DumpModel& model) {
   drives_.back().offset = startOffset(driveCount() - 1);
 }
 
-void DriveComparison::removeDrive(int drive) { drives_.erase(drives_.begin() + drive); }
-
 std::string DriveComparison::driveName(int drive) { return std::string(1, char('A' + drive)); }
 
 void DriveComparison::setOffset(int drive, double seconds) { drives_[drive].offset = seconds; }

@@ -32,7 +32,6 @@ class DriveComparison {
  public:
   // Appends a drive with its start lined up.
   void addDrive(const DumpModel& model);
-  void removeDrive(int drive);
   int driveCount() const { return int(drives_.size()); }
   // "A" for the reference, "B", "C"… after it.
   static std::string driveName(int drive);
