@@ -45,8 +45,8 @@ int main(int argc, char* argv[]) {
   kq::ChartWindow chartWindow;
   // Closing the main window ends the program, also while the chart is open.
   chartWindow.setAttribute(Qt::WA_QuitOnClose, false);
-  mainWindow.setChart([&chartWindow](const kq::Dump& dump, char decimalSeparator) {
-    chartWindow.prepare(dump, decimalSeparator);
+  mainWindow.setChart([&chartWindow](const kq::Dump& dump, char decimalSeparator, const QString& file) {
+    chartWindow.prepare(dump, decimalSeparator, file);
   });
   mainWindow.show();
   return QApplication::exec();

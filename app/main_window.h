@@ -34,8 +34,10 @@ class MainWindow : public QWidget, private DownloadObserver {
   Q_OBJECT
 
  public:
-  // Fills and shows the chart window from a dump; may throw ConversionError.
-  using ChartCall = std::function<void(const Dump& dump, char decimalSeparator)>;
+  // Fills and shows the chart window from a dump and the file it was last
+  // loaded from or saved to (empty for a download not saved); may throw
+  // ConversionError.
+  using ChartCall = std::function<void(const Dump& dump, char decimalSeparator, const QString& file)>;
 
   // Without prompts the window asks through the toolkit's own dialogs.
   explicit MainWindow(Prompts* prompts = nullptr, QWidget* parent = nullptr, SessionTiming timing = {});
@@ -90,6 +92,7 @@ class MainWindow : public QWidget, private DownloadObserver {
   std::unique_ptr<Prompts> ownPrompts_;
   Prompts& prompts_;
   ChartCall chart_;
+  QString dumpFile_;
   const SessionTiming timing_;
 
   QLabel* const portLabel_;

@@ -71,6 +71,7 @@ void MainWindow::downloadStarted() {
   statusLine_->setText(QStringLiteral("Скачивание данных из БК"));
   closeRecoveryCopy();
   dump_.clear();
+  dumpFile_.clear();
   downloadUnsaved_ = false;
   const std::filesystem::path folder = userStateFolder();
   if (folder.empty()) return;
