@@ -30,13 +30,6 @@ std::vector<double> recordMoments(const DumpModel& model) {
   return moments;
 }
 
-std::optional<int> columnOfTitle(const DumpModel& model, std::string_view title) {
-  const auto& titles = model.titles();
-  auto found = std::find(titles.begin(), titles.end(), title);
-  if (found == titles.end()) return std::nullopt;
-  return kFrameColumns + int(found - titles.begin());
-}
-
 void DriveComparison::addDrive(const DumpModel& model) {
   drives_.push_back({&model, recordMoments(model), 0});
   drives_.back().offset = startOffset(driveCount() - 1);

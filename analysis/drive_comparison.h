@@ -18,9 +18,6 @@ namespace kq {
 // second a record from 0.
 std::vector<double> recordMoments(const DumpModel& model);
 
-// The grid column of the first parameter with this title, or nothing.
-std::optional<int> columnOfTitle(const DumpModel& model, std::string_view title);
-
 // Drives compared on one time axis. The first is the reference; each keeps
 // its own records (nothing is resampled): record p of drive d stands at
 //   alignedTime(d, p) = moment(d, p) + offset(d) - moment(0, 0),

@@ -1,5 +1,6 @@
 #include "analysis/dump_model.h"
 
+#include <algorithm>
 #include <array>
 #include <clocale>
 #include <cmath>
@@ -144,6 +145,13 @@ DumpModel buildDumpModel(const Dump& dump, char decimalSeparator) {
     }
   }
   return model;
+}
+
+std::optional<int> columnOfTitle(const DumpModel& model, std::string_view title) {
+  const auto& titles = model.titles();
+  const auto found = std::find(titles.begin(), titles.end(), title);
+  if (found == titles.end()) return std::nullopt;
+  return kFrameColumns + int(found - titles.begin());
 }
 
 }  // namespace kq
