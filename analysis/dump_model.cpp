@@ -140,8 +140,12 @@ DumpModel buildDumpModel(const Dump& dump, char decimalSeparator) {
     for (int record = 1; record <= 2; ++record) {
       RecordView view(line, record);
       if (view.isEmpty()) return model;
+      // The export's order, so that an unreadable record fails on the same field.
+      const std::string date = view.date();
+      const std::string time = view.time();
+      const int number = view.recordNumber();
       for (std::size_t i = 0; i < table.size(); ++i) values[i] = shown[i](table[i].value(view));
-      model.appendRecord(view.date(), view.time(), view.recordNumber(), values);
+      model.appendRecord(date, time, number, values);
     }
   }
   return model;
