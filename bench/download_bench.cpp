@@ -154,13 +154,14 @@ BENCHMARK(BM_DownloadToLineTime)
     ->Unit(benchmark::kSecond);
 
 // Arguments: adapter packet bytes (0: none), its latency timer in ms, the
-// device's reply delay in ms, number of blocks; at 38,400 baud. The pace is
+// device's reply delay in ms, number of blocks, the line's baud (0: a device
+// that sends at once, so that only the adapter sets the pace). The pace is
 // the download's time over the device's own: the sum, over its replies, of
 // the time from a request's arrival to the reply's last byte handed over
 // (1.00 is the line's own limit).
 void BM_DownloadPace(benchmark::State& state) {
   const int blocks = static_cast<int>(state.range(3));
-  Bench bench({.baud = 38400,
+  Bench bench({.baud = static_cast<int>(state.range(4)),
                .latency = std::chrono::milliseconds(state.range(2)),
                .usbPacket = static_cast<int>(state.range(0)),
                .usbLatency = std::chrono::milliseconds(state.range(1))});
@@ -179,13 +180,19 @@ void BM_DownloadPace(benchmark::State& state) {
   countTurnarounds(state, bench.device());
 }
 BENCHMARK(BM_DownloadPace)
-    ->ArgNames({"packet", "timer_ms", "delay_ms", "blocks"})
-    ->Args({0, 0, 0, 300})
-    ->Args({62, 16, 0, 300})
-    ->Args({62, 1, 0, 300})
-    ->Args({32, 2, 0, 300})
-    ->Args({64, 4, 0, 300})
-    ->Args({0, 0, 150, 200})
+    ->ArgNames({"packet", "timer_ms", "delay_ms", "blocks", "baud"})
+    ->Args({0, 0, 0, 300, 38400})
+    ->Args({62, 16, 0, 300, 38400})
+    ->Args({62, 1, 0, 300, 38400})
+    ->Args({32, 2, 0, 300, 38400})
+    ->Args({64, 4, 0, 300, 38400})
+    ->Args({0, 0, 150, 200, 38400})
+    // Whole downloads where the adapter alone sets the pace: what a line
+    // learns must hold to the last block.
+    ->Args({62, 16, 0, layout::kBlockCount, 0})
+    ->Args({62, 1, 0, layout::kBlockCount, 0})
+    ->Args({32, 2, 0, layout::kBlockCount, 0})
+    ->Args({64, 4, 0, layout::kBlockCount, 0})
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kSecond);

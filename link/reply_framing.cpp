@@ -10,6 +10,11 @@ namespace {
 // A byte time is measured over at least this many bytes, so that the jitter
 // of single arrivals hardly moves it.
 constexpr std::size_t kShortestSpan = 32;
+// A span quicker than this is within the jitter of the wake-ups of whoever
+// writes and reads the bytes: a packet read alone may be followed at once by
+// packets that were handed over with it. Such a line is too fast to time, and
+// its byte time counts as zero, so that no bytes are judged by their pace.
+constexpr ReplyFraming::Duration kShortestTimedSpan = std::chrono::milliseconds(2);
 // A reply's first byte needs the three request bytes and itself on the wire;
 // half a byte time less leaves room for the clocks of two threads.
 constexpr double kEarliestReplyByteTimes = 2.5;
@@ -81,7 +86,9 @@ void ReplyFraming::learnFromReply() {
     }
     while (spanBytes < kShortestSpan && last + 1 < chunks_.size()) spanBytes += chunks_[++last].bytes;
     if (spanBytes < kShortestSpan) break;
-    const Duration perByte = Duration(chunks_[last].at - chunks_[first].at) / static_cast<double>(spanBytes);
+    const Duration span = chunks_[last].at - chunks_[first].at;
+    const Duration perByte =
+        span < kShortestTimedSpan ? Duration::zero() : span / static_cast<double>(spanBytes);
     byteTime = std::min(byteTime.value_or(perByte), perByte);
     spanBytes -= chunks_[first + 1].bytes;
   }

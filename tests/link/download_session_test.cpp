@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "dump/dump_line.h"
@@ -64,11 +65,12 @@ class DownloadSessionTest : public ::testing::Test {
       return;
     }
     std::vector<Clock::time_point> crossed(bytes.size());
-    for (auto& t : crossed) t = at += kByteTime;
+    for (auto& t : crossed) t = at += byteTime();
     lineFree = at;
     std::vector<sim::HandOver> handOvers;
     if (adapter.packet > 0) {
       handOvers = sim::usbHandOvers(crossed, adapter.packet, adapter.latency);
+      if (adapter.readLag) handOvers = readFirstPacketAlone(handOvers, *adapter.readLag);
     } else {
       for (std::size_t pos = 0; pos < bytes.size(); pos += piece) {
         const std::size_t n = std::min(piece, bytes.size() - pos);
@@ -84,11 +86,29 @@ class DownloadSessionTest : public ::testing::Test {
     }
   }
 
+  Clock::duration byteTime() const { return adapter.readLag ? Clock::duration::zero() : kByteTime; }
+
+  // The packets handed over together with the first one, read together a
+  // little after it.
+  static std::vector<sim::HandOver> readFirstPacketAlone(const std::vector<sim::HandOver>& handOvers,
+                                                         Clock::duration lag) {
+    std::vector<sim::HandOver> reads{handOvers.front()};
+    for (std::size_t i = 1; i < handOvers.size(); ++i) {
+      if (handOvers[i].at != handOvers.front().at)
+        reads.push_back(handOvers[i]);
+      else if (reads.size() == 1)
+        reads.push_back({handOvers[i].at + lag, handOvers[i].bytes});
+      else
+        reads.back().bytes += handOvers[i].bytes;
+    }
+    return reads;
+  }
+
   void deviceHears(const std::vector<std::uint8_t>& bytes) {
     if (bytes.size() != 3 || bytes[0] != 0x77 || !script) return;
     const int block = bytes[1] << 8 | bytes[2];
     requests.push_back(block);
-    const auto heard = timers.now() + 3 * kByteTime;
+    const auto heard = timers.now() + 3 * byteTime();
     for (const Burst& burst : script(block, static_cast<int>(requests.size()), replyFor(block)))
       send(std::max(heard, lineFree) + burst.delay, burst.bytes);
   }
@@ -125,6 +145,9 @@ class DownloadSessionTest : public ::testing::Test {
     std::size_t packet = 0;  // 0: bytes handed over `piece` at a time as they cross
     Clock::duration latency{};
     bool instant = false;  // a reply arrives whole, at once
+    // A device that sends at once behind the adapter, its first packet read
+    // alone and the rest handed over with it this much later.
+    std::optional<Clock::duration> readLag{};
   } adapter;
   Clock::time_point lineFree{};
   std::vector<int> requests;
@@ -300,6 +323,10 @@ TEST_F(DownloadSessionTest, AdaptersAndSlowDevicesGiveTheExactDumpWithoutAskingA
       {"32-byte packets, 2 ms timer", {32, 2ms}, 0ms, 0},
       {"64-byte packets, 4 ms timer", {64, 4ms}, 0ms, 0},
       {"whole replies at once", {0, 0ms, true}, 0ms, 0},
+      {"an instant device behind 62-byte packets, 16 ms timer, read unevenly",
+       {62, 16ms, false, 340us},
+       0ms,
+       0},
       {"a device 150 ms slow to answer", {}, 150ms, 1},
       {"150 ms behind 62-byte packets, 16 ms timer", {62, 16ms}, 150ms, 1},
   };
