@@ -151,8 +151,9 @@ std::vector<int> cellRecords(const DumpModel& model, const CellTable& table, int
   return records;
 }
 
-std::string cellTableText(const CellTable& table, CellStatistic statistic, char decimalSeparator,
-                          char fieldSeparator) {
+namespace {
+template <class CellValue>
+std::string gridText(const CellTable& table, CellValue value, char decimalSeparator, char fieldSeparator) {
   std::string text;
   for (long double x : table.xBreaks) {
     text += fieldSeparator;
@@ -163,11 +164,35 @@ std::string cellTableText(const CellTable& table, CellStatistic statistic, char 
     appendNumber(text, table.yBreaks[y], decimalSeparator);
     for (std::size_t x = 0; x < table.xBreaks.size(); ++x) {
       text += fieldSeparator;
-      if (auto value = table.value(x, y, statistic)) appendNumber(text, *value, decimalSeparator);
+      if (auto v = value(x, y)) appendNumber(text, *v, decimalSeparator);
     }
     text += '\n';
   }
   return text;
+}
+}  // namespace
+
+std::string cellTableText(const CellTable& table, CellStatistic statistic, char decimalSeparator,
+                          char fieldSeparator) {
+  return gridText(
+      table, [&](std::size_t x, std::size_t y) { return table.value(x, y, statistic); }, decimalSeparator,
+      fieldSeparator);
+}
+
+std::optional<long double> cellDifference(const CellTable& table, const CellTable& reference, std::size_t x,
+                                          std::size_t y, CellStatistic statistic) {
+  const auto value = table.value(x, y, statistic);
+  const auto base = reference.value(x, y, statistic);
+  if (!value || !base) return std::nullopt;
+  // As the number texts show them, so that 14,2 − 13,1 reads 1,1.
+  return shownValue(*value - *base);
+}
+
+std::string cellDifferenceText(const CellTable& table, const CellTable& reference, CellStatistic statistic,
+                               char decimalSeparator, char fieldSeparator) {
+  return gridText(
+      table, [&](std::size_t x, std::size_t y) { return cellDifference(table, reference, x, y, statistic); },
+      decimalSeparator, fieldSeparator);
 }
 
 std::optional<CellStatistic> cellStatisticNamed(std::string_view name) {

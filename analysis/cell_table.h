@@ -59,6 +59,14 @@ std::vector<int> cellRecords(const DumpModel& model, const CellTable& table, int
 std::string cellTableText(const CellTable& table, CellStatistic statistic, char decimalSeparator,
                           char fieldSeparator = ';');
 
+// Drives compared: cell by cell, the statistic of `table` less that of
+// `reference` over the same breakpoints; nothing where either has no record.
+std::optional<long double> cellDifference(const CellTable& table, const CellTable& reference, std::size_t x,
+                                          std::size_t y, CellStatistic statistic);
+// The text of those differences, laid out as cellTableText.
+std::string cellDifferenceText(const CellTable& table, const CellTable& reference, CellStatistic statistic,
+                               char decimalSeparator, char fieldSeparator = ';');
+
 // "count", "mean", "min", "max".
 std::optional<CellStatistic> cellStatisticNamed(std::string_view name);
 

@@ -1,6 +1,7 @@
 #include "analysis/drive_comparison.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "analysis/expression.h"
@@ -55,6 +56,19 @@ std::vector<double> DriveComparison::alignedTimes(int drive) const {
   std::vector<double> times(drives_[drive].moments.size());
   for (std::size_t p = 0; p < times.size(); ++p) times[p] = alignedTime(drive, int(p));
   return times;
+}
+
+double draggedOffset(double offset, double moved, double resolution) {
+  const double seconds = offset + moved;
+  if (!(resolution > 0) || !std::isfinite(resolution)) return seconds;
+  const int exponent = int(std::floor(std::log10(resolution)));
+  // Dividing by a power of ten, not multiplying by its inexact inverse, gives 13.3 rather than 13.299….
+  if (exponent < 0) {
+    const double scale = std::pow(10.0, -exponent);
+    return std::round(seconds * scale) / scale;
+  }
+  const double step = std::pow(10.0, exponent);
+  return std::round(seconds / step) * step;
 }
 
 EventAlignment alignOnEvent(const DriveComparison& drives, std::string_view expression) {

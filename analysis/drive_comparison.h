@@ -53,6 +53,12 @@ class DriveComparison {
   std::vector<Drive> drives_;
 };
 
+// An offset moved by a drag of `moved` seconds, rounded to the largest
+// decimal step (…, 10, 1, 0.1, …) not above `resolution`, the seconds a pixel
+// is worth: the offset reads plainly and lands within half a pixel of where
+// it was dropped.
+double draggedOffset(double offset, double moved, double resolution);
+
 // Where an event first holds in each drive and the offsets that line those
 // records up with the reference's.
 struct EventAlignment {

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/drive_comparison.h"
 #include "chart/parameter_choice.h"
 #include "decode/number_text.h"
 #include "ui/qt_text.h"
@@ -67,6 +68,12 @@ CellTableView::CellTableView(QWidget* parent) : QWidget(parent) {
   minimumRecords_->setObjectName(QStringLiteral("tableMinimumRecords"));
   minimumRecords_->setRange(1, 1000000);
   minimumRecords_->setValue(1);
+  driveLabel_ = new QLabel(QStringLiteral("Запись:"));
+  driveSelector_ = new QComboBox;
+  driveSelector_->setObjectName(QStringLiteral("tableDrive"));
+  driveSelector_->setToolTip(QStringLiteral("Таблица одной записи или её разность с записью A"));
+  driveLabel_->hide();
+  driveSelector_->hide();
   cells_ = new QTableWidget;
   cells_->setObjectName(QStringLiteral("tableCells"));
   cells_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -91,6 +98,8 @@ CellTableView::CellTableView(QWidget* parent) : QWidget(parent) {
   choices->addWidget(minimumRecords_, 1, 5);
   choices->addWidget(new QLabel(QStringLiteral("Z:")), 2, 0);
   choices->addWidget(zSelector_, 2, 1);
+  choices->addWidget(driveLabel_, 2, 4);
+  choices->addWidget(driveSelector_, 2, 5);
   choices->setColumnStretch(3, 1);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 4, 0, 0);
@@ -102,20 +111,58 @@ CellTableView::CellTableView(QWidget* parent) : QWidget(parent) {
     connect(selector, &QComboBox::activated, this, &CellTableView::rebuild);
   for (QLineEdit* edit : {xBreaks_, yBreaks_})
     connect(edit, &QLineEdit::editingFinished, this, &CellTableView::rebuild);
+  connect(driveSelector_, &QComboBox::activated, this, &CellTableView::rebuild);
   connect(statisticSelector_, &QComboBox::activated, this, &CellTableView::fill);
   connect(minimumRecords_, &QSpinBox::valueChanged, this, &CellTableView::fill);
   cells_->installEventFilter(this);
   connect(cells_, &QTableWidget::cellClicked, this, &CellTableView::chooseCell);
 }
 
-void CellTableView::setData(const DumpModel* model, const std::vector<char>* kept,
-                            const QStringList& titles) {
-  model_ = model;
-  kept_ = kept;
+void CellTableView::setData(std::vector<DriveSource> drives, const QStringList& titles) {
   int initial = 0;
   for (QComboBox* selector : {xSelector_, ySelector_, zSelector_})
     refillKeepingChoice(selector, titles, initial++);
+  drives_.clear();  // so that setDrives refills the drive choice and rebuilds
+  setDrives(std::move(drives));
+}
+
+// The drives, then each but A less A: "A", "B", "C", "B − A", "C − A".
+void CellTableView::setDrives(std::vector<DriveSource> drives) {
+  if (drives == drives_) return;
+  drives_ = std::move(drives);
+  const int count = int(drives_.size());
+  const int chosen = driveSelector_->currentIndex();
+  const auto name = [](int d) { return QString::fromStdString(DriveComparison::driveName(d)); };
+  QSignalBlocker blocker(driveSelector_);
+  driveSelector_->clear();
+  for (int d = 0; d < count; ++d) driveSelector_->addItem(name(d));
+  for (int d = 1; d < count; ++d) driveSelector_->addItem(name(d) + QStringLiteral(" − A"));
+  // A drive still there stays chosen; a difference or a drive gone goes back to A.
+  driveSelector_->setCurrentIndex(chosen >= 0 && chosen < count ? chosen : 0);
+  driveLabel_->setVisible(count > 1);
+  driveSelector_->setVisible(count > 1);
   rebuild();
+}
+
+int CellTableView::shownDrive() const {
+  const int count = int(drives_.size());
+  const int chosen = std::max(0, driveSelector_->currentIndex());
+  return chosen < count ? chosen : chosen - count + 1;
+}
+
+bool CellTableView::showsDifference() const { return driveSelector_->currentIndex() >= int(drives_.size()); }
+
+int CellTableView::columnOf(const QComboBox* selector, int drive) const {
+  return drive == 0 ? chosenColumn(selector) : chosenColumn(selector, *drives_[drive].model);
+}
+
+RecordSelection CellTableView::keptOf(int drive) const {
+  const std::vector<char>* kept = drives_[drive].kept;
+  return kept ? RecordSelection(*kept) : RecordSelection();
+}
+
+char CellTableView::decimalSeparator() const {
+  return drives_.empty() ? '.' : drives_[0].model->decimalSeparator();
 }
 
 CellTableSettings CellTableView::settings() const {
@@ -146,14 +193,34 @@ void CellTableView::rebuild() {
   }
   stale_ = false;
   table_ = CellTable();
+  reference_ = CellTable();
   note_->clear();
   const int x = chosenColumn(xSelector_), y = chosenColumn(ySelector_), z = chosenColumn(zSelector_);
-  if (model_ && x >= 0 && y >= 0 && z >= 0) {
-    const char separator = model_->decimalSeparator();
+  if (!drives_.empty() && x >= 0 && y >= 0 && z >= 0) {
+    const char separator = decimalSeparator();
     try {
-      const std::span<const char> kept = kept_ ? std::span<const char>(*kept_) : std::span<const char>();
-      table_ = makeCellTable(*model_, x, y, z, parseBreaks(xBreaks_->text().toStdString(), separator),
-                             parseBreaks(yBreaks_->text().toStdString(), separator), kept);
+      std::vector<long double> xBreaks = parseBreaks(xBreaks_->text().toStdString(), separator);
+      std::vector<long double> yBreaks = parseBreaks(yBreaks_->text().toStdString(), separator);
+      // Every drive on A's breakpoints, so that its cells stand beside A's.
+      if (xBreaks.empty()) xBreaks = evenBreaks(*drives_[0].model, x, keptOf(0));
+      if (yBreaks.empty()) yBreaks = evenBreaks(*drives_[0].model, y, keptOf(0));
+      const int drive = shownDrive();
+      const QComboBox* selectors[] = {xSelector_, ySelector_, zSelector_};
+      int columns[3];
+      QStringList lacking;
+      for (int i = 0; i < 3; ++i)
+        if ((columns[i] = columnOf(selectors[i], drive)) < 0)
+          lacking << QStringLiteral("«%1»").arg(selectors[i]->currentText());
+      if (!lacking.isEmpty()) {
+        note_->setText(QStringLiteral("В записи %1 нет: %2.")
+                           .arg(QString::fromStdString(DriveComparison::driveName(drive)),
+                                lacking.join(QStringLiteral(", "))));
+      } else {
+        table_ = makeCellTable(*drives_[drive].model, columns[0], columns[1], columns[2], xBreaks, yBreaks,
+                               keptOf(drive));
+        if (showsDifference())
+          reference_ = makeCellTable(*drives_[0].model, x, y, z, xBreaks, yBreaks, keptOf(0));
+      }
     } catch (const std::invalid_argument& error) {
       note_->setText(QStringLiteral("Точки: ") + QString::fromUtf8(error.what()));
     }
@@ -163,7 +230,11 @@ void CellTableView::rebuild() {
 
 void CellTableView::fill() {
   statistic_ = kStatistics[std::max(0, statisticSelector_->currentIndex())];
-  const char separator = model_ ? model_->decimalSeparator() : '.';
+  const char separator = decimalSeparator();
+  const bool difference = showsDifference() && !reference_.cells.empty();
+  const auto valueAt = [&](std::size_t c, std::size_t r) {
+    return difference ? cellDifference(table_, reference_, c, r, statistic_) : table_.value(c, r, statistic_);
+  };
   cells_->clear();
   cells_->setColumnCount(int(table_.xBreaks.size()));
   cells_->setRowCount(int(table_.yBreaks.size()));
@@ -177,32 +248,44 @@ void CellTableView::fill() {
   bool any = false;
   for (std::size_t r = 0; r < table_.yBreaks.size(); ++r)
     for (std::size_t c = 0; c < table_.xBreaks.size(); ++c)
-      if (auto value = table_.value(c, r, statistic_)) {
+      if (auto value = valueAt(c, r)) {
         lowest = any ? std::min(lowest, *value) : *value;
         highest = any ? std::max(highest, *value) : *value;
         any = true;
       }
   for (std::size_t r = 0; r < table_.yBreaks.size(); ++r) {
     for (std::size_t c = 0; c < table_.xBreaks.size(); ++c) {
-      const auto value = table_.value(c, r, statistic_);
+      const auto value = valueAt(c, r);
       if (!value) continue;
       auto* item = new QTableWidgetItem(numberText(*value, separator));
       item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      if (table_.at(c, r).count() < minimumRecords_->value()) {
+      const long records = table_.at(c, r).count();
+      const long referenceRecords = difference ? reference_.at(c, r).count() : records;
+      if (std::min(records, referenceRecords) < minimumRecords_->value()) {
         item->setBackground(kGreyed);
         item->setForeground(Qt::gray);
       } else {
-        const double share = highest > lowest ? double((*value - lowest) / (highest - lowest)) : 0.5;
+        // A difference is coloured about 0: green where the drives agree.
+        const long double reach = std::max(std::abs(lowest), std::abs(highest));
+        const double share = difference         ? (reach > 0 ? double(0.5 + *value / (2 * reach)) : 0.5)
+                             : highest > lowest ? double((*value - lowest) / (highest - lowest))
+                                                : 0.5;
         item->setBackground(scaleColour(share));
       }
-      item->setToolTip(QStringLiteral("записей: %1").arg(table_.at(c, r).count()));
+      item->setToolTip(difference ? QStringLiteral("записей: %1 в %2, %3 в A")
+                                        .arg(records)
+                                        .arg(driveSelector_->currentText().left(1))
+                                        .arg(referenceRecords)
+                                  : QStringLiteral("записей: %1").arg(records));
       cells_->setItem(int(r), int(c), item);
     }
   }
 }
 
 QString CellTableView::tableText() const {
-  return toQString(cellTableText(table_, statistic_, model_ ? model_->decimalSeparator() : '.', '\t'));
+  if (showsDifference() && !reference_.cells.empty())
+    return toQString(cellDifferenceText(table_, reference_, statistic_, decimalSeparator(), '\t'));
+  return toQString(cellTableText(table_, statistic_, decimalSeparator(), '\t'));
 }
 
 // The table view would copy only its current cell.
@@ -222,13 +305,17 @@ void CellTableView::showEvent(QShowEvent* event) {
 }
 
 void CellTableView::chooseCell(int row, int column) {
-  if (!model_) return;
-  const std::span<const char> kept = kept_ ? std::span<const char>(*kept_) : std::span<const char>();
+  if (drives_.empty() || table_.cells.empty()) return;
+  const int drive = shownDrive();
   const std::vector<int> positions =
-      cellRecords(*model_, table_, chosenColumn(xSelector_), chosenColumn(ySelector_),
-                  chosenColumn(zSelector_), std::size_t(column), std::size_t(row), kept);
-  note_->setText(QStringLiteral("Записей в ячейке: %1 — отмечены на графике").arg(positions.size()));
-  emit recordsChosen(positions);
+      cellRecords(*drives_[drive].model, table_, columnOf(xSelector_, drive), columnOf(ySelector_, drive),
+                  columnOf(zSelector_, drive), std::size_t(column), std::size_t(row), keptOf(drive));
+  note_->setText(QStringLiteral("Записей в ячейке: %1%2 — отмечены на графике")
+                     .arg(positions.size())
+                     .arg(drives_.size() > 1 ? QStringLiteral(" в записи ") +
+                                                   QString::fromStdString(DriveComparison::driveName(drive))
+                                             : QString()));
+  emit recordsChosen(drive, positions);
 }
 
 }  // namespace kq

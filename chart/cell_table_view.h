@@ -6,6 +6,7 @@
 
 #include "analysis/cell_table.h"
 #include "chart/cell_table_settings.h"
+#include "chart/drive_source.h"
 
 class QComboBox;
 class QLabel;
@@ -20,18 +21,22 @@ namespace kq {
 // steps of the data), Z and a statistic per cell; cells with fewer records
 // than chosen are greyed; a colour scale runs from the smallest value (blue)
 // to the largest (red). Ctrl+C copies the table as tab-separated text; a
-// click on a cell reports its records.
+// click on a cell reports its records. With drives compared, "Запись:" shows
+// the table of one drive, or one drive's less A's ("B − A"); empty
+// breakpoints are then A's even steps for every drive, so the tables line up.
 //
 // Object names: tableX, tableY, tableZ, tableXBreaks, tableYBreaks,
-// tableStatistic, tableMinimumRecords, tableCells, tableNote.
+// tableStatistic, tableMinimumRecords, tableDrive, tableCells, tableNote.
 class CellTableView : public QWidget {
   Q_OBJECT
  public:
   explicit CellTableView(QWidget* parent = nullptr);
 
-  // A new model (the caller keeps it and the kept records alive); the choices
-  // stay where the new titles have them.
-  void setData(const DumpModel* model, const std::vector<char>* kept, const QStringList& titles);
+  // New drives and drive A's titles; the choices stay where the new titles
+  // have them.
+  void setData(std::vector<DriveSource> drives, const QStringList& titles);
+  // Drives added or gone, the titles as they were; the same drives change nothing.
+  void setDrives(std::vector<DriveSource> drives);
   // Made again from the model: after a choice, new data or a new filter.
   void rebuild();
   CellTableSettings settings() const;
@@ -41,8 +46,8 @@ class CellTableView : public QWidget {
   QString tableText() const;
 
  signals:
-  // The positions of the records of the cell clicked.
-  void recordsChosen(const std::vector<int>& positions);
+  // The positions of the records of the cell clicked, in that drive.
+  void recordsChosen(int drive, const std::vector<int>& positions);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,10 +56,17 @@ class CellTableView : public QWidget {
  private:
   void fill();
   void chooseCell(int row, int column);
+  // The drive whose table is shown, and whether less A's.
+  int shownDrive() const;
+  bool showsDifference() const;
+  // The column a selector names in a drive, -1 for none.
+  int columnOf(const QComboBox* selector, int drive) const;
+  RecordSelection keptOf(int drive) const;
+  char decimalSeparator() const;
 
-  const DumpModel* model_ = nullptr;
-  const std::vector<char>* kept_ = nullptr;
+  std::vector<DriveSource> drives_;
   CellTable table_;
+  CellTable reference_;  // A's, when a difference is shown
   CellStatistic statistic_ = CellStatistic::count;
   bool stale_ = false;
 
@@ -65,6 +77,8 @@ class CellTableView : public QWidget {
   QLineEdit* yBreaks_;
   QComboBox* statisticSelector_;
   QSpinBox* minimumRecords_;
+  QLabel* driveLabel_;
+  QComboBox* driveSelector_;
   QTableWidget* cells_;
   QLabel* note_;
 };

@@ -94,10 +94,12 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   tabs->addTab(chartTab, QStringLiteral("График"));
   tabs->addTab(scatter_, QStringLiteral("Зависимость"));
   tabs->addTab(cellTable_, QStringLiteral("Таблица"));
-  connect(cellTable_, &CellTableView::recordsChosen, this, [this](const std::vector<int>& positions) {
-    marked_ = positions;
-    plot_->markRecords(marked_);
-  });
+  connect(cellTable_, &CellTableView::recordsChosen, this,
+          [this](int drive, const std::vector<int>& positions) {
+            marked_ = positions;
+            markedDrive_ = drive;
+            plot_->markRecords(marked_, markedDrive_);
+          });
 
   auto* below = new QWidget;
   auto* belowLayout = new QVBoxLayout(below);
@@ -211,6 +213,7 @@ void ChartWindow::buildChart() {
     if (driveCount() < 2) menuPosition_ = qRound(menuPosition_);
     plotMenu_->popup(plot_->mapToGlobal(pos));
   });
+  connect(plot_, &SeriesPlot::driveDragged, this, &ChartWindow::onDriveDragged);
   connect(plot_, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) {
     updatePositionReadout(qRound(plot_->xAxis->pixelToCoord(event->pos().x())));
   });
@@ -303,6 +306,7 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator, const QString
 }
 
 void ChartWindow::showModel() {
+  syncComparedDrives();  // the tabs read the other drives with the new channels
   showGridDrive(shownGridDrive_);
   QStringList titles;
   int widest = 0;
@@ -311,8 +315,8 @@ void ChartWindow::showModel() {
     widest = std::max(widest, fontMetrics().horizontalAdvance(titles.back()));
   }
   const int listWidth = widest + kListPadding;
-  scatter_->setData(&model_, &kept_, titles, listWidth);
-  cellTable_->setData(&model_, &kept_, titles);
+  scatter_->setData(driveSources(), titles, listWidth);
+  cellTable_->setData(driveSources(), titles);
   filterField_->setTitles(titles);
   for (int i = 0; i < kSeriesCount; ++i) {
     QSignalBlocker blocker(parameterSelectors_[i]);
@@ -329,6 +333,8 @@ void ChartWindow::showModel() {
 
 void ChartWindow::refillSeries() {
   syncComparedDrives();
+  scatter_->setDrives(driveSources());
+  cellTable_->setDrives(driveSources());
   const bool known = model_.decodedCount() > 0;
   for (int i = 0; i < kSeriesCount; ++i) {
     const int item = chosenItem(i);
@@ -338,7 +344,7 @@ void ChartWindow::refillSeries() {
     if (!values.empty())
       plot_->setSeriesTitle(i, item >= 0 ? parameterSelectors_[i]->itemText(item) : QString());
   }
-  plot_->markRecords(marked_);
+  plot_->markRecords(marked_, markedDrive_);
 }
 
 void ChartWindow::buildFilterRow(QWidget* row) {
@@ -511,7 +517,7 @@ void ChartWindow::onSeriesParameterChosen(int series) {
   setSeriesPoints(series, values, column);
   if (!values.empty())
     plot_->setSeriesTitle(series, item >= 0 ? parameterSelectors_[series]->itemText(item) : QString());
-  plot_->markRecords(marked_);
+  plot_->markRecords(marked_, markedDrive_);
   refresh();
 }
 

@@ -12,6 +12,7 @@
 #include "analysis/dump_model.h"
 #include "analysis/expression.h"
 #include "analysis/marker_readout.h"
+#include "chart/drive_source.h"
 #include "chart/series_plot.h"
 #include "dump/dump.h"
 
@@ -46,7 +47,7 @@ struct Workspace;
 // seriesShown1..10, seriesRightAxis1..10, plus timeAxisSwitch, plot, grid,
 // plotMenu, chartTabs, filterField, filterError, filterCount and those of
 // ScatterView and CellTableView; with drives compared: addComparedDrive,
-// driveOffsetB..D, driveResetB..D, driveRemoveB..D, alignEventField,
+// driveOffsetB..D, driveDragHint, driveResetB..D, driveRemoveB..D, alignEventField,
 // alignEventButton, drivesNote, missingNote, gridDrive; saveWorkspace and
 // openWorkspace (menu actions).
 class ChartWindow : public QWidget {
@@ -73,6 +74,9 @@ class ChartWindow : public QWidget {
   // Seconds added to a drive's times; reset lines its start up with A's.
   void setDriveOffset(int drive, double seconds);
   void resetDriveOffset(int drive);
+  // A drive's lines dropped `seconds` further along the chart: its offset
+  // moved by as much, to what a pixel is worth.
+  void onDriveDragged(int drive, double seconds);
   // Each drive's first record where the expression holds lined up with A's.
   // A drive without one keeps its start lined up (said in the returned
   // note); a mistake in the expression changes nothing.
@@ -165,6 +169,7 @@ class ChartWindow : public QWidget {
   void showGridDrive(int drive);
   const DumpModel& driveModel(int drive) const;
   std::span<const char> driveKept(int drive) const;
+  std::vector<DriveSource> driveSources() const;
   // Workspaces: chart_window_workspace.cpp.
   void addWorkspaceActions();
   Workspace currentWorkspace() const;
@@ -174,7 +179,8 @@ class ChartWindow : public QWidget {
   std::vector<char> kept_;
   QString filterText_;
   std::vector<ChannelDefinition> channels_;
-  std::vector<int> marked_;  // records of the cell last clicked
+  std::vector<int> marked_;  // records of the cell last clicked, of drive markedDrive_
+  int markedDrive_ = 0;
   std::array<SeriesSource, kSeriesCount> sources_{};
 
   std::array<QComboBox*, kSeriesCount> parameterSelectors_{};

@@ -55,6 +55,13 @@ std::span<const char> ChartWindow::driveKept(int drive) const {
   return drive == 0 ? std::span<const char>(kept_) : std::span<const char>(compared_[drive - 1]->kept);
 }
 
+std::vector<DriveSource> ChartWindow::driveSources() const {
+  std::vector<DriveSource> sources;
+  for (int d = 0; d < driveCount(); ++d)
+    sources.push_back({&driveModel(d), d == 0 ? &kept_ : &compared_[d - 1]->kept});
+  return sources;
+}
+
 void ChartWindow::addDrivesActions() {
   auto* add = plotMenu_->addAction(QStringLiteral("Добавить запись для сравнения…"));
   add->setObjectName(QStringLiteral("addComparedDrive"));
@@ -113,6 +120,10 @@ void ChartWindow::removeComparedDrive(int drive) {
   times_.clear();
   for (int d = 0; d < comparison_.driveCount(); ++d) times_.push_back(comparison_.alignedTimes(d));
   if (shownGridDrive_ >= comparison_.driveCount()) shownGridDrive_ = 0;
+  if (markedDrive_ >= drive) {  // its records are gone or another drive's now
+    marked_.clear();
+    markedDrive_ = 0;
+  }
   for (auto& marker : markers_) marker->hide();
   showDrives();
   refillSeries();
@@ -218,12 +229,20 @@ void ChartWindow::showDrives() {
     drivesLayout_->addWidget(name, d, 0);
     if (d == 0) {
       drivesLayout_->addWidget(new QLabel(QStringLiteral("сдвиг 0 с (образец)")), d, 1, 1, 4);
+      auto* hint = new QLabel(QStringLiteral(
+          "Shift + перетаскивание линии сравниваемой записи на графике сдвигает её; Esc отменяет"));
+      hint->setObjectName(QStringLiteral("driveDragHint"));
+      hint->setStyleSheet(QStringLiteral("color: #606060"));
+      drivesLayout_->addWidget(hint, d, 5);
       continue;
     }
     drivesLayout_->addWidget(new QLabel(QStringLiteral("сдвиг, с:")), d, 1);
     auto* offset = new QLineEdit(secondsText(comparison_.offset(d), separator));
     offset->setObjectName(QStringLiteral("driveOffset") + driveName(d));
     offset->setFixedWidth(kOffsetFieldWidth);
+    offset->setToolTip(QStringLiteral("Сдвиг записи %1 в секундах: введите число или перетащите линию записи "
+                                      "на графике, удерживая Shift (Esc отменяет)")
+                           .arg(driveName(d)));
     drivesLayout_->addWidget(offset, d, 2);
     connect(offset, &QLineEdit::editingFinished, this, [this, d, offset] {
       if (auto seconds = secondsTyped(offset->text()))
@@ -286,6 +305,11 @@ void ChartWindow::setDriveOffset(int drive, double seconds) {
   showDrives();
   refillSeries();
   refresh();
+}
+
+void ChartWindow::onDriveDragged(int drive, double seconds) {
+  const double resolution = plot_->xAxis->range().size() / std::max(1, plot_->axisRect()->width());
+  setDriveOffset(drive, draggedOffset(comparison_.offset(drive), seconds, resolution));
 }
 
 void ChartWindow::resetDriveOffset(int drive) { setDriveOffset(drive, comparison_.startOffset(drive)); }

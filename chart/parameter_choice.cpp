@@ -19,4 +19,9 @@ int chosenColumn(const QComboBox* selector) {
   return selector->currentIndex() < 0 ? -1 : kFrameColumns + selector->currentIndex();
 }
 
+int chosenColumn(const QComboBox* selector, const DumpModel& model) {
+  if (selector->currentIndex() < 0) return -1;
+  return columnOfTitle(model, selector->currentText().toStdString()).value_or(-1);
+}
+
 }  // namespace kq

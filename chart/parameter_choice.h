@@ -6,11 +6,15 @@ class QComboBox;
 
 namespace kq {
 
+class DumpModel;
+
 // New titles in a parameter selector of a tab: the choice stays where the new
 // titles hold it, else item `initial` (or the last one there is).
 void refillKeepingChoice(QComboBox* selector, const QStringList& titles, int initial);
 
 // The grid column a tab's parameter selector names, or -1 for none.
 int chosenColumn(const QComboBox* selector);
+// The column of that title in a compared drive's model, or -1 where it has none.
+int chosenColumn(const QComboBox* selector, const DumpModel& model);
 
 }  // namespace kq

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/dump_model.h"
+#include "chart/drive_source.h"
 
 class QComboBox;
 class QLabel;
@@ -18,7 +19,9 @@ class PlotView;
 // The "Зависимость" tab of the chart window: one parameter against another,
 // every record a point (or the records between the two markers), the axes
 // titled with the parameters. Hovering a point names its record: position,
-// date and time, and both values as the grid shows them.
+// date and time, and both values as the grid shows them. With drives
+// compared each drive has its own marks and colour, named in the legend
+// ("Запись B"); a drive lacking a parameter is said beside the selectors.
 //
 // Object names: scatterX, scatterY (the selectors), scatterRecords, scatterPlot,
 // scatterReadout.
@@ -27,12 +30,13 @@ class ScatterView : public QWidget {
  public:
   explicit ScatterView(QWidget* parent = nullptr);
 
-  // A new model and its titles, all records the filter keeps (kept empty:
-  // all) shown; the caller keeps both alive. The choices stay where the new
-  // titles have them; the selectors' lists are at least listWidth pixels wide.
-  void setData(const DumpModel* model, const std::vector<char>* kept, const QStringList& titles,
-               int listWidth);
-  // Only the records at positions first to last, or all.
+  // New drives and drive A's titles, all records the filter keeps shown. The
+  // choices stay where the new titles have them; the selectors' lists are at
+  // least listWidth pixels wide.
+  void setData(std::vector<DriveSource> drives, const QStringList& titles, int listWidth);
+  // Drives added or gone, the titles as they were; the same drives change nothing.
+  void setDrives(std::vector<DriveSource> drives);
+  // Drive A's records at positions first to last only, or all.
   void setRecords(std::optional<std::pair<int, int>> range);
 
   // Redraws from the model: after a selector change, new data, records or filter.
@@ -46,14 +50,15 @@ class ScatterView : public QWidget {
  private:
   struct Point {
     double x, y;
-    int position;
+    int drive, position;
   };
+  // The column a selector names in a drive, -1 for none.
+  int columnOf(const QComboBox* selector, int drive) const;
 
-  const DumpModel* model_ = nullptr;
-  const std::vector<char>* kept_ = nullptr;
+  std::vector<DriveSource> drives_;
   std::optional<std::pair<int, int>> range_;
   std::vector<Point> points_;
-  int hoveredPosition_ = -1;  // the point the ring marks, -1 for none
+  const Point* hovered_ = nullptr;  // the point the ring marks
   bool stale_ = false;
 
   QComboBox* xSelector_;

@@ -27,6 +27,8 @@ constexpr int kLegendColumns = 5;
 // Antialiased up to this many points a pixel.
 constexpr double kAntialiasedDensity = 2;
 constexpr double kMarkSize = 7;
+// A press this close to a compared drive's line drags it.
+constexpr double kGrabPixels = 8;
 const Qt::PenStyle kDriveStyles[SeriesPlot::kMaxDrives] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine,
                                                            Qt::DashDotLine};
 
@@ -181,13 +183,14 @@ void SeriesPlot::setDriveCount(int drives) {
   updateTicker();
 }
 
-void SeriesPlot::markRecords(const std::vector<int>& positions) {
+void SeriesPlot::markRecords(const std::vector<int>& positions, int drive) {
+  markedDrive_ = drive;
   for (int i = 0; i < kSeriesCount; ++i) {
-    QCPGraph* series = graph(i);
+    QCPGraph* series = drive == 0 ? graph(i) : driveLines_[i][drive - 1];
     QVector<QCPGraphData> points;
     // Point i is record i: a gap is a NaN point, never a missing one.
     for (int x : positions) {
-      if (x < 0 || x >= series->data()->size()) continue;
+      if (drive >= drives_ || x < 0 || x >= series->data()->size()) continue;
       const QCPGraphData& at = *(series->data()->constBegin() + x);
       if (!std::isnan(at.value)) points.push_back(at);
     }
@@ -195,6 +198,87 @@ void SeriesPlot::markRecords(const std::vector<int>& positions) {
     marks_[i]->setValueAxis(series->valueAxis());
     marks_[i]->setVisible(series->visible());
   }
+  replot(QCustomPlot::rpQueuedReplot);
+}
+
+int SeriesPlot::driveAt(const QPointF& pixel) const {
+  int nearest = 0;
+  double best = kGrabPixels;
+  for (int d = 1; d < drives_; ++d) {
+    for (const auto& lines : driveLines_) {
+      QCPGraph* line = lines[d - 1];
+      if (!line->visible() || line->data()->isEmpty()) continue;
+      // -1 where the point lies outside the axis rectangle.
+      const double distance = line->selectTest(pixel, false);
+      if (distance >= 0 && distance <= best) {
+        best = distance;
+        nearest = d;
+      }
+    }
+  }
+  return nearest;
+}
+
+void SeriesPlot::shiftDrive(int drive, double seconds) {
+  const auto shift = [seconds](QCPGraph* line) {
+    for (auto point = line->data()->begin(); point != line->data()->end(); ++point) point->key += seconds;
+  };
+  for (const auto& lines : driveLines_) shift(lines[drive - 1]);
+  if (markedDrive_ == drive)
+    for (QCPGraph* marks : marks_) shift(marks);
+}
+
+void SeriesPlot::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && event->modifiers() & Qt::ShiftModifier) {
+    if (const int drive = driveAt(event->position())) {
+      draggedDrive_ = drive;
+      dragStartPixel_ = event->position().x();
+      dragMoved_ = 0;
+      setCursor(Qt::SizeHorCursor);
+      setFocus(Qt::MouseFocusReason);  // for Esc
+      return;
+    }
+  }
+  PlotView::mousePressEvent(event);
+}
+
+void SeriesPlot::mouseMoveEvent(QMouseEvent* event) {
+  if (draggedDrive_) {
+    const double moved = xAxis->pixelToCoord(event->position().x()) - xAxis->pixelToCoord(dragStartPixel_);
+    shiftDrive(draggedDrive_, moved - dragMoved_);
+    dragMoved_ = moved;
+    replot(QCustomPlot::rpQueuedReplot);
+  }
+  PlotView::mouseMoveEvent(event);
+  // Shift over a compared drive's line says it can be dragged.
+  if (!draggedDrive_ && event->buttons() == Qt::NoButton && event->modifiers() & Qt::ShiftModifier &&
+      driveAt(event->position()))
+    setCursor(Qt::SizeHorCursor);
+}
+
+void SeriesPlot::mouseReleaseEvent(QMouseEvent* event) {
+  if (!draggedDrive_) return PlotView::mouseReleaseEvent(event);
+  if (event->button() != Qt::LeftButton) return;
+  const int drive = draggedDrive_;
+  const double moved = dragMoved_;
+  endDriveDrag();
+  // The lines go back to their data; the owner sets the drive's new offset.
+  if (moved != 0) emit driveDragged(drive, moved);
+}
+
+void SeriesPlot::keyPressEvent(QKeyEvent* event) {
+  if (draggedDrive_ && event->key() == Qt::Key_Escape) {
+    endDriveDrag();
+    return;
+  }
+  PlotView::keyPressEvent(event);
+}
+
+void SeriesPlot::endDriveDrag() {
+  shiftDrive(draggedDrive_, -dragMoved_);
+  draggedDrive_ = 0;
+  dragMoved_ = 0;
+  unsetCursor();
   replot(QCustomPlot::rpQueuedReplot);
 }
 

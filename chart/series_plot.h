@@ -21,7 +21,9 @@ class RecordTicker;
 // Drives compared: each series has a line per drive in the series' colour,
 // the drive's own line style (solid, dashed, dotted, dash-dot) and its name
 // in the legend ("Обороты двигателя [B]"); x is then the aligned time in
-// seconds from the reference's first record.
+// seconds from the reference's first record. Shift and the left button on a
+// line of a compared drive drag that drive's lines along x; Esc puts them
+// back. A drag is announced once, on release, as the seconds moved.
 class SeriesPlot : public PlotView {
   Q_OBJECT
  public:
@@ -53,14 +55,32 @@ class SeriesPlot : public PlotView {
   void setSeriesShown(int series, bool shown);
   void setOnRightAxis(int series, bool right);
 
-  // Rings on every visible series at the given record positions of the
-  // reference (the records of a cell of the cell table); none clears them.
-  void markRecords(const std::vector<int>& positions);
+  // Rings on every visible series at the given record positions of a drive
+  // (the records of a cell of the cell table); none clears them.
+  void markRecords(const std::vector<int>& positions, int drive = 0);
+
+  // The compared drive (1 to 3) with a line within a few pixels of a point
+  // of the plot, the nearest; 0 for none.
+  int driveAt(const QPointF& pixel) const;
 
   // After changes: legend marks updated, axes fitted unless zoomed, a replot queued.
   void refresh();
 
+ signals:
+  // A compared drive's lines dragged and dropped `seconds` further along x.
+  void driveDragged(int drive, double seconds);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  // Moves every line of a compared drive along x, in place.
+  void shiftDrive(int drive, double seconds);
+  void endDriveDrag();
+
   void updateLegendEntry(int series);
   void updateLegendEntry(QCPGraph* line, const QString& title);
   // Before each replot: the legend's columns and each series' antialiasing.
@@ -75,6 +95,11 @@ class SeriesPlot : public PlotView {
   // Drives 1 to 3 of each series.
   std::array<std::array<QCPGraph*, kMaxDrives - 1>, kSeriesCount> driveLines_{};
   int drives_ = 1;
+  // The drive being dragged (0: none), the pixel where the drag began and the seconds moved so far.
+  int markedDrive_ = 0;
+  int draggedDrive_ = 0;
+  double dragStartPixel_ = 0;
+  double dragMoved_ = 0;
 };
 
 }  // namespace kq

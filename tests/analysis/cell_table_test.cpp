@@ -37,8 +37,13 @@ TEST(CellTableTest, CellsOfAHandBuiltLog) {
 
   // Only the kept records count.
   const std::vector<char> kept = {0, 1, 1, 1, 1, 1, 1};
-  EXPECT_EQ(cellTableText(makeCellTable(model, X, Y, Z, xs, ys, kept), CellStatistic::count, ','),
-            ";1000;1500;2000\n0,2;2;1;\n0,5;;1;1\n");
+  const CellTable keptTable = makeCellTable(model, X, Y, Z, xs, ys, kept);
+  EXPECT_EQ(cellTableText(keptTable, CellStatistic::count, ','), ";1000;1500;2000\n0,2;2;1;\n0,5;;1;1\n");
+  // Another drive's table less this one, on the same breakpoints.
+  EXPECT_EQ(cellDifferenceText(keptTable, table, CellStatistic::count, ','),
+            ";1000;1500;2000\n0,2;-1;0;\n0,5;;0;0\n");
+  EXPECT_EQ(cellDifferenceText(keptTable, table, CellStatistic::mean, ','),
+            ";1000;1500;2000\n0,2;1,66666666666667;0;\n0,5;;0;0\n");
 }
 
 TEST(CellTableTest, EightEvenBreakpointsByDefault) {

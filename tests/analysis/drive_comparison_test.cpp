@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "analysis/record_time.h"
@@ -144,6 +145,21 @@ TEST(DriveComparisonTest, RecordsOfTheSameAlignedInterval) {
   EXPECT_EQ(recordsBetween(comparison, 0, 2, 6, keepAllButThird), (std::vector<char>{0, 1, 0, 1, 0}));
   EXPECT_EQ(recordsBetween(comparison, 1, 2, 6), (std::vector<char>{0, 1, 1}));
   EXPECT_EQ(recordsBetween(comparison, 2, 2, 6), (std::vector<char>{0, 1, 0, 0, 0, 0}));
+}
+
+TEST(DriveComparisonTest, DraggedOffsetRoundedToWhatAPixelIsWorth) {
+  struct Case {
+    double offset, moved, resolution, expected;
+  };
+  const Case cases[] = {
+      {12.5, 0.837, 0.37, 13.3}, {-3600, 41.2, 27, -3560}, {2, 0.0123, 0.004, 2.012}, {2, 0.5, 0, 2.5}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(draggedOffset(c.offset, c.moved, c.resolution), c.expected)
+        << c.moved << " at " << c.resolution;
+    if (c.resolution > 0) {
+      EXPECT_LE(std::abs(c.expected - c.offset - c.moved), c.resolution / 2);
+    }
+  }
 }
 
 TEST(DriveComparisonTest, TitlesADriveLacks) {

@@ -3,14 +3,21 @@
 #include <qcustomplot.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
+#include <algorithm>
+#include <cmath>
 
+#include "analysis/cell_table.h"
 #include "chart/chart_window.h"
 #include "dump/dump_file.h"
 #include "sim/memory.h"
@@ -61,9 +68,27 @@ class ChartCompareTest : public ::testing::Test {
     return nullptr;
   }
 
+  template <class Widget>
+  Widget* child(const QString& name) {
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the drives' rows rebuilt
+    return window.findChild<Widget*>(name);
+  }
+  void choose(const char* selector, const QString& text) {
+    auto* box = child<QComboBox>(QString::fromLatin1(selector));
+    box->setCurrentIndex(box->findText(text));
+    emit box->activated(box->currentIndex());
+  }
+
   QTemporaryDir dir;
   ChartWindow window;
 };
+
+// Keys of a line, in order.
+std::vector<double> keys(const QCPGraph* line) {
+  std::vector<double> result;
+  for (const QCPGraphData& point : *line->data()) result.push_back(point.key);
+  return result;
+}
 
 TEST_F(ChartCompareTest, DrivesKeepTheirOwnRecordsAndMissingParametersAreSaid) {
   open(window, dumpFile("a.txt", 6, 300));
@@ -101,6 +126,127 @@ TEST_F(ChartCompareTest, DrivesKeepTheirOwnRecordsAndMissingParametersAreSaid) {
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(window.comparison().offset(1), window.comparison().startOffset(1));
   EXPECT_FALSE(window.alignOnEvent(QStringLiteral("[Нет такого] > 1")).isEmpty());
+}
+
+TEST_F(ChartCompareTest, ShiftDragOfADrivesLineMovesItsOffsetAloneAndEscapeCancels) {
+  open(window, dumpFile("a.txt", 6, 300));
+  ASSERT_EQ(window.addComparedDrive(dumpFile("b.txt", 6, 300, {}, 60)).toStdString(), "");
+  ASSERT_EQ(window.addComparedDrive(dumpFile("c.txt", 2, 300)).toStdString(), "");
+  selector(window, 0)->setCurrentText(kRpm);
+  window.onSeriesParameterChosen(0);
+  SeriesPlot* plot = window.plot();
+  plot->replot();
+  QCPGraph* b = line(window, kRpm + QStringLiteral(" [B]"));
+  QCPGraph* c = line(window, kRpm + QStringLiteral(" [C]"));
+  ASSERT_TRUE(b && c);
+  // A point of B's line well away from C's.
+  QPointF on;
+  bool found = false;
+  for (auto point = b->data()->constBegin(); point != b->data()->constEnd() && !found; ++point) {
+    on = QPointF(plot->xAxis->coordToPixel(point->key), b->valueAxis()->coordToPixel(point->value));
+    found = plot->axisRect()->rect().contains(on.toPoint()) && c->selectTest(on, false) > 20;
+  }
+  ASSERT_TRUE(found);
+  const auto mouse = [plot](QEvent::Type type, QPointF at, Qt::MouseButtons buttons,
+                            Qt::KeyboardModifiers modifiers = Qt::ShiftModifier) {
+    QMouseEvent event(type, at, plot->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, modifiers);
+    QApplication::sendEvent(plot, &event);
+  };
+  const std::vector<double> bKeys = keys(b), cKeys = keys(c);
+  const double bOffset = window.comparison().offset(1), cOffset = window.comparison().offset(2);
+  const QPointF to = on + QPointF(60, 7);
+  const double seconds = plot->xAxis->pixelToCoord(to.x()) - plot->xAxis->pixelToCoord(on.x());
+  const double pixel = plot->xAxis->range().size() / plot->axisRect()->width();
+
+  // Escape puts the lines back and keeps the offset.
+  mouse(QEvent::MouseButtonPress, on, Qt::LeftButton);
+  mouse(QEvent::MouseMove, to, Qt::LeftButton);
+  EXPECT_NEAR(keys(b)[0] - bKeys[0], seconds, 1e-6) << "B's lines follow the mouse";
+  EXPECT_EQ(keys(c), cKeys);
+  QTest::keyClick(plot, Qt::Key_Escape);
+  EXPECT_EQ(keys(b), bKeys);
+  mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+  EXPECT_EQ(window.comparison().offset(1), bOffset);
+
+  // Without Shift the press draws a zoom rectangle and moves no drive.
+  mouse(QEvent::MouseButtonPress, on, Qt::LeftButton, Qt::NoModifier);
+  mouse(QEvent::MouseMove, to, Qt::LeftButton, Qt::NoModifier);
+  mouse(QEvent::MouseButtonRelease, to, Qt::NoButton, Qt::NoModifier);
+  EXPECT_EQ(window.comparison().offset(1), bOffset);
+  plot->resetZoom();
+  window.setDriveOffset(1, bOffset);  // the axes as before the zoom
+  plot->replot();
+
+  mouse(QEvent::MouseButtonPress, on, Qt::LeftButton);
+  mouse(QEvent::MouseMove, to, Qt::LeftButton);
+  mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+  const double offset = window.comparison().offset(1);
+  EXPECT_NEAR(offset - bOffset, seconds, pixel / 2);
+  EXPECT_EQ(window.comparison().offset(2), cOffset);
+  EXPECT_EQ(keys(b), window.comparison().alignedTimes(1));
+  EXPECT_EQ(keys(c), cKeys);
+  EXPECT_EQ(child<QLineEdit>(QStringLiteral("driveOffsetB"))->text(),
+            QString::number(offset, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(',')));
+}
+
+TEST_F(ChartCompareTest, ScatterAndCellTableShowEachDrive) {
+  const QString bPath = dumpFile("b.txt", 6, 200, {}, 60);
+  open(window, dumpFile("a.txt", 6, 300));
+  ASSERT_EQ(window.addComparedDrive(bPath).toStdString(), "");
+  const QString load = QStringLiteral("Нагрузка на двигатель");
+  child<QTabWidget>(QStringLiteral("chartTabs"))->setCurrentIndex(1);
+  choose("scatterX", kRpm);
+  choose("scatterY", load);
+  QCustomPlot* scatter = child<QCustomPlot>(QStringLiteral("scatterPlot"));
+  for (int d = 0; d < 2; ++d) {
+    const DumpModel& model = window.comparison().model(d);
+    const auto& xs = model.values(*columnOfTitle(model, kRpm.toStdString()));
+    const auto& ys = model.values(*columnOfTitle(model, load.toStdString()));
+    std::vector<std::pair<double, double>> expected, shown;
+    for (std::size_t p = 0; p < xs.size(); ++p)
+      if (!std::isnan(xs[p]) && !std::isnan(ys[p])) expected.emplace_back(double(xs[p]), double(ys[p]));
+    for (const QCPGraphData& point : *scatter->graph(d)->data()) shown.emplace_back(point.key, point.value);
+    std::sort(expected.begin(), expected.end());
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, expected) << "drive " << d;
+    EXPECT_TRUE(scatter->legend->hasItemWithPlottable(scatter->graph(d)));
+    EXPECT_EQ(scatter->graph(d)->name(), QStringLiteral("Запись ") + QChar('A' + d));
+  }
+
+  // Drive B's table is the one its dump alone makes.
+  child<QTabWidget>(QStringLiteral("chartTabs"))->setCurrentIndex(2);
+  const QString angle = QStringLiteral("Угол опережения зажигания");
+  choose("tableX", kRpm);
+  choose("tableY", load);
+  choose("tableZ", angle);
+  for (auto [field, breaks] :
+       {std::pair("tableXBreaks", "800 1600 2400 3200"), std::pair("tableYBreaks", "4;8;12")}) {
+    auto* edit = child<QLineEdit>(QString::fromLatin1(field));
+    edit->setText(QString::fromLatin1(breaks));
+    emit edit->editingFinished();
+  }
+  Dump dump;
+  loadDumpFile(QFile::encodeName(bPath).toStdString(), dump);
+  const DumpModel b = buildDumpModel(dump, ',');
+  const auto column = [](const DumpModel& model, const QString& title) {
+    return *columnOfTitle(model, title.toStdString());
+  };
+  const auto tableOf = [&](const DumpModel& model) {
+    return makeCellTable(model, column(model, kRpm), column(model, load), column(model, angle),
+                         parseBreaks("800 1600 2400 3200", ','), parseBreaks("4;8;12", ','));
+  };
+  auto* cells = child<QTableWidget>(QStringLiteral("tableCells"));
+  const auto copied = [cells] {
+    cells->setFocus();
+    QTest::keyClick(cells, Qt::Key_C, Qt::ControlModifier);
+    return QApplication::clipboard()->text().toStdString();
+  };
+  choose("tableDrive", QStringLiteral("B"));
+  EXPECT_EQ(copied(), cellTableText(tableOf(b), CellStatistic::count, ',', '\t'));
+  choose("tableDrive", QStringLiteral("B − A"));
+  EXPECT_EQ(copied(),
+            cellDifferenceText(tableOf(b), tableOf(window.model()), CellStatistic::count, ',', '\t'));
 }
 
 TEST_F(ChartCompareTest, WorkspaceRoundTripWithItsFolderMoved) {
