@@ -11,7 +11,7 @@
 #include "app/qt_main_thread.h"
 #include "dump/dump.h"
 #include "link/download_session.h"
-#include "link/serial_line.h"
+#include "serial/serial_line.h"
 
 class QComboBox;
 class QLabel;

@@ -5,8 +5,8 @@
 #include <map>
 #include <memory>
 
-#include "link/main_thread.h"
-#include "link/timers.h"
+#include "serial/main_thread.h"
+#include "serial/timers.h"
 
 namespace kq {
 

@@ -1,5 +1,5 @@
 add_executable(chart_data_bench ${CMAKE_CURRENT_LIST_DIR}/chart_data_bench.cpp)
-target_link_libraries(chart_data_bench PRIVATE kq_chart_data kq_sim benchmark::benchmark_main)
+target_link_libraries(chart_data_bench PRIVATE kq_analysis kq_sim benchmark::benchmark_main)
 add_executable(make_synthetic_dump ${CMAKE_CURRENT_LIST_DIR}/make_synthetic_dump.cpp)
 target_link_libraries(make_synthetic_dump PRIVATE kq_sim)
 

@@ -3,9 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_dump.h"
-#include "chart/chart_data.h"
-#include "chart/column_statistics.h"
-#include "chart/series_values.h"
+#include "analysis/chart_data.h"
+#include "analysis/column_statistics.h"
+#include "analysis/series_values.h"
 #include "sim/memory.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <optional>
 
 #include "link/download_session.h"
-#include "link/serial_line.h"
-#include "link/task_loop.h"
+#include "serial/serial_line.h"
+#include "serial/task_loop.h"
 #include "sim/simulated_device.h"
 
 namespace kq {

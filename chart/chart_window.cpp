@@ -21,7 +21,7 @@
 #include "chart/readout_text.h"
 #include "chart/scatter_view.h"
 #include "chart/series_plot.h"
-#include "chart/series_values.h"
+#include "analysis/series_values.h"
 #include "decode/conversion_error.h"
 #include "ui/error_box.h"
 #include "ui/grid_model.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <optional>
 
-#include "chart/chart_data.h"
-#include "chart/marker_readout.h"
+#include "analysis/chart_data.h"
+#include "analysis/marker_readout.h"
 #include "chart/series_plot.h"
 #include "dump/dump.h"
 

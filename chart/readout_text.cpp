@@ -1,6 +1,6 @@
 #include "chart/readout_text.h"
 
-#include "chart/record_time.h"
+#include "analysis/record_time.h"
 #include "chart/series_plot.h"
 #include "ui/qt_text.h"
 

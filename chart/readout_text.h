@@ -4,8 +4,8 @@
 #include <optional>
 #include <span>
 
-#include "chart/chart_data.h"
-#include "chart/marker_readout.h"
+#include "analysis/chart_data.h"
+#include "analysis/marker_readout.h"
 
 namespace kq {
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "chart/image_actions.h"
-#include "chart/series_values.h"
+#include "analysis/series_values.h"
 #include "ui/error_box.h"
 #include "ui/plot_view.h"
 #include "ui/qt_text.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "chart/chart_data.h"
+#include "analysis/chart_data.h"
 
 class QComboBox;
 class QLabel;

@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "chart/chart_data.h"
+#include "analysis/chart_data.h"
 #include "ui/plot_view.h"
 
 namespace kq {

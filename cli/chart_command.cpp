@@ -3,38 +3,23 @@
 #include <QApplication>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "chart/chart_data.h"
+#include "analysis/chart_data.h"
+#include "analysis/series_values.h"
 #include "chart/plot_image.h"
 #include "chart/series_plot.h"
-#include "chart/series_values.h"
 #include "cli/commands.h"
 #include "cli/record_range.h"
+#include "cli/shared_options.h"
 #include "dump/dump_file.h"
 #include "dump/safe_file.h"
 #include "regional/decimal_separator.h"
 
 namespace kq::cli {
 namespace {
-
-constexpr const char* kChartHelp =
-    "Usage: kq-cli chart [--series TITLE]... [--right TITLE]... [--from N] [--to N]\n"
-    "                    [--time] [--size WxH] DUMP OUTPUT\n"
-    "\n"
-    "Draws the chart of the dump file DUMP as the chart window draws it (the\n"
-    "same colours, legend and axes) into OUTPUT, a PNG or PDF file by its\n"
-    "extension. No display is needed.\n"
-    "\n"
-    "  --series TITLE  plot the parameter of that column title on the left axis\n"
-    "  --right TITLE   plot it on the right axis (series take the window's\n"
-    "                  colours in the order given; at most 10; without either,\n"
-    "                  the window's first choice)\n"
-    "  --from N, --to N  the first and last chart position shown (0-based, as\n"
-    "                  the chart's 'Точка данных')\n"
-    "  --time          label the x axis with the records' dates and times\n"
-    "  --size WxH      the image in pixels (PDF: points), default 1416x681\n";
 
 constexpr QSize kDefaultSize(1416, 681);
 constexpr int kMaxSide = 20000;
@@ -52,11 +37,6 @@ struct Options {
   std::string output;
 };
 
-int usageError(const std::string& message) {
-  std::fprintf(stderr, "kq-cli chart: %s\n", message.c_str());
-  return 2;
-}
-
 bool readSize(const std::string& text, QSize& size) {
   int width = 0, height = 0;
   char end = 0;
@@ -64,41 +44,6 @@ bool readSize(const std::string& text, QSize& size) {
   if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return false;
   size = QSize(width, height);
   return true;
-}
-
-// Returns the exit status of a usage error, or 0 when the options are fine.
-int parseOptions(const std::vector<std::string>& args, Options& options) {
-  std::vector<std::string> positional;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    RangeOption rangeOption = takeRangeOption(args, i, options.range);
-    if (rangeOption == RangeOption::invalid)
-      return usageError("--from and --to take a position of 0 or more");
-    if (rangeOption == RangeOption::taken) continue;
-    if (arg == "--series" || arg == "--right") {
-      if (i + 1 >= args.size()) return usageError(arg + " takes a column title");
-      options.series.push_back({args[++i], arg == "--right"});
-    } else if (arg == "--time") {
-      options.time = true;
-    } else if (arg == "--size") {
-      if (i + 1 >= args.size() || !readSize(args[++i], options.size))
-        return usageError("--size takes WIDTHxHEIGHT in pixels, each 1 to 20000");
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return usageError("unknown option '" + arg + "'");
-    } else {
-      positional.push_back(arg);
-    }
-  }
-  if (positional.size() != 2) {
-    std::fputs(kChartHelp, stderr);
-    return 2;
-  }
-  if (options.series.size() > std::size_t(SeriesPlot::kSeriesCount)) return usageError("at most 10 series");
-  options.dump = positional[0];
-  options.output = positional[1];
-  if (!imageFormatOf(QString::fromStdString(options.output)))
-    return usageError("OUTPUT must end in .png or .pdf");
-  return 0;
 }
 
 // The grid item of every series, or the message naming a title the dump's
@@ -149,18 +94,7 @@ QByteArray drawChart(const Options& options, const ChartData& data,
   return plotImage(plot, *imageFormatOf(QString::fromStdString(options.output)));
 }
 
-}  // namespace
-
-int runChart(const std::vector<std::string>& args) {
-  for (const auto& arg : args) {
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kChartHelp, stdout);
-      return 0;
-    }
-  }
-  Options options;
-  if (int status = parseOptions(args, options)) return status;
-
+int run(const Options& options) {
   const char separator = systemDecimalSeparator();
   try {
     checkCanCreate(options.output);  // before the work rather than after it
@@ -196,6 +130,57 @@ int runChart(const std::vector<std::string>& args) {
     return 1;
   }
   return 0;
+}
+
+constexpr const char* kDetails =
+    "Draws the chart of the dump file DUMP as the chart window draws it (the\n"
+    "same colours, legend and axes) into OUTPUT, a PNG or PDF file by its\n"
+    "extension. No display is needed. Series take the window's colours in the\n"
+    "order given, at most 10; without --series or --right, the window's first\n"
+    "choice.";
+
+}  // namespace
+
+Command addChartCommand(CLI::App& kqCli) {
+  Command command(kqCli, "chart", "draw the chart of a dump file into a PNG or PDF file", kDetails);
+  auto options = std::make_shared<Options>();
+  CLI::App& app = command.app();
+  for (const bool right : {false, true}) {
+    // Taken as they come, so that left and right series keep their order.
+    command.onMisuse(app.add_option_function<std::string>(
+                            right ? "--right" : "--series",
+                            [options, right](const std::string& title) {
+                              options->series.push_back({title, right});
+                            },
+                            right ? "plot it on the right axis" : "plot the parameter of that column title")
+                         ->type_name("TITLE")
+                         ->trigger_on_parse(),
+                     std::string(right ? "--right" : "--series") + " takes a column title");
+  }
+  addRecordRange(command, options->range);
+  app.add_flag("--time", options->time, "label the x axis with the records' dates and times");
+  command.onMisuse(app.add_option_function<std::string>(
+                          "--size",
+                          [options](const std::string& text) {
+                            if (!readSize(text, options->size)) throw CLI::ValidationError("--size", text);
+                          },
+                          "the image in pixels (PDF: points), default 1416x681")
+                       ->type_name("WxH"),
+                   "--size takes WIDTHxHEIGHT in pixels, each 1 to 20000");
+  addArgument(command, "DUMP", options->dump, "the dump file");
+  command.onMisuse(addArgument(command, "OUTPUT", options->output, "the image file, *.png or *.pdf")
+                       ->check(CLI::Validator(
+                           [](std::string& text) -> std::string {
+                             return imageFormatOf(QString::fromStdString(text)) ? "" : "not an image";
+                           },
+                           "")),
+                   "OUTPUT must end in .png or .pdf");
+  app.callback([options] {
+    if (options->series.size() > std::size_t(SeriesPlot::kSeriesCount))
+      throw CLI::ValidationError("at most 10 series");
+  });
+  command.setRun([options] { return run(*options); });
+  return command;
 }
 
 }  // namespace kq::cli

@@ -1,15 +1,16 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include <CLI/CLI.hpp>
+
+#include "cli/command.h"
 
 namespace kq::cli {
 
-// Each command takes the arguments after its name and returns the exit status.
-int runExport(const std::vector<std::string>& args);
-int runDownload(const std::vector<std::string>& args);
-int runSimulate(const std::vector<std::string>& args);
-int runStats(const std::vector<std::string>& args);
-int runChart(const std::vector<std::string>& args);
+// Each adds its command, with its options, to kq-cli's command line.
+Command addExportCommand(CLI::App& kqCli);
+Command addDownloadCommand(CLI::App& kqCli);
+Command addSimulateCommand(CLI::App& kqCli);
+Command addStatsCommand(CLI::App& kqCli);
+Command addChartCommand(CLI::App& kqCli);
 
 }  // namespace kq::cli

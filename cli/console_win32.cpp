@@ -31,4 +31,6 @@ std::vector<std::string> startConsole(int, char**) {
   return arguments;
 }
 
+bool errorsGoToTerminal() { return ::_isatty(_fileno(stderr)) != 0; }
+
 }  // namespace kq::cli

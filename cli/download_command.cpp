@@ -1,48 +1,31 @@
 // kq-cli download: the handshake and the whole download through the same
 // session, engine and serial channel as the window, with a progress bar.
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
-#include <variant>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/download_output.h"
 #include "cli/interrupts.h"
+#include "cli/option_checks.h"
 #include "cli/progress_bar.h"
-#include "cli/whole_number.h"
+#include "cli/shared_options.h"
 #include "link/download_session.h"
-#include "link/serial_line.h"
-#include "link/task_loop.h"
+#include "serial/serial_line.h"
+#include "serial/task_loop.h"
 
 namespace kq::cli {
 namespace {
 
 using namespace std::chrono_literals;
-
-constexpr const char* kDownloadHelp =
-    "Usage: kq-cli download --port PORT [--timeout SECONDS] OUTPUT\n"
-    "\n"
-    "Links with the on-board computer's boot loader on PORT (COM1 to COM8, or a\n"
-    "device path such as /dev/ttyUSB0), downloads blocks 0100 to 0FFF and writes\n"
-    "the dump file OUTPUT (one line per block, CR LF line ends) once complete.\n"
-    "A reply that does not arrive as one clean 259-byte burst is asked for again.\n"
-    "\n"
-    "  --port PORT        the serial port\n"
-    "  --timeout SECONDS  give up when the device does not link, or no block\n"
-    "                     completes, for this long (default 10)\n"
-    "\n"
-    "On failure OUTPUT is left as it was and the blocks received so far, if any,\n"
-    "are written to OUTPUT.partial. When a file cannot be written, the dump goes\n"
-    "to the user's state folder (~/.local/state/kq-unloader) and the message\n"
-    "names it.\n";
 
 struct Options {
   std::string port;
@@ -117,50 +100,7 @@ class Progress : public DownloadObserver {
   std::optional<std::string> failure_;
 };
 
-int usageError(const std::string& message) {
-  std::fprintf(stderr, "kq-cli download: %s\n\n%s", message.c_str(), kDownloadHelp);
-  return 2;
-}
-
-// Options and the one OUTPUT; the exit status of a usage error otherwise.
-std::variant<Options, int> parse(const std::vector<std::string>& args) {
-  Options options;
-  std::vector<std::string> positional;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kDownloadHelp, stdout);
-      return 0;
-    }
-    if (arg == "--port" || arg == "--timeout") {
-      if (i + 1 == args.size()) return usageError(arg + " needs a value");
-      const std::string& value = args[++i];
-      if (arg == "--port") {
-        options.port = value;
-      } else if (const auto seconds = wholeNumber(value, 1, INT_MAX)) {
-        options.timeoutSeconds = *seconds;
-      } else {
-        return usageError("--timeout takes a whole number of seconds above 0");
-      }
-    } else if (arg.starts_with("--")) {
-      return usageError("unknown option " + arg);
-    } else {
-      positional.push_back(arg);
-    }
-  }
-  if (options.port.empty()) return usageError("--port is missing");
-  if (positional.size() != 1) return usageError("give exactly one OUTPUT file");
-  options.output = positional[0];
-  return options;
-}
-
-}  // namespace
-
-int runDownload(const std::vector<std::string>& args) {
-  const auto parsed = parse(args);
-  if (const int* status = std::get_if<int>(&parsed)) return *status;
-  const Options& options = std::get<Options>(parsed);
-
+int run(const Options& options) {
   // A file that cannot be written must not cost a whole download first.
   try {
     checkOutputBeforeDownload(options.output);
@@ -182,7 +122,7 @@ int runDownload(const std::vector<std::string>& args) {
     }
   });
 
-  ProgressBar bar(::isatty(STDERR_FILENO) != 0);
+  ProgressBar bar(errorsGoToTerminal());
   Progress progress(loop, bar, options.timeoutSeconds);
   SerialLine line(loop);
   line.setClosePause(0ms);  // the process ends; nobody reopens the port at once
@@ -209,6 +149,37 @@ int runDownload(const std::vector<std::string>& args) {
   session.unlink();
   bar.finish();
   return keepDownload(options.output, session.dump(), progress.failure());
+}
+
+constexpr const char* kDetails =
+    "Links with the on-board computer's boot loader on PORT (COM1 to COM8, or a\n"
+    "device path such as /dev/ttyUSB0), downloads blocks 0100 to 0FFF and writes\n"
+    "the dump file OUTPUT (one line per block, CR LF line ends) once complete.\n"
+    "A reply that does not arrive as one clean 259-byte burst is asked for again.\n"
+    "\n"
+    "On failure OUTPUT is left as it was and the blocks received so far, if any,\n"
+    "are written to OUTPUT.partial. When a file cannot be written, the dump goes\n"
+    "to the user's state folder (~/.local/state/kq-unloader) and the message\n"
+    "names it.";
+
+}  // namespace
+
+Command addDownloadCommand(CLI::App& kqCli) {
+  Command command(kqCli, "download", "download the log memory over a serial port", kDetails);
+  auto options = std::make_shared<Options>();
+  CLI::App& app = command.app();
+  command.onMisuse(app.add_option("--port", options->port, "the serial port")->required()->type_name("PORT"),
+                   "--port takes the serial port");
+  command.onMisuse(
+      app.add_option("--timeout", options->timeoutSeconds,
+                     "give up when the device does not link, or no block completes, for this long "
+                     "(default 10)")
+          ->type_name("SECONDS")
+          ->check(wholeNumber(1, INT_MAX)),
+      "--timeout takes a whole number of seconds above 0");
+  addArgument(command, "OUTPUT", options->output, "the dump file");
+  command.setRun([options] { return run(*options); });
+  return command;
 }
 
 }  // namespace kq::cli

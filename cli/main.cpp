@@ -1,64 +1,62 @@
 // kq-cli: the downloader's work without a window.
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "cli/console.h"
 
-namespace {
-
-struct Command {
-  const char* name;
-  int (*run)(const std::vector<std::string>& args);
-  const char* summary;
-};
-
-const Command kCommands[] = {
-    {"export", kq::cli::runExport, "write the spreadsheet file of a dump file"},
-    {"download", kq::cli::runDownload, "download the log memory over a serial port"},
-    {"stats", kq::cli::runStats, "minimum, maximum and mean of every parameter of a dump file"},
-    {"chart", kq::cli::runChart, "draw the chart of a dump file into a PNG or PDF file"},
-#if KQ_CLI_WITH_SIMULATOR
-    {"simulate", kq::cli::runSimulate, "run a simulated on-board computer on a pseudo-terminal"},
-#endif
-};
-
-void printUsage(std::FILE* out) {
-  std::fprintf(out,
-               "Usage: kq-cli COMMAND [OPTIONS] ARGUMENTS\n"
-               "\n"
-               "Downloads and converts the log memory of a KQ-series on-board computer.\n"
-               "\n"
-               "Commands:\n");
-  for (const auto& c : kCommands) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
-  std::fprintf(out, "\n'kq-cli COMMAND --help' explains a command; 'kq-cli --version' prints the version.\n");
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  std::vector<std::string> args = kq::cli::startConsole(argc, argv);
-  if (args.empty()) {
-    printUsage(stderr);
+  using namespace kq::cli;
+  std::vector<std::string> args = startConsole(argc, argv);
+  if (args == std::vector<std::string>{"help"}) args = {"--help"};  // as older versions took it
+
+  CLI::App kqCli("Downloads and converts the log memory of a KQ-series on-board computer.", "kq-cli");
+  kqCli.set_help_flag("-h,--help", "print this help");
+  kqCli.set_version_flag("--version", "kq-cli " KQ_VERSION, "print the version, which is the package's");
+  kqCli.require_subcommand(0, 1);
+  kqCli.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  const auto formatter = kqCli.get_formatter();  // the commands share it
+  formatter->column_width(26);
+  formatter->label("SUBCOMMAND", "COMMAND");
+  formatter->label("Subcommands", "Commands");
+  formatter->label("Positionals", "Arguments");
+  formatter->label("REQUIRED", "");
+  kqCli.footer("'kq-cli COMMAND --help' explains a command.");
+
+  std::vector<Command> commands;
+  commands.push_back(addExportCommand(kqCli));
+  commands.push_back(addDownloadCommand(kqCli));
+  commands.push_back(addStatsCommand(kqCli));
+  commands.push_back(addChartCommand(kqCli));
+#if KQ_CLI_WITH_SIMULATOR
+  commands.push_back(addSimulateCommand(kqCli));
+#endif
+
+  std::reverse(args.begin(), args.end());  // CLI11 takes them last first
+  try {
+    kqCli.parse(args);
+  } catch (const CLI::CallForHelp&) {
+    std::fputs(kqCli.help().c_str(), stdout);
+    return 0;
+  } catch (const CLI::CallForVersion& version) {
+    std::printf("%s\n", version.what());
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    const std::vector<std::string> extras = kqCli.remaining(true);
+    for (const auto& command : commands)
+      if (command.app().parsed()) return command.usageError(error, extras);
+    std::string message = error.what();
+    if (!extras.empty())
+      message = extras.front().starts_with("-") ? unexpectedArgumentMessage(extras)
+                                                : "unknown command '" + extras.front() + "'";
+    std::fprintf(stderr, "kq-cli: %s\n\n%s", message.c_str(), kqCli.help().c_str());
     return 2;
   }
-  const std::string name = args.front();
-  args.erase(args.begin());
-  if (name == "--help" || name == "-h" || name == "help") {
-    printUsage(stdout);
-    return 0;
-  }
-  if (name == "--version") {
-    // The project's version, which the package carries too.
-    std::printf("kq-cli %s\n", KQ_VERSION);
-    return 0;
-  }
-  for (const auto& c : kCommands) {
-    if (name == c.name) return c.run(args);
-  }
-  std::fprintf(stderr, "kq-cli: unknown command '%s'\n\n", name.c_str());
-  printUsage(stderr);
+  for (const auto& command : commands)
+    if (command.app().parsed()) return command.run();
+  std::fputs(kqCli.help().c_str(), stderr);
   return 2;
 }

@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <string>
-#include <vector>
 
 namespace kq::cli {
 
@@ -12,12 +11,6 @@ struct RecordRange {
   int from = 0;
   int to = INT_MAX;
 };
-
-enum class RangeOption { notRange, taken, invalid };
-
-// Takes "--from N" or "--to N" (or "--from=N") at args[i], advancing i past a
-// separate value; invalid for a missing or negative value.
-RangeOption takeRangeOption(const std::vector<std::string>& args, std::size_t& i, RecordRange& range);
 
 // The message for a range without records in a dump of `records` records.
 std::string emptyRangeMessage(const RecordRange& range, int records);

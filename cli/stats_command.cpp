@@ -2,13 +2,15 @@
 // grid, computed as the chart window's marker readout computes them.
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "chart/chart_data.h"
-#include "chart/column_statistics.h"
+#include "analysis/chart_data.h"
+#include "analysis/column_statistics.h"
 #include "cli/commands.h"
 #include "cli/record_range.h"
+#include "cli/shared_options.h"
 #include "decode/number_text.h"
 #include "dump/dump_file.h"
 #include "regional/decimal_separator.h"
@@ -16,23 +18,11 @@
 namespace kq::cli {
 namespace {
 
-constexpr const char* kStatsHelp =
-    "Usage: kq-cli stats [--decimal-separator=C] [--from N] [--to N] DUMP\n"
-    "\n"
-    "Writes to standard output, in UTF-8, the header line\n"
-    "'Параметр;Минимум;Максимум;Среднее' and then one line 'TITLE;MIN;MAX;MEAN'\n"
-    "for every parameter column of the chart grid of the dump file DUMP, over\n"
-    "the records at chart positions N to M inclusive (0-based, as the chart's\n"
-    "'Точка данных'; all records by default).\n"
-    "\n"
-    "  --decimal-separator=C  print numbers with C instead of the separator of\n"
-    "                         the regional settings (LANG, LC_NUMERIC, LC_ALL)\n"
-    "  --from N, --to N       the first and last chart position\n";
-
-int usageError(const std::string& message) {
-  std::fprintf(stderr, "kq-cli stats: %s\n", message.c_str());
-  return 2;
-}
+struct Options {
+  std::string dump;
+  RecordRange range;
+  char separator = 0;
+};
 
 std::string statisticsText(const ChartData& data, const std::vector<ColumnStatistics>& statistics,
                            char separator) {
@@ -48,40 +38,12 @@ std::string statisticsText(const ChartData& data, const std::vector<ColumnStatis
   return text;
 }
 
-}  // namespace
-
-int runStats(const std::vector<std::string>& args) {
-  std::vector<std::string> positional;
-  RecordRange range;
-  char separator = 0;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kStatsHelp, stdout);
-      return 0;
-    }
-    RangeOption rangeOption = takeRangeOption(args, i, range);
-    if (rangeOption == RangeOption::invalid)
-      return usageError("--from and --to take a position of 0 or more");
-    if (rangeOption == RangeOption::taken) continue;
-    if (arg.rfind("--decimal-separator=", 0) == 0) {
-      if (arg.size() != 21) return usageError("--decimal-separator takes one character");
-      separator = arg.back();
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return usageError("unknown option '" + arg + "'");
-    } else {
-      positional.push_back(arg);
-    }
-  }
-  if (positional.size() != 1) {
-    std::fputs(kStatsHelp, stderr);
-    return 2;
-  }
-  if (separator == 0) separator = systemDecimalSeparator();
-
+int run(const Options& options) {
+  const RecordRange& range = options.range;
+  const char separator = options.separator ? options.separator : systemDecimalSeparator();
   try {
     Dump dump;
-    loadDumpFile(positional[0], dump);
+    loadDumpFile(options.dump, dump);
     if (dump.empty()) {
       std::fprintf(stderr, "kq-cli stats: %s\n", emptyRangeMessage(range, 0).c_str());
       return 1;
@@ -103,6 +65,25 @@ int runStats(const std::vector<std::string>& args) {
     return 1;
   }
   return 0;
+}
+
+constexpr const char* kDetails =
+    "Writes to standard output, in UTF-8, the header line\n"
+    "'Параметр;Минимум;Максимум;Среднее' and then one line 'TITLE;MIN;MAX;MEAN'\n"
+    "for every parameter column of the chart grid of the dump file DUMP, over\n"
+    "the chart positions --from to --to inclusive (0-based, as the chart's\n"
+    "'Точка данных'; all records by default).";
+
+}  // namespace
+
+Command addStatsCommand(CLI::App& kqCli) {
+  Command command(kqCli, "stats", "minimum, maximum and mean of every parameter of a dump file", kDetails);
+  auto options = std::make_shared<Options>();
+  addArgument(command, "DUMP", options->dump, "the dump file");
+  addDecimalSeparator(command, options->separator);
+  addRecordRange(command, options->range);
+  command.setRun([options] { return run(*options); });
+  return command;
 }
 
 }  // namespace kq::cli

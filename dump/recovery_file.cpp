@@ -8,6 +8,7 @@
 
 #include "dump/file_error.h"
 #include "dump/file_sync.h"
+#include "dump/os_calls.h"
 #include "dump/utf8_path.h"
 
 namespace kq {
@@ -21,11 +22,7 @@ RecoveryFile::RecoveryFile(std::filesystem::path path) : path_(std::move(path)) 
   std::error_code error;
   std::filesystem::create_directories(path_.parent_path(), error);
   if (error) throw FileError::cannotCreate(utf8Text(path_), error.value());
-#ifdef _WIN32
-  file_ = _wfopen(path_.c_str(), L"wb");
-#else
-  file_ = std::fopen(path_.c_str(), "wb");
-#endif
+  file_ = openForWriting(path_);
   if (!file_) throw FileError::cannotCreate(utf8Text(path_), errno);
 }
 
@@ -49,12 +46,7 @@ void RecoveryFile::sync() {
 
 std::filesystem::path RecoveryFile::newPath(const std::filesystem::path& folder) {
   const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
+  const std::tm local = localTime(now);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H%M%S", &local);
   std::filesystem::path path = folder / (std::string(kPrefix) + stamp + ".txt");

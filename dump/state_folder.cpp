@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "dump/os_calls.h"
+
 namespace kq {
 namespace {
 
@@ -14,11 +16,7 @@ const char* variable(const char* name) {
 
 std::filesystem::path userStateFolder() {
   const std::filesystem::path program = "kq-unloader";
-#ifdef _WIN32
-  // Read as UTF-16: a user name the ANSI code page cannot hold stays intact.
-  if (const wchar_t* local = _wgetenv(L"LOCALAPPDATA"); local && *local)
-    return std::filesystem::path(local) / program;
-#endif
+  if (const std::filesystem::path local = systemLocalDataFolder(); !local.empty()) return local / program;
   // Relative values are to be ignored, as the base directory rules say.
   if (const char* state = variable("XDG_STATE_HOME"); state && std::filesystem::path(state).is_absolute())
     return std::filesystem::path(state) / program;

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/chart_data.h"
-#include "chart/series_values.h"
+#include "analysis/chart_data.h"
+#include "analysis/series_values.h"
 #include "decode/conversion_error.h"
 #include "decode/number_text.h"
 #include "dump/dump.h"

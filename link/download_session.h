@@ -10,9 +10,9 @@
 #include "dump/dump.h"
 #include "link/download_observer.h"
 #include "link/download_protocol.h"
-#include "link/line.h"
+#include "serial/line.h"
 #include "link/reply_framing.h"
-#include "link/timers.h"
+#include "serial/timers.h"
 
 namespace kq {
 

@@ -3,7 +3,7 @@
 #include <QAbstractItemView>
 #include <QScrollBar>
 
-#include "link/port_discovery.h"
+#include "serial/port_discovery.h"
 
 namespace kq {
 

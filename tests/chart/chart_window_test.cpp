@@ -23,8 +23,8 @@
 #include <set>
 
 #include "chart/image_actions.h"
-#include "chart/record_time.h"
-#include "chart/series_values.h"
+#include "analysis/record_time.h"
+#include "analysis/series_values.h"
 #include "decode/conversion_error.h"
 #include "decode/parameter_table.h"
 #include "dump/file_error.h"

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "link/download_session.h"
-#include "link/serial_line.h"
+#include "serial/serial_line.h"
 #include "sim/simulated_device.h"
-#include "tests/link/channel_fixture.h"
+#include "tests/serial/channel_fixture.h"
 #include "tests/link/recording_observer.h"
 
 namespace kq {

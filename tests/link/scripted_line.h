@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "link/line.h"
-#include "link/timers.h"
+#include "serial/line.h"
+#include "serial/timers.h"
 
 namespace kq::test {
 

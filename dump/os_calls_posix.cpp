@@ -1,0 +1,15 @@
+#include "dump/os_calls.h"
+
+namespace kq {
+
+std::FILE* openForWriting(const std::filesystem::path& path) { return std::fopen(path.c_str(), "wb"); }
+
+std::tm localTime(std::time_t time) {
+  std::tm local{};
+  localtime_r(&time, &local);
+  return local;
+}
+
+std::filesystem::path systemLocalDataFolder() { return {}; }
+
+}  // namespace kq

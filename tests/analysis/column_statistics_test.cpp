@@ -1,0 +1,83 @@
+#include "analysis/column_statistics.h"
+
+#include <gtest/gtest.h>
+
+#include "decode/conversion_error.h"
+#include "decode/number_text.h"
+#include "tests/support/number_text.h"
+
+namespace kq {
+namespace {
+
+ChartGrid columnGrid(const std::vector<std::string>& cells) {
+  ChartGrid grid(1);
+  grid.beginRow();
+  grid.appendCell("Title");
+  for (const std::string& cell : cells) {
+    grid.beginRow();
+    grid.appendCell(cell);
+  }
+  return grid;
+}
+
+struct Texts {
+  std::string minimum, maximum, mean;
+  bool operator==(const Texts&) const = default;
+};
+void PrintTo(const Texts& t, std::ostream* out) { *out << t.minimum << " " << t.maximum << " " << t.mean; }
+
+Texts statisticsTexts(const std::vector<std::string>& cells, int first, int last) {
+  auto statistics = columnStatistics(columnGrid(cells), 0, first, last, ',');
+  if (!statistics) return {"none", "none", "none"};
+  return {test::formatNumber(statistics->minimum, ','), test::formatNumber(statistics->maximum, ','),
+          test::formatNumber(statistics->mean, ',')};
+}
+
+TEST(ColumnStatisticsTest, MinimumMaximumAndMeanOverARange) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> cells;
+    int first, last;
+    Texts expected;
+  };
+  const Case cases[] = {
+      {"all", {"13,67", "-2", "0,5", "40"}, 0, 3, {"-2", "40", "13,0425"}},
+      {"inner range", {"13,67", "-2", "0,5", "40"}, 1, 2, {"-2", "0,5", "-0,75"}},
+      {"negatives of one exponent", {"-1,5", "-2,5", "-0,5", "-1,0"}, 0, 3, {"-2,5", "-0,5", "-1,375"}},
+      {"one record", {"13,67", "-2"}, 0, 0, {"13,67", "13,67", "13,67"}},
+      {"clipped to the records", {"1", "2", "3"}, -5, 99, {"1", "3", "2"}},
+      {"beyond the records", {"1", "2", "3"}, 3, 5, {"none", "none", "none"}},
+      {"backwards", {"1", "2", "3"}, 2, 1, {"none", "none", "none"}},
+      // A naive extended sum of 0,1 + 0,6 - 0,7 leaves 5,4E-20 behind.
+      {"cancelling decimals", {"0,1", "0,6", "-0,7"}, 0, 2, {"-0,7", "0,6", "0"}},
+      {"small and large",
+       {"3,0517578125E-5", "12345,6789", "-0,0001220703125"},
+       0,
+       2,
+       {"-0,0001220703125", "12345,6789", "4115,22626948242"}},
+      // 10^30 and 10^-30 do not fit one integer: the sum goes on in extended precision.
+      {"beyond the exact sum", {"1E30", "1E-30"}, 0, 1, {"1E-30", "1E30", "5E29"}},
+      {"digits beyond the 19th", {"1,00000000000000000001", "3"}, 0, 1, {"1", "3", "2"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(statisticsTexts(c.cells, c.first, c.last), c.expected) << c.name;
+}
+
+TEST(ColumnStatisticsTest, MeanOfAFullColumnOfTenthsIsExact) {
+  std::vector<std::string> cells;
+  for (int i = 0; i < 7680; ++i) cells.push_back(i % 3 ? "0,1" : "-0,7");
+  // 2560 × -0,7 + 5120 × 0,1 = -1280 over 7680 records.
+  EXPECT_EQ(statisticsTexts(cells, 0, 7679).mean, "-0,166666666666667");
+}
+
+TEST(ColumnStatisticsTest, ACellThatIsNotANumberFailsWithTheConversionMessage) {
+  try {
+    columnStatistics(columnGrid({"1", "2", "x"}), 0, 0, 2, ',');
+    FAIL() << "no error";
+  } catch (const ConversionError& error) {
+    EXPECT_STREQ(error.what(), "'x' is not a valid floating point value");
+  }
+  EXPECT_NO_THROW(columnStatistics(columnGrid({"1", "2", "x"}), 0, 0, 1, ','));
+}
+
+}  // namespace
+}  // namespace kq
