@@ -22,6 +22,9 @@ set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "SetRegView 64")
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "SetRegView 64")
 set(CPACK_NSIS_MODIFY_PATH OFF)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# The uninstaller removes the installer's key under the vendor's but leaves
+# the vendor's key itself; this runs after that removal.
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "DeleteRegKey /ifempty SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}'")
 
 if(KQ_WITH_GUI)
   # The Start-menu entry, named as the window's title; its icon is the
