@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <string>
+#include <cmath>
 
-#include "analysis/series_values.h"
-#include "decode/conversion_error.h"
+#include "analysis/value_cache.h"
+#include "decode/number_text.h"
 
 namespace kq {
 namespace {
@@ -13,165 +13,110 @@ using Wide = __int128;
 
 // 10^38 is the largest power of ten a signed 128-bit integer holds.
 constexpr int kMaxWidePower = 38;
-// Below this a sum takes any 19-digit term without overflow.
+// Below this a sum takes any 15-digit term without overflow.
 constexpr Wide kSafeSum = Wide(1) << 126;
 
-const std::array<Wide, kMaxWidePower + 1>& widePowersOfTen() {
-  static const std::array<Wide, kMaxWidePower + 1> powers = [] {
-    std::array<Wide, kMaxWidePower + 1> p{};
-    p[0] = 1;
-    for (int i = 1; i <= kMaxWidePower; ++i) p[i] = p[i - 1] * 10;
-    return p;
-  }();
-  return powers;
+constexpr std::array<Wide, kMaxWidePower + 1> makeWidePowers() {
+  std::array<Wide, kMaxWidePower + 1> p{};
+  p[0] = 1;
+  for (int i = 1; i <= kMaxWidePower; ++i) p[i] = p[i - 1] * 10;
+  return p;
+}
+constexpr auto kWidePowers = makeWidePowers();
+
+// value × 10^exponent, rounded once for |exponent| <= 27.
+long double timesPowerOfTen(long double value, int exponent) {
+  constexpr int kMaxExactPower = 27;
+  static const long double powers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
+                                       1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
+                                       1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+  for (; exponent > kMaxExactPower; exponent -= kMaxExactPower) value *= powers[kMaxExactPower];
+  for (; exponent < -kMaxExactPower; exponent += kMaxExactPower) value /= powers[kMaxExactPower];
+  return exponent >= 0 ? value * powers[exponent] : value / powers[-exponent];
 }
 
-// A sum of decimals kept as an integer times 10^exponent_, exact until a term
-// has dropped digits or the integer would overflow; from then on the sum goes
-// on in extended precision.
-class DecimalSum {
- public:
-  void add(const CellDecimal& decimal, std::string_view text, char decimalSeparator) {
-    if (exact_ && decimal.exact && decimal.exponent == exponent_) {
-      // Most cells of a column share the exponent; digits < 10^19 added to a
-      // sum below 2^127 - 10^19 cannot overflow.
-      Wide digits = Wide(decimal.digits);
-      if (sum_ < kSafeSum && sum_ > -kSafeSum) {
-        sum_ += decimal.negative ? -digits : digits;
-        return;
-      }
-    }
-    if (exact_ && decimal.exact && addExactly(decimal)) return;
-    if (exact_) {
-      approximate_ = total();
-      exact_ = false;
-    }
-    approximate_ += decimalValue(decimal, text, decimalSeparator);
-  }
-
-  long double total() const {
-    return exact_ ? timesPowerOfTen(static_cast<long double>(sum_), exponent_) : approximate_;
-  }
-
- private:
-  // Leaves the sum as it was when the term does not fit.
-  bool addExactly(const CellDecimal& decimal) {
-    const auto& powers = widePowersOfTen();
-    Wide sum = sum_;
-    int exponent = std::min(exponent_, decimal.exponent);
-    int sumShift = exponent_ - exponent;
-    int termShift = decimal.exponent - exponent;
-    Wide term = 0;
-    if (sumShift > kMaxWidePower || termShift > kMaxWidePower ||
-        __builtin_mul_overflow(sum, powers[sumShift], &sum) ||
-        __builtin_mul_overflow(Wide(decimal.digits), powers[termShift], &term) ||
-        __builtin_add_overflow(sum, decimal.negative ? -term : term, &sum))
-      return false;
-    sum_ = sum;
-    exponent_ = exponent;
-    return true;
-  }
-
-  bool exact_ = true;
-  Wide sum_ = 0;
-  int exponent_ = 0;
-  long double approximate_ = 0;
-};
-// A cell read as a decimal, its text kept for the slow path of decimalValue.
-struct Cell {
-  CellDecimal decimal;
-  std::string_view text;
-};
-
-// -1, 0 or 1 as a is below, equal to or above b. Exact decimals whose
-// exponents differ by at most 19 compare as integers; others by value.
-int compare(const Cell& a, const Cell& b, char decimalSeparator) {
-  constexpr int kMaxShift = 19;  // (10^19 - 1) × 10^19 < 2^127
-  const CellDecimal& x = a.decimal;
-  const CellDecimal& y = b.decimal;
-  if (x.exact && y.exact && x.exponent == y.exponent) {  // most cells of a column
-    if (x.negative != y.negative) {
-      if (x.digits == 0 && y.digits == 0) return 0;
-      return x.negative ? -1 : 1;
-    }
-    int magnitude = (x.digits > y.digits) - (x.digits < y.digits);
-    return x.negative ? -magnitude : magnitude;
-  }
-  int exponent = std::min(x.exponent, y.exponent);
-  if (x.exact && y.exact && x.exponent - exponent <= kMaxShift && y.exponent - exponent <= kMaxShift) {
-    const auto& powers = widePowersOfTen();
-    Wide left = Wide(x.digits) * powers[x.exponent - exponent];
-    Wide right = Wide(y.digits) * powers[y.exponent - exponent];
-    if (x.negative) left = -left;
-    if (y.negative) right = -right;
-    return (left > right) - (left < right);
-  }
-  long double left = decimalValue(x, a.text, decimalSeparator);
-  long double right = decimalValue(y, b.text, decimalSeparator);
-  return (left > right) - (left < right);
-}
-
-// Minimum, maximum and sum of the cells added so far; values are worked out
-// only where integers cannot compare or sum them.
-class Accumulator {
- public:
-  void add(std::string_view text, char decimalSeparator) {
-    Cell cell{{}, text};
-    if (!parseCellDecimal(text, decimalSeparator, cell.decimal))
-      throw ConversionError::notFloat(std::string(text));
-    if (count_ == 0) {
-      minimum_ = maximum_ = cell;
-    } else if (compare(cell, minimum_, decimalSeparator) < 0) {
-      minimum_ = cell;
-    } else if (compare(cell, maximum_, decimalSeparator) > 0) {
-      maximum_ = cell;
-    }
-    sum_.add(cell.decimal, text, decimalSeparator);
-    ++count_;
-  }
-
-  ColumnStatistics result(char decimalSeparator) const {
-    return {decimalValue(minimum_.decimal, minimum_.text, decimalSeparator),
-            decimalValue(maximum_.decimal, maximum_.text, decimalSeparator),
-            sum_.total() / static_cast<long double>(count_)};
-  }
-
- private:
-  Cell minimum_;
-  Cell maximum_;
-  DecimalSum sum_;
-  long count_ = 0;
-};
-
-// The positions first to last clipped to the grid's records; false when none remain.
-bool clip(const ChartGrid& grid, int& first, int& last) {
+// The positions first to last clipped to the records; false when none remain.
+bool clip(const DumpModel& model, int& first, int& last) {
   first = std::max(first, 0);
-  last = std::min(last, grid.rowCount() - 2);
+  last = std::min(last, model.recordCount() - 1);
   return first <= last;
+}
+
+bool isKept(RecordSelection kept, int position) {
+  return kept.empty() || (std::size_t(position) < kept.size() && kept[position]);
 }
 }  // namespace
 
-std::optional<ColumnStatistics> columnStatistics(const ChartGrid& grid, int column, int first, int last,
-                                                 char decimalSeparator) {
-  if (!clip(grid, first, last)) return std::nullopt;
-  Accumulator accumulator;
-  for (int position = first; position <= last; ++position)
-    accumulator.add(grid.cell(position + 1, column), decimalSeparator);
-  return accumulator.result(decimalSeparator);
+void ValueAccumulator::add(long double value) {
+  if (!std::isnan(value)) add(value, numberDigits(value));
 }
 
-std::optional<std::vector<ColumnStatistics>> columnsStatistics(const ChartGrid& grid, int firstColumn,
-                                                               int first, int last, char decimalSeparator) {
-  if (!clip(grid, first, last)) return std::nullopt;
-  std::vector<Accumulator> accumulators(std::max(grid.columnCount() - firstColumn, 0));
-  for (int position = first; position <= last; ++position) {
-    for (std::size_t i = 0; i < accumulators.size(); ++i)
-      accumulators[i].add(grid.cell(position + 1, firstColumn + int(i)), decimalSeparator);
+void ValueAccumulator::add(long double value, const NumberDigits& d) {
+  if (std::isnan(value)) return;
+  if (count_ == 0) {
+    minimum_ = maximum_ = value;
+  } else {
+    minimum_ = std::min(minimum_, value);
+    maximum_ = std::max(maximum_, value);
   }
-  std::vector<ColumnStatistics> statistics;
-  statistics.reserve(accumulators.size());
-  for (const Accumulator& accumulator : accumulators)
-    statistics.push_back(accumulator.result(decimalSeparator));
+  ++count_;
+  if (exact_) {
+    const Wide digits = d.negative ? -Wide(d.digits) : Wide(d.digits);
+    // Most values of a column share the exponent.
+    if (d.exponent == exponent_ && exactSum_ < kSafeSum && exactSum_ > -kSafeSum) {
+      exactSum_ += digits;
+      return;
+    }
+    if (addExactly(digits, d.exponent)) return;
+    approximateSum_ = sum();
+    exact_ = false;
+  }
+  approximateSum_ += value;
+}
+
+// Leaves the sum as it was when the term does not fit.
+bool ValueAccumulator::addExactly(Wide digits, int termExponent) {
+  Wide sum = exactSum_;
+  const int exponent = std::min(exponent_, termExponent);
+  const int sumShift = exponent_ - exponent;
+  const int termShift = termExponent - exponent;
+  Wide term = 0;
+  if (sumShift > kMaxWidePower || termShift > kMaxWidePower ||
+      __builtin_mul_overflow(sum, kWidePowers[sumShift], &sum) ||
+      __builtin_mul_overflow(digits, kWidePowers[termShift], &term) ||
+      __builtin_add_overflow(sum, term, &sum))
+    return false;
+  exactSum_ = sum;
+  exponent_ = exponent;
+  return true;
+}
+
+long double ValueAccumulator::sum() const {
+  return exact_ ? timesPowerOfTen(static_cast<long double>(exactSum_), exponent_) : approximateSum_;
+}
+
+std::optional<ColumnStatistics> ValueAccumulator::result() const {
+  if (count_ == 0) return std::nullopt;
+  return ColumnStatistics{minimum_, maximum_, sum() / static_cast<long double>(count_), count_};
+}
+
+std::optional<ColumnStatistics> columnStatistics(const DumpModel& model, int column, int first, int last,
+                                                 RecordSelection kept) {
+  const std::vector<long double>& values = model.values(column);
+  if (!clip(model, first, last) || values.empty()) return std::nullopt;
+  ValueAccumulator accumulator;
+  ValueCache<NumberDigits, numberDigits> digits;
+  for (int position = first; position <= last; ++position)
+    if (isKept(kept, position) && !std::isnan(values[position]))
+      accumulator.add(values[position], digits(values[position]));
+  return accumulator.result();
+}
+
+std::vector<std::optional<ColumnStatistics>> columnsStatistics(const DumpModel& model, int firstColumn,
+                                                               int first, int last, RecordSelection kept) {
+  std::vector<std::optional<ColumnStatistics>> statistics;
+  for (int column = firstColumn; column < model.columnCount(); ++column)
+    statistics.push_back(columnStatistics(model, column, first, last, kept));
   return statistics;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <vector>
 
-#include "analysis/chart_data.h"
+#include "analysis/dump_model.h"
+#include "decode/number_text.h"
 
 namespace kq {
 
@@ -11,21 +13,48 @@ struct ColumnStatistics {
   long double minimum = 0;
   long double maximum = 0;
   long double mean = 0;
+  long count = 0;  // the values taken
 };
 
-// Minimum, maximum and mean of one grid column over the records at chart
-// positions first to last inclusive (position p is grid row p + 1), clipped to
-// the records there are; nothing when no record remains. Each value is the
-// extended number nearest to its text; the texts are summed exactly as
-// decimals (in extended precision should one not fit) and the sum divided in
-// extended precision. Throws ConversionError for a cell that is not a number.
-std::optional<ColumnStatistics> columnStatistics(const ChartGrid& grid, int column, int first, int last,
-                                                 char decimalSeparator);
+// Minimum, maximum, count and mean of values added one by one, NaN (no
+// value) left out. The values are summed exactly as the decimals the grid
+// shows (in extended precision should the sum not fit) and the sum divided in
+// extended precision.
+class ValueAccumulator {
+ public:
+  void add(long double value);
+  // The same, with the value's digits (numberDigits) already at hand.
+  void add(long double value, const NumberDigits& digits);
+  long count() const { return count_; }
+  std::optional<ColumnStatistics> result() const;
 
-// The same for every column from firstColumn on, in column order, read row by
-// row (much faster than column by column for many columns). A cell that is
-// not a number fails with the first such cell in row order.
-std::optional<std::vector<ColumnStatistics>> columnsStatistics(const ChartGrid& grid, int firstColumn,
-                                                               int first, int last, char decimalSeparator);
+ private:
+  bool addExactly(__int128 digits, int exponent);
+  long double sum() const;
+
+  long double minimum_ = 0;
+  long double maximum_ = 0;
+  long count_ = 0;
+  bool exact_ = true;
+  __int128 exactSum_ = 0;  // times 10^exponent_
+  int exponent_ = 0;
+  long double approximateSum_ = 0;
+};
+
+// Which records count: kept[p] for the record at position p; empty keeps all.
+using RecordSelection = std::span<const char>;
+
+// Minimum, maximum and mean of one column over the records at chart positions
+// first to last inclusive, clipped to the records there are, kept by the
+// selection and having a value; nothing when no value remains. The values are
+// summed exactly as the decimals the grid shows (in extended precision should
+// the sum not fit) and the sum divided in extended precision.
+std::optional<ColumnStatistics> columnStatistics(const DumpModel& model, int column, int first, int last,
+                                                 RecordSelection kept = {});
+
+// The same for every column from firstColumn on, in column order.
+std::vector<std::optional<ColumnStatistics>> columnsStatistics(const DumpModel& model, int firstColumn,
+                                                               int first, int last,
+                                                               RecordSelection kept = {});
 
 }  // namespace kq

@@ -3,10 +3,10 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "analysis/chart_data.h"
+#include "analysis/column_statistics.h"
+#include "analysis/dump_model.h"
 
 namespace kq {
 
@@ -18,8 +18,10 @@ struct SeriesSource {
   int points = 0;
 };
 
-// The grid text a series shows at x, or empty where it has no point.
-std::string_view seriesValueAt(const ChartGrid& grid, const SeriesSource& series, int x);
+// The grid text a series shows at x, or empty where it has no point (or the
+// record is not kept).
+std::string seriesValueAt(const DumpModel& model, const SeriesSource& series, int x,
+                          RecordSelection kept = {});
 
 // One row of the marker readout; a text is empty where there is no value.
 struct SeriesReadout {
@@ -27,22 +29,25 @@ struct SeriesReadout {
   std::string atMarker1;
   std::string atMarker2;
   std::string difference;  // value at marker 2 minus value at marker 1
-  // Over the records between the markers, both included.
+  // Over the kept records between the markers, both included.
   std::string minimum;
   std::string maximum;
   std::string mean;
 };
 
 struct MarkerReadout {
-  std::optional<int> distance;      // marker 2 minus marker 1, in records
-  std::optional<long> seconds;      // from marker 1 to marker 2, by the records' dates and times
+  std::optional<int> distance;  // marker 2 minus marker 1, in records
+  std::optional<long> seconds;  // from marker 1 to marker 2, by the records' dates and times
+  // With both markers: the records between them, both included, and how many of those are kept.
+  long records = 0;
+  long keptRecords = 0;
   std::vector<SeriesReadout> rows;  // the visible series, in series order
 };
 
 // The values of every visible series at the two markers (x positions), their
 // difference, and the minimum, maximum and mean of the series between them,
 // in the grid's number text; and the distance and time between the markers.
-MarkerReadout readMarkers(const ChartGrid& grid, std::span<const SeriesSource> series,
-                          std::optional<int> marker1, std::optional<int> marker2, char decimalSeparator);
+MarkerReadout readMarkers(const DumpModel& model, std::span<const SeriesSource> series,
+                          std::optional<int> marker1, std::optional<int> marker2, RecordSelection kept = {});
 
 }  // namespace kq

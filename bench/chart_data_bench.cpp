@@ -1,33 +1,34 @@
-// Chart data preparation of a full log memory (3,840 lines, 7,680 records),
-// reading a column back and the statistics of every column.
+// The numeric model of a full log memory (3,840 lines, 7,680 records), a
+// series' values and the statistics of every column.
 #include <benchmark/benchmark.h>
 
-#include "bench/bench_dump.h"
-#include "analysis/chart_data.h"
+#include <algorithm>
+
+#include "analysis/cell_table.h"
 #include "analysis/column_statistics.h"
-#include "analysis/series_values.h"
+#include "analysis/dump_model.h"
+#include "analysis/expression.h"
+#include "bench/bench_dump.h"
 #include "sim/memory.h"
 
 namespace {
 
-void BM_PrepareChartData(benchmark::State& state) {
+void BM_BuildDumpModel(benchmark::State& state) {
   kq::Dump dump(kq::sim::syntheticDumpLines(int(state.range(0)), kq::sim::kMaxRecords));
   for (auto _ : state) {
-    kq::ChartData data = kq::prepareChartData(dump, ',');
-    benchmark::DoNotOptimize(data.grid.rowCount());
+    kq::DumpModel model = kq::buildDumpModel(dump, ',');
+    benchmark::DoNotOptimize(model.recordCount());
   }
   state.SetItemsProcessed(state.iterations() * 2 * std::int64_t(dump.size()));
 }
-BENCHMARK(BM_PrepareChartData)->Arg(2)->Arg(6)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildDumpModel)->Arg(2)->Arg(6)->Unit(benchmark::kMillisecond);
 
-// What a selector change reads: one column of 7,680 cells back as numbers.
+// What a selector change reads: one column of 7,680 values.
 void BM_SeriesValues(benchmark::State& state) {
-  kq::ChartData data =
-      kq::prepareChartData(kq::Dump(kq::sim::syntheticDumpLines(6, kq::sim::kMaxRecords)), ',');
-  std::vector<double> values;
+  kq::DumpModel model =
+      kq::buildDumpModel(kq::Dump(kq::sim::syntheticDumpLines(6, kq::sim::kMaxRecords)), ',');
   for (auto _ : state) {
-    values.clear();
-    kq::appendSeriesValues(data.grid, 3 + 8, ',', values);
+    std::vector<double> values = kq::plotValues(model, 3 + 8);
     benchmark::DoNotOptimize(values.data());
   }
 }
@@ -38,14 +39,58 @@ BENCHMARK(BM_SeriesValues)->Unit(benchmark::kMicrosecond);
 void BM_StatisticsOfEveryColumn(benchmark::State& state) {
   kq::Dump dump = state.range(0) == 0 ? kq::Dump(kq::sim::syntheticDumpLines(6, kq::sim::kMaxRecords))
                                       : kq::bench::randomFullDump(6);
-  kq::ChartData data = kq::prepareChartData(dump, ',');
+  kq::DumpModel model = kq::buildDumpModel(dump, ',');
   for (auto _ : state) {
-    auto statistics = kq::columnsStatistics(data.grid, 3, 0, data.grid.rowCount() - 2, ',');
+    auto statistics = kq::columnsStatistics(model, 3, 0, model.recordCount() - 1);
     benchmark::DoNotOptimize(statistics);
   }
-  state.SetItemsProcessed(state.iterations() * std::int64_t(data.grid.rowCount() - 1) *
-                          (data.grid.columnCount() - 3));
+  state.SetItemsProcessed(state.iterations() * std::int64_t(model.recordCount()) * (model.columnCount() - 3));
 }
 BENCHMARK(BM_StatisticsOfEveryColumn)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+kq::DumpModel fullModel() {
+  return kq::buildDumpModel(kq::Dump(kq::sim::syntheticDumpLines(6, kq::sim::kMaxRecords)), ',');
+}
+
+// A derived channel over every record: compiled and evaluated in bulk.
+void BM_DerivedChannel(benchmark::State& state) {
+  const kq::DumpModel model = fullModel();
+  for (auto _ : state) {
+    kq::Expression expression(
+        "([Обороты двигателя] - [Обороты двигателя@-1]) / max([Нагрузка на двигатель], 1)", model.titles());
+    auto values = expression.evaluate(model);
+    benchmark::DoNotOptimize(values.data());
+  }
+}
+BENCHMARK(BM_DerivedChannel)->Unit(benchmark::kMillisecond);
+
+// A filter's kept records over every record.
+void BM_Filter(benchmark::State& state) {
+  const kq::DumpModel model = fullModel();
+  for (auto _ : state) {
+    auto kept =
+        kq::Expression("[Обороты двигателя] > 3000 && [Положение дроссельной заслонки] > 40", model.titles())
+            .keep(model);
+    benchmark::DoNotOptimize(kept.data());
+  }
+}
+BENCHMARK(BM_Filter)->Unit(benchmark::kMillisecond);
+
+// A 16 × 16 cell table of every record: mean injection time over speed × load.
+void BM_CellTable16x16(benchmark::State& state) {
+  const kq::DumpModel model = fullModel();
+  const auto& titles = model.titles();
+  auto column = [&titles](const char* title) {
+    return 3 + int(std::find(titles.begin(), titles.end(), title) - titles.begin());
+  };
+  const int x = column("Обороты двигателя"), y = column("Нагрузка на двигатель"),
+            z = column("Длительность импульса впрыска");
+  for (auto _ : state) {
+    auto table =
+        kq::makeCellTable(model, x, y, z, kq::evenBreaks(model, x, {}, 16), kq::evenBreaks(model, y, {}, 16));
+    benchmark::DoNotOptimize(table.cells.data());
+  }
+}
+BENCHMARK(BM_CellTable16x16)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,14 +4,19 @@
 // Run with QT_QPA_PLATFORM=offscreen.
 //   chart_window_run [TYPE]                         figures for one run
 //   chart_window_run TYPE --hold SECONDS [SCENE]    stays open for screenshots:
-//     markers (the default), time (time axis and statistics), scatter
+//     markers (the default), time (time axis and statistics), scatter,
+//     filter (a filter typed), channel (a derived channel plotted), dialog (the
+//     channel dialog offering titles), table (the cell table)
 #include <qcustomplot.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -19,7 +24,9 @@
 #include <optional>
 
 #include "bench/resident_memory.h"
+#include "chart/channel_dialog.h"
 #include "chart/chart_window.h"
+#include "chart/formula_edit.h"
 #include "sim/memory.h"
 #include "ui/plot_view.h"
 
@@ -97,6 +104,71 @@ void setScatterScene(kq::ChartWindow& window, int records) {
   hover(scatter, point.key, point.value);
 }
 
+// Driving above 1,500 rpm, most of a drive: the other records are gaps.
+const char* const kFilter = "[Обороты двигателя] > 1500 && [Скорость автомобиля] > 0";
+
+// Driving faster than 60 km/h above 2,000 rpm, a quarter hour of it.
+void setFilterScene(kq::ChartWindow& window, int records) {
+  setScene(window, records);
+  window.applyFilter(QStringLiteral("[Скорость автомобиля] > 60 && [Обороты двигателя] > 2000"));
+  auto* plot = window.findChild<kq::PlotView*>(QStringLiteral("plot"));
+  plot->showKeys(records * 0.28, records * 0.40);
+  window.setMarker(1, int(records * 0.29));
+  window.setMarker(2, int(records * 0.39));
+  hover(plot, records * 0.33, std::nullopt);
+}
+
+// Acceleration of the engine: the change of speed from one record to the next.
+void setChannelScene(kq::ChartWindow& window, int records) {
+  setScene(window, records);
+  window.addChannel(QStringLiteral("Ускорение оборотов"),
+                    QStringLiteral("[Обороты двигателя] - [Обороты двигателя@-1]"));
+  QComboBox* selector = parameterSelector(window, 1);
+  selector->setCurrentIndex(selector->findText(QStringLiteral("Ускорение оборотов")));
+  window.onSeriesParameterChosen(1);
+  window.findChild<QCheckBox*>(QStringLiteral("seriesRightAxis2"))->setChecked(true);
+  auto* plot = window.findChild<kq::PlotView*>(QStringLiteral("plot"));
+  plot->showKeys(records * 0.30, records * 0.34);
+  hover(plot, records * 0.32, std::nullopt);
+}
+
+// The channel dialog over the chart, a title being typed and offered.
+void setDialogScene(kq::ChartWindow& window, int records) {
+  setChannelScene(window, records);
+  QStringList titles;
+  for (const std::string& title : window.model().titles()) titles << QString::fromStdString(title);
+  auto* dialog = new kq::ChannelDialog(&window, QStringLiteral("Новый канал"), titles,
+                                       [](const QString&, const QString&) { return QString(); });
+  dialog->setChannel(QStringLiteral("Обороты на км/ч"), QStringLiteral("[Обороты двигателя] / max([скор"));
+  dialog->show();
+  dialog->move(window.geometry().center() - QPoint(dialog->width() / 2, 200));
+  auto* formula = dialog->findChild<kq::FormulaEdit*>(QStringLiteral("channelFormula"));
+  formula->setFocus();
+  formula->setCursorPosition(int(formula->text().size()));
+  emit formula->textEdited(formula->text());
+}
+
+// Mean injection time in cells of engine speed × load, on the controller's axes.
+void setTableScene(kq::ChartWindow& window, int records) {
+  setScene(window, records);
+  window.findChild<QTabWidget*>(QStringLiteral("chartTabs"))->setCurrentIndex(2);
+  const char* axes[][2] = {{"tableX", "Обороты двигателя"},
+                           {"tableY", "Нагрузка на двигатель"},
+                           {"tableZ", "Длительность импульса впрыска"}};
+  for (const auto& [name, title] : axes) {
+    auto* selector = window.findChild<QComboBox*>(QString::fromLatin1(name));
+    selector->setCurrentIndex(selector->findText(QString::fromUtf8(title)));
+    emit selector->activated(selector->currentIndex());
+  }
+  auto* statistic = window.findChild<QComboBox*>(QStringLiteral("tableStatistic"));
+  statistic->setCurrentIndex(1);
+  emit statistic->activated(1);
+  auto* xBreaks = window.findChild<QLineEdit*>(QStringLiteral("tableXBreaks"));
+  xBreaks->setText(QStringLiteral("600\t800\t1000\t1200\t1600\t2000\t2400\t2800\t3200\t3600\t4000\t4800"));
+  emit xBreaks->editingFinished();
+  window.findChild<QSpinBox*>(QStringLiteral("tableMinimumRecords"))->setValue(5);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -116,12 +188,20 @@ int main(int argc, char** argv) {
   double shown = milliseconds(timer);
 
   if (holdSeconds > 0) {
-    const int records = window.chartData().grid.rowCount() - 1;
+    const int records = window.model().recordCount();
     const QByteArray scene = argc > 4 ? QByteArray(argv[4]) : QByteArray("markers");
     if (scene == "time")
       setTimeScene(window, records);
     else if (scene == "scatter")
       setScatterScene(window, records);
+    else if (scene == "filter")
+      setFilterScene(window, records);
+    else if (scene == "channel")
+      setChannelScene(window, records);
+    else if (scene == "table")
+      setTableScene(window, records);
+    else if (scene == "dialog")
+      setDialogScene(window, records);
     else
       setScene(window, records);
     QTimer::singleShot(holdSeconds * 1000, &app, &QApplication::quit);
@@ -147,7 +227,7 @@ int main(int argc, char** argv) {
   // Markers at both ends: the readout's statistics of ten series over all records.
   window.setMarker(1, 0);
   timer.restart();
-  window.setMarker(2, window.chartData().grid.rowCount() - 2);
+  window.setMarker(2, window.model().recordCount() - 1);
   double markers = milliseconds(timer);
 
   // The scatter tab: a parameter chosen, every record a point (the markers
@@ -164,14 +244,29 @@ int main(int argc, char** argv) {
     worstScatter = std::max(worstScatter, milliseconds(timer));
   }
 
-  std::printf("type %d, %d records, %d grid columns\n", type, window.chartData().grid.rowCount() - 1,
-              window.chartData().grid.columnCount());
+  // A filter typed: every series refilled with gaps and the chart redrawn.
+  window.findChild<QTabWidget*>(QStringLiteral("chartTabs"))->setCurrentIndex(0);
+  timer.restart();
+  window.applyFilter(QString::fromUtf8(kFilter));
+  chart->replot(QCustomPlot::rpImmediateRefresh);
+  double filtered = milliseconds(timer);
+  const QString kept = window.findChild<QLabel*>(QStringLiteral("filterCount"))->text();
+  timer.restart();
+  window.addChannel(QStringLiteral("Ускорение оборотов"),
+                    QStringLiteral("[Обороты двигателя] - [Обороты двигателя@-1]"));
+  double channel = milliseconds(timer);
+
+  std::printf("type %d, %d records, %d grid columns\n", type, window.model().recordCount(),
+              window.model().columnCount());
   std::printf("prepare: %.1f ms, prepared and painted: %.1f ms\n", prepared, shown);
   std::printf("selector change with redraw: mean %.1f ms, worst %.1f ms\n", totalChange / changes,
               worstChange);
   std::printf("second marker with the statistics of ten series: %.1f ms\n", markers);
   std::printf("scatter of %d points, parameter chosen and drawn: worst %.1f ms\n",
               scatter->graph(0)->dataCount(), worstScatter);
+  std::printf("filter applied (%s), ten series refilled and the chart redrawn: %.1f ms\n",
+              kept.toUtf8().constData(), filtered);
+  std::printf("derived channel added (grid, selectors, scatter, table, series): %.1f ms\n", channel);
   std::printf("VmRSS: %ld kB (%ld kB before preparing)\n", residentKilobytes(), baseKb);
   return 0;
 }

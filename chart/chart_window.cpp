@@ -17,11 +17,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "chart/cell_table_view.h"
+#include "chart/channel_dialog.h"
+#include "chart/formula_edit.h"
 #include "chart/image_actions.h"
 #include "chart/readout_text.h"
 #include "chart/scatter_view.h"
 #include "chart/series_plot.h"
-#include "analysis/series_values.h"
 #include "decode/conversion_error.h"
 #include "ui/error_box.h"
 #include "ui/grid_model.h"
@@ -43,6 +45,8 @@ constexpr int kGridColumnWidth = 110;
 // scroll bar.
 constexpr int kListPadding = 40;
 constexpr int kPositionReadoutLines = 3;
+constexpr int kFilterRowHeight = 28;
+constexpr int kFilterFieldWidth = 520;
 
 }  // namespace
 
@@ -80,11 +84,26 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   chartColumn->addWidget(markerReadout_);
 
   scatter_ = new ScatterView;
+  cellTable_ = new CellTableView;
   auto* tabs = new QTabWidget;
   tabs->setObjectName(QStringLiteral("chartTabs"));
   tabs->setDocumentMode(true);
   tabs->addTab(chartTab, QStringLiteral("График"));
   tabs->addTab(scatter_, QStringLiteral("Зависимость"));
+  tabs->addTab(cellTable_, QStringLiteral("Таблица"));
+  connect(cellTable_, &CellTableView::recordsChosen, this, [this](const std::vector<int>& positions) {
+    marked_ = positions;
+    plot_->markRecords(marked_);
+  });
+
+  auto* below = new QWidget;
+  auto* belowLayout = new QVBoxLayout(below);
+  belowLayout->setContentsMargins(0, 0, 0, 0);
+  belowLayout->setSpacing(2);
+  auto* filterRow = new QWidget;
+  buildFilterRow(filterRow);
+  belowLayout->addWidget(filterRow);
+  belowLayout->addWidget(grid_, 1);
 
   auto* top = new QWidget;
   auto* topLayout = new QHBoxLayout(top);
@@ -94,11 +113,11 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   auto* splitter = new QSplitter(Qt::Vertical);
   splitter->addWidget(top);
-  splitter->addWidget(grid_);
+  splitter->addWidget(below);
   splitter->setStretchFactor(0, 1);
   splitter->setStretchFactor(1, 0);
   splitter->setChildrenCollapsible(false);
-  splitter->setSizes({kChartHeight, kGridHeight});
+  splitter->setSizes({kChartHeight - kFilterRowHeight, kGridHeight + kFilterRowHeight});
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
@@ -106,7 +125,7 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   placeOnScreen();
 }
 
-// The grid's view outlives data_ by a moment while the window's children are
+// The grid's view outlives model_ by a moment while the window's children are
 // destroyed: it must no longer ask for cells.
 ChartWindow::~ChartWindow() { gridModel_->setCells(0, 0, {}); }
 
@@ -163,7 +182,7 @@ void ChartWindow::buildChart() {
   plot_ = new SeriesPlot;
   plot_->setObjectName(QStringLiteral("plot"));
   plot_->setMinimumHeight(200);
-  plot_->setGrid(&data_.grid);
+  plot_->setModel(&model_);
 
   markers_[0] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1), QStringLiteral("1"));
   markers_[1] = std::make_unique<PlotMarker>(plot_, QPen(Qt::black, 1, Qt::DashLine), QStringLiteral("2"));
@@ -175,6 +194,8 @@ void ChartWindow::buildChart() {
           [this] { setMarker(1, menuPosition_); });
   connect(plotMenu_->addAction(QStringLiteral("Точка 2")), &QAction::triggered, this,
           [this] { setMarker(2, menuPosition_); });
+  plotMenu_->addSeparator();
+  buildChannelMenu();
   plotMenu_->addSeparator();
   addImageActions(*plotMenu_, *plot_, *this);
   plot_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -216,58 +237,242 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   if (dump.empty()) return;
   // Everything that can fail happens before the window changes, so a failure
   // leaves it as it was.
-  ChartData data = prepareChartData(dump, decimalSeparator);
-  bool known = !data.titles.empty();
+  DumpModel model = buildDumpModel(dump, decimalSeparator);
+  // Channels and the filter carry over to the new dump where its titles allow.
+  QString problems;
+  std::vector<ChannelDefinition> channels;
+  for (const ChannelDefinition& channel : channels_) {
+    try {
+      addChannels(model, std::span(&channel, 1));
+      channels.push_back(channel);
+    } catch (const std::runtime_error& error) {
+      problems += QString::fromUtf8(error.what()) + QLatin1Char('\n');
+    }
+  }
+  std::vector<char> kept;
+  const QString filterProblem = filterOver(model, kept);
+
   std::array<int, kSeriesCount> items{};
-  std::array<std::vector<double>, kSeriesCount> values;
   for (int i = 0; i < kSeriesCount; ++i) {
     const int initial = SeriesPlot::kInitialItems[i];
-    items[i] = initial < int(data.titles.size()) ? initial : -1;
-    if (known && shownSwitches_[i]->isChecked())
-      appendSeriesValues(data.grid, kFrameColumns + items[i], decimalSeparator, values[i]);
+    items[i] = initial < model.decodedCount() ? initial : -1;
   }
-
   for (auto& marker : markers_) marker->hide();
   cursor_->hide();
   positionReadout_->clear();
   gridModel_->setCells(0, 0, {});
-  data_ = std::move(data);
-  separator_ = decimalSeparator;
-  gridModel_->setCells(data_.grid.rowCount(), data_.grid.columnCount(),
-                       [this](int row, int column) { return data_.grid.cell(row, column); });
-
-  QStringList titles;
-  int widest = 0;
-  for (const std::string& title : data_.titles) {
-    titles << QString::fromStdString(title);
-    widest = std::max(widest, fontMetrics().horizontalAdvance(titles.back()));
-  }
-  const int listWidth = widest + kListPadding;
-  scatter_->setData(&data_.grid, titles, listWidth, separator_);
+  model_ = std::move(model);
+  channels_ = std::move(channels);
+  kept_ = std::move(kept);
+  marked_.clear();
+  filterError_->setText(problems + (filterProblem.isEmpty()
+                                        ? QString()
+                                        : QStringLiteral("Фильтр не применён: ") + filterProblem));
+  showModel();
   for (int i = 0; i < kSeriesCount; ++i) {
     QSignalBlocker blocker(parameterSelectors_[i]);
-    parameterSelectors_[i]->clear();
-    parameterSelectors_[i]->addItems(titles);
     parameterSelectors_[i]->setCurrentIndex(items[i]);
     parameterSelectors_[i]->lineEdit()->setCursorPosition(0);  // the signal is blocked here
-    parameterSelectors_[i]->view()->setMinimumWidth(listWidth);
-    parameterSelectors_[i]->completer()->popup()->setMinimumWidth(listWidth);
   }
   // Switching a box off runs its handler, which moves its series to the left axis.
   for (QCheckBox* box : rightAxisSwitches_) box->setChecked(false);
-
-  for (int i = 0; i < kSeriesCount; ++i) {
-    setSeriesPoints(i, values[i], kFrameColumns + items[i]);
-    if (!values[i].empty())
-      plot_->setSeriesTitle(i, titles[items[i]]);
-    else if (!known)
-      plot_->setSeriesTitle(i, {});  // no titles of an earlier dump over a dump without a table
-  }
+  refillSeries();
+  if (model_.decodedCount() == 0)
+    for (int i = 0; i < kSeriesCount; ++i) plot_->setSeriesTitle(i, {});  // no titles of an earlier dump
   plot_->resetZoom();
   refresh();
   show();
   raise();
   activateWindow();
+}
+
+void ChartWindow::showModel() {
+  gridModel_->setCells(0, 0, {});
+  gridModel_->setCells(model_.rowCount(), model_.columnCount(),
+                       [this](int row, int column) { return model_.cell(row, column); });
+  QStringList titles;
+  int widest = 0;
+  for (const std::string& title : model_.titles()) {
+    titles << QString::fromStdString(title);
+    widest = std::max(widest, fontMetrics().horizontalAdvance(titles.back()));
+  }
+  const int listWidth = widest + kListPadding;
+  scatter_->setData(&model_, &kept_, titles, listWidth);
+  cellTable_->setData(&model_, &kept_, titles);
+  filterField_->setTitles(titles);
+  for (int i = 0; i < kSeriesCount; ++i) {
+    QSignalBlocker blocker(parameterSelectors_[i]);
+    const QString chosen = parameterSelectors_[i]->currentText();
+    parameterSelectors_[i]->clear();
+    parameterSelectors_[i]->addItems(titles);
+    parameterSelectors_[i]->setCurrentIndex(titles.indexOf(chosen));
+    parameterSelectors_[i]->lineEdit()->setCursorPosition(0);
+    parameterSelectors_[i]->view()->setMinimumWidth(listWidth);
+    parameterSelectors_[i]->completer()->popup()->setMinimumWidth(listWidth);
+  }
+  updateFilterCount();
+}
+
+void ChartWindow::refillSeries() {
+  const bool known = model_.decodedCount() > 0;
+  for (int i = 0; i < kSeriesCount; ++i) {
+    const int item = chosenItem(i);
+    std::vector<double> values;
+    if (known && shownSwitches_[i]->isChecked()) values = plotValues(model_, kFrameColumns + item, kept_);
+    setSeriesPoints(i, values, kFrameColumns + item);
+    if (!values.empty())
+      plot_->setSeriesTitle(i, item >= 0 ? parameterSelectors_[i]->itemText(item) : QString());
+  }
+  plot_->markRecords(marked_);
+}
+
+void ChartWindow::buildFilterRow(QWidget* row) {
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* label = new QLabel(QStringLiteral("Фильтр"));
+  filterField_ = new FormulaEdit;
+  filterField_->setObjectName(QStringLiteral("filterField"));
+  filterField_->setClearButtonEnabled(true);
+  filterField_->setMinimumWidth(kFilterFieldWidth);
+  filterField_->setPlaceholderText(
+      QStringLiteral("например: [Обороты двигателя] > 3000 && [Расчетная нагрузка] > 80 — Enter применяет"));
+  label->setBuddy(filterField_);
+  filterError_ = new QLabel;
+  filterError_->setObjectName(QStringLiteral("filterError"));
+  filterError_->setStyleSheet(QStringLiteral("color: #b00000"));
+  filterCount_ = new QLabel;
+  filterCount_->setObjectName(QStringLiteral("filterCount"));
+  layout->addWidget(label);
+  layout->addWidget(filterField_);
+  layout->addWidget(filterCount_);
+  layout->addWidget(filterError_, 1);
+  connect(filterField_, &QLineEdit::returnPressed, this, [this] { applyFilter(filterField_->text()); });
+  // The clear button empties the field: the filter goes with it.
+  connect(filterField_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    if (text.isEmpty() && !filterText_.isEmpty()) applyFilter(text);
+  });
+}
+
+QString ChartWindow::filterOver(const DumpModel& model, std::vector<char>& kept) const {
+  kept.clear();
+  if (filterText_.trimmed().isEmpty()) return {};
+  try {
+    kept = Expression(filterText_.toStdString(), model.titles()).keep(model);
+  } catch (const ExpressionError& error) {
+    return QString::fromUtf8(error.what());
+  }
+  return {};
+}
+
+bool ChartWindow::applyFilter(const QString& text) {
+  std::vector<char> kept;
+  if (!text.trimmed().isEmpty()) {
+    try {
+      kept = Expression(text.toStdString(), model_.titles()).keep(model_);
+    } catch (const ExpressionError& error) {
+      filterError_->setText(QString::fromUtf8(error.what()));
+      return false;
+    }
+  }
+  filterError_->clear();
+  filterText_ = text.trimmed().isEmpty() ? QString() : text;
+  if (filterField_->text() != text) filterField_->setText(text);
+  kept_ = std::move(kept);
+  marked_.clear();
+  positionReadout_->clear();  // it named values the filter may drop
+  updateFilterCount();
+  refillSeries();
+  scatter_->rebuild();
+  cellTable_->rebuild();
+  refresh();
+  return true;
+}
+
+void ChartWindow::updateFilterCount() {
+  if (kept_.empty()) {
+    filterCount_->clear();
+    return;
+  }
+  filterCount_->setText(
+      keptCountText(long(std::count(kept_.begin(), kept_.end(), char(1))), long(model_.recordCount())));
+}
+
+void ChartWindow::buildChannelMenu() {
+  auto* add = plotMenu_->addAction(QStringLiteral("Новый канал…"));
+  add->setObjectName(QStringLiteral("newChannel"));
+  connect(add, &QAction::triggered, this, [this] { openChannelDialog(-1); });
+  changeChannelMenu_ = plotMenu_->addMenu(QStringLiteral("Изменить канал"));
+  changeChannelMenu_->setObjectName(QStringLiteral("changeChannelMenu"));
+  removeChannelMenu_ = plotMenu_->addMenu(QStringLiteral("Удалить канал"));
+  removeChannelMenu_->setObjectName(QStringLiteral("removeChannelMenu"));
+  connect(plotMenu_, &QMenu::aboutToShow, this, [this] {
+    changeChannelMenu_->clear();
+    removeChannelMenu_->clear();
+    for (int i = 0; i < int(channels_.size()); ++i) {
+      const QString name = QString::fromStdString(channels_[i].name);
+      connect(changeChannelMenu_->addAction(name + QStringLiteral("…")), &QAction::triggered, this,
+              [this, i] { openChannelDialog(i); });
+      connect(removeChannelMenu_->addAction(name), &QAction::triggered, this, [this, i] {
+        if (QString problem = removeChannel(i); !problem.isEmpty()) showErrorBox(this, problem);
+      });
+    }
+    changeChannelMenu_->setEnabled(!channels_.empty());
+    removeChannelMenu_->setEnabled(!channels_.empty());
+  });
+}
+
+void ChartWindow::openChannelDialog(int index) {
+  QStringList titles;
+  for (const std::string& title : model_.titles()) titles << QString::fromStdString(title);
+  const bool isNew = index < 0;
+  ChannelDialog dialog(this, isNew ? QStringLiteral("Новый канал") : QStringLiteral("Изменить канал"), titles,
+                       [this, index, isNew](const QString& name, const QString& formula) {
+                         return isNew ? addChannel(name, formula) : changeChannel(index, name, formula);
+                       });
+  if (!isNew)
+    dialog.setChannel(QString::fromStdString(channels_[index].name),
+                      QString::fromStdString(channels_[index].formula));
+  dialog.exec();
+}
+
+QString ChartWindow::setChannels(std::vector<ChannelDefinition> channels) {
+  DumpModel model = model_;
+  model.removeAllDerived();
+  try {
+    addChannels(model, channels);
+  } catch (const std::runtime_error& error) {
+    return QString::fromUtf8(error.what());
+  }
+  std::vector<char> kept;
+  const QString filterProblem = filterOver(model, kept);
+  if (!filterProblem.isEmpty()) return QStringLiteral("фильтр: ") + filterProblem;
+  // Series on a channel that moves or goes are emptied by their changed item.
+  gridModel_->setCells(0, 0, {});
+  model_ = std::move(model);
+  channels_ = std::move(channels);
+  kept_ = std::move(kept);
+  showModel();
+  refillSeries();
+  refresh();
+  return {};
+}
+
+QString ChartWindow::addChannel(const QString& name, const QString& formula) {
+  std::vector<ChannelDefinition> channels = channels_;
+  channels.push_back({name.toStdString(), formula.toStdString()});
+  return setChannels(std::move(channels));
+}
+
+QString ChartWindow::changeChannel(int index, const QString& name, const QString& formula) {
+  std::vector<ChannelDefinition> channels = channels_;
+  channels.at(std::size_t(index)) = {name.toStdString(), formula.toStdString()};
+  return setChannels(std::move(channels));
+}
+
+QString ChartWindow::removeChannel(int index) {
+  std::vector<ChannelDefinition> channels = channels_;
+  channels.erase(channels.begin() + index);
+  return setChannels(std::move(channels));
 }
 
 int ChartWindow::chosenItem(int series) const {
@@ -281,21 +486,11 @@ void ChartWindow::onSeriesParameterChosen(int series) {
   int item = chosenItem(series);
   int column = kFrameColumns + item;
   std::vector<double> values;
-  std::optional<ConversionError> failure;
-  if (shownSwitches_[series]->isChecked()) {
-    try {
-      appendSeriesValues(data_.grid, column, separator_, values);
-    } catch (const ConversionError& error) {
-      failure = error;
-    }
-  }
+  if (shownSwitches_[series]->isChecked()) values = plotValues(model_, column, kept_);
   setSeriesPoints(series, values, column);
   if (!values.empty())
     plot_->setSeriesTitle(series, item >= 0 ? parameterSelectors_[series]->itemText(item) : QString());
-  if (failure) {
-    refresh();
-    throw *failure;
-  }
+  plot_->markRecords(marked_);
   refresh();
 }
 
@@ -324,7 +519,7 @@ void ChartWindow::setSeriesPoints(int series, const std::vector<double>& values,
 }
 
 void ChartWindow::setMarker(int marker, int x) {
-  int last = data_.grid.rowCount() - 2;
+  int last = model_.recordCount() - 1;
   if (last < 0) return;
   markers_[marker - 1]->setX(std::clamp(x, 0, last));
   plot_->replot(QCustomPlot::rpQueuedReplot);  // the data, and so the axes, stay as they are
@@ -345,13 +540,13 @@ void ChartWindow::updateMarkerReadout() {
     markerReadout_->hide();
     return;
   }
-  MarkerReadout readout = readMarkers(data_.grid, sources_, at[0], at[1], separator_);
-  markerReadout_->setText(markerReadoutText(data_.grid, readout, plot_->seriesTitles(), at[0], at[1]));
+  MarkerReadout readout = readMarkers(model_, sources_, at[0], at[1], kept_);
+  markerReadout_->setText(markerReadoutText(model_, readout, plot_->seriesTitles(), at[0], at[1]));
   markerReadout_->show();
 }
 
 void ChartWindow::updatePositionReadout(int x) {
-  positionReadout_->setText(positionReadoutText(data_.grid, sources_, plot_->seriesTitles(), x));
+  positionReadout_->setText(positionReadoutText(model_, sources_, plot_->seriesTitles(), x, kept_));
 }
 
 void ChartWindow::runHandler(void (ChartWindow::*handler)(int), int series) {

@@ -15,23 +15,34 @@ QString swatch(int series) {
   return QStringLiteral("<span style='color:%1'>&#9632;</span>").arg(SeriesPlot::seriesColor(series).name());
 }
 
+QString grouped(long count) {
+  QString digits = QString::number(count);
+  for (qsizetype at = digits.size() - 3; at > (count < 0 ? 1 : 0); at -= 3)
+    digits.insert(at, QLatin1Char(' '));
+  return digits;
+}
+
 QString orDash(const std::string& text) { return text.empty() ? QStringLiteral("—") : toQString(text); }
 
-QString dateAndTime(const ChartGrid& grid, int position) {
-  return toQString(grid.cell(position + 1, kDateColumn)) + QLatin1Char(' ') +
-         toQString(grid.cell(position + 1, kTimeColumn));
+QString dateAndTime(const DumpModel& model, int position) {
+  return toQString(model.cell(position + 1, kDateColumn)) + QLatin1Char(' ') +
+         toQString(model.cell(position + 1, kTimeColumn));
 }
 }  // namespace
 
-QString positionReadoutText(const ChartGrid& grid, std::span<const SeriesSource> series,
-                            std::span<const QString> titles, int x) {
-  if (x < 0 || x > grid.rowCount() - 2) return {};
+QString keptCountText(long kept, long total) {
+  return QStringLiteral("n = %1 из %2").arg(grouped(kept), grouped(total));
+}
+
+QString positionReadoutText(const DumpModel& model, std::span<const SeriesSource> series,
+                            std::span<const QString> titles, int x, RecordSelection kept) {
+  if (x < 0 || x > model.rowCount() - 2) return {};
   QString text = QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 &nbsp; № %3")
                      .arg(x)
-                     .arg(dateAndTime(grid, x), toQString(grid.cell(x + 1, kRecordNumberColumn)));
+                     .arg(dateAndTime(model, x), toQString(model.cell(x + 1, kRecordNumberColumn)));
   for (std::size_t i = 0; i < series.size(); ++i) {
     if (!series[i].visible) continue;
-    std::string_view value = seriesValueAt(grid, series[i], x);
+    const std::string value = seriesValueAt(model, series[i], x, kept);
     // Items wrap between, never inside.
     if (!value.empty())
       text += QStringLiteral(" &nbsp; <span style='white-space:nowrap'>%1 %2: %3</span>")
@@ -40,11 +51,11 @@ QString positionReadoutText(const ChartGrid& grid, std::span<const SeriesSource>
   return text;
 }
 
-QString markerReadoutText(const ChartGrid& grid, const MarkerReadout& readout,
+QString markerReadoutText(const DumpModel& model, const MarkerReadout& readout,
                           std::span<const QString> titles, std::optional<int> marker1,
                           std::optional<int> marker2) {
-  auto where = [&grid](const std::optional<int>& x) {
-    return x ? QStringLiteral("%1 (%2)").arg(*x).arg(dateAndTime(grid, *x)) : QStringLiteral("—");
+  auto where = [&model](const std::optional<int>& x) {
+    return x ? QStringLiteral("%1 (%2)").arg(*x).arg(dateAndTime(model, *x)) : QStringLiteral("—");
   };
   QString head = QStringLiteral("<b>Точка 1:</b> %1 &nbsp;&nbsp; <b>Точка 2:</b> %2")
                      .arg(where(marker1), where(marker2));
@@ -52,6 +63,8 @@ QString markerReadoutText(const ChartGrid& grid, const MarkerReadout& readout,
     head += QStringLiteral(" &nbsp;&nbsp; <b>Расстояние, записей:</b> %1").arg(*readout.distance);
     head += QStringLiteral(" &nbsp;&nbsp; <b>Время между точками:</b> %1")
                 .arg(readout.seconds ? toQString(durationText(*readout.seconds)) : QStringLiteral("—"));
+    head += QStringLiteral(" &nbsp;&nbsp; <b>Записей:</b> %1")
+                .arg(keptCountText(readout.keptRecords, readout.records));
   }
 
   const int rows = readout.distance ? int(std::size(kTableRows)) : kRowsWithOneMarker;

@@ -6,10 +6,10 @@
 #include <QMenu>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "chart/image_actions.h"
-#include "analysis/series_values.h"
-#include "ui/error_box.h"
+#include "chart/parameter_choice.h"
 #include "ui/plot_view.h"
 #include "ui/qt_text.h"
 
@@ -68,7 +68,7 @@ ScatterView::ScatterView(QWidget* parent) : QWidget(parent) {
   layout->addWidget(readout_);
 
   for (QComboBox* selector : {xSelector_, ySelector_})
-    connect(selector, &QComboBox::activated, this, &ScatterView::rebuildOrSay);
+    connect(selector, &QComboBox::activated, this, &ScatterView::rebuild);
   connect(plot_, &QCustomPlot::mouseMove, this,
           [this](QMouseEvent* event) { showRecordAt(event->position()); });
 
@@ -80,23 +80,15 @@ ScatterView::ScatterView(QWidget* parent) : QWidget(parent) {
           [this](const QPoint& pos) { menu_->popup(plot_->mapToGlobal(pos)); });
 }
 
-void ScatterView::setData(const ChartGrid* grid, const QStringList& titles, int listWidth,
-                          char decimalSeparator) {
-  grid_ = grid;
-  separator_ = decimalSeparator;
+void ScatterView::setData(const DumpModel* model, const std::vector<char>* kept, const QStringList& titles,
+                          int listWidth) {
+  model_ = model;
+  kept_ = kept;
   range_.reset();  // the last dump's records mean nothing in this one
   // The first two parameters unless the new titles hold the last choices.
-  const int initial[] = {0, 1};
-  int next = 0;
-  for (QComboBox* selector : {xSelector_, ySelector_}) {
-    const QString chosen = selector->currentText();
-    selector->clear();
-    selector->addItems(titles);
-    int index = titles.indexOf(chosen);
-    selector->setCurrentIndex(index >= 0 ? index : std::min(initial[next], int(titles.size()) - 1));
-    selector->view()->setMinimumWidth(listWidth);
-    ++next;
-  }
+  refillKeepingChoice(xSelector_, titles, 0);
+  refillKeepingChoice(ySelector_, titles, 1);
+  for (QComboBox* selector : {xSelector_, ySelector_}) selector->view()->setMinimumWidth(listWidth);
   plot_->resetZoom();
   rebuild();
 }
@@ -105,18 +97,6 @@ void ScatterView::setRecords(std::optional<std::pair<int, int>> range) {
   if (range_ == range) return;
   range_ = range;
   rebuild();
-}
-
-int ScatterView::chosenColumn(const QComboBox* selector) const {
-  return selector->currentIndex() < 0 ? -1 : kFrameColumns + selector->currentIndex();
-}
-
-void ScatterView::rebuildOrSay() {
-  try {
-    rebuild();
-  } catch (const std::exception& error) {
-    showErrorBox(this, QString::fromUtf8(error.what()));
-  }
 }
 
 void ScatterView::rebuild() {
@@ -131,10 +111,10 @@ void ScatterView::rebuild() {
   const int xColumn = chosenColumn(xSelector_), yColumn = chosenColumn(ySelector_);
   QCPGraph* graph = plot_->graph(0);
   plot_->graph(1)->setVisible(false);
-  if (grid_ && xColumn >= 0 && yColumn >= 0) {
-    std::vector<double> xs, ys;
-    appendSeriesValues(*grid_, xColumn, separator_, xs);
-    appendSeriesValues(*grid_, yColumn, separator_, ys);
+  if (model_ && xColumn >= 0 && yColumn >= 0) {
+    const std::span<const char> kept = kept_ ? std::span<const char>(*kept_) : std::span<const char>();
+    const std::vector<double> xs = plotValues(*model_, xColumn, kept);
+    const std::vector<double> ys = plotValues(*model_, yColumn, kept);
     int first = 0, last = int(xs.size()) - 1;
     if (range_) {
       first = std::max(first, std::min(range_->first, range_->second));
@@ -145,6 +125,7 @@ void ScatterView::rebuild() {
     QVector<QCPGraphData> data;
     data.reserve(std::max(0, last - first + 1));
     for (int position = first; position <= last; ++position) {
+      if (std::isnan(xs[position]) || std::isnan(ys[position])) continue;  // filtered out or no value
       points_.push_back({xs[position], ys[position], position});
       data.push_back(QCPGraphData(xs[position], ys[position]));
     }
@@ -189,15 +170,15 @@ void ScatterView::showRecordAt(const QPointF& pixel) {
   const int row = nearest->position + 1;
   readout_->setText(QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 %3 &nbsp; X: %4 &nbsp; Y: %5")
                         .arg(nearest->position)
-                        .arg(toQString(grid_->cell(row, kDateColumn)),
-                             toQString(grid_->cell(row, kTimeColumn)),
-                             toQString(grid_->cell(row, chosenColumn(xSelector_))),
-                             toQString(grid_->cell(row, chosenColumn(ySelector_)))));
+                        .arg(toQString(model_->cell(row, kDateColumn)),
+                             toQString(model_->cell(row, kTimeColumn)),
+                             toQString(model_->cell(row, chosenColumn(xSelector_))),
+                             toQString(model_->cell(row, chosenColumn(ySelector_)))));
 }
 
 void ScatterView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (stale_) rebuildOrSay();
+  if (stale_) rebuild();
 }
 
 }  // namespace kq

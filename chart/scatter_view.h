@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "analysis/chart_data.h"
+#include "analysis/dump_model.h"
 
 class QComboBox;
 class QLabel;
@@ -27,15 +27,15 @@ class ScatterView : public QWidget {
  public:
   explicit ScatterView(QWidget* parent = nullptr);
 
-  // A new grid and its titles, all records shown; the caller keeps the grid
-  // alive. The choices stay where the new titles have them; the selectors'
-  // lists are at least listWidth pixels wide.
-  void setData(const ChartGrid* grid, const QStringList& titles, int listWidth, char decimalSeparator);
+  // A new model and its titles, all records the filter keeps (kept empty:
+  // all) shown; the caller keeps both alive. The choices stay where the new
+  // titles have them; the selectors' lists are at least listWidth pixels wide.
+  void setData(const DumpModel* model, const std::vector<char>* kept, const QStringList& titles,
+               int listWidth);
   // Only the records at positions first to last, or all.
   void setRecords(std::optional<std::pair<int, int>> range);
 
-  // Redraws from the grid: after a selector change, new data or records.
-  // Throws ConversionError for a cell that is not a number.
+  // Redraws from the model: after a selector change, new data, records or filter.
   void rebuild();
   // Names the record nearest to a pixel of the plot, if one lies close.
   void showRecordAt(const QPointF& pixel);
@@ -48,11 +48,9 @@ class ScatterView : public QWidget {
     double x, y;
     int position;
   };
-  int chosenColumn(const QComboBox* selector) const;
-  void rebuildOrSay();
 
-  const ChartGrid* grid_ = nullptr;
-  char separator_ = '.';
+  const DumpModel* model_ = nullptr;
+  const std::vector<char>* kept_ = nullptr;
   std::optional<std::pair<int, int>> range_;
   std::vector<Point> points_;
   int hoveredPosition_ = -1;  // the point the ring marks, -1 for none

@@ -1,5 +1,6 @@
 #include "chart/series_plot.h"
 
+#include <cmath>
 #include <numeric>
 
 #include "ui/qt_text.h"
@@ -22,6 +23,7 @@ const QColor kRightAxisTint(0, 95, 175);
 constexpr int kLegendColumns = 5;
 // Antialiased up to this many points a pixel.
 constexpr double kAntialiasedDensity = 2;
+constexpr double kMarkSize = 7;
 
 void tint(QCPAxis* axis, const QColor& color) {
   axis->setBasePen(QPen(color, 1));
@@ -61,6 +63,13 @@ SeriesPlot::SeriesPlot(QWidget* parent) : PlotView(parent) {
     graph->setScatterStyle(QCPScatterStyle::ssNone);
     updateLegendEntry(i);
   }
+  for (int i = 0; i < kSeriesCount; ++i) {
+    marks_[i] = addGraph(xAxis, yAxis);
+    marks_[i]->setLineStyle(QCPGraph::lsNone);
+    marks_[i]->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(Qt::black, 1.5),
+                                               QBrush(kSeriesStyles[i].color), kMarkSize));
+    marks_[i]->removeFromLegend();
+  }
   connect(this, &QCustomPlot::beforeReplot, this, &SeriesPlot::fitToSize);
 }
 
@@ -92,8 +101,8 @@ void SeriesPlot::fitToSize() {
   }
 }
 
-void SeriesPlot::setGrid(const ChartGrid* grid) {
-  grid_ = grid;
+void SeriesPlot::setModel(const DumpModel* model) {
+  model_ = model;
   updateTicker();
 }
 
@@ -104,12 +113,12 @@ void SeriesPlot::setTimeAxis(bool on) {
 }
 
 void SeriesPlot::updateTicker() {
-  if (timeAxis_ && grid_) {
+  if (timeAxis_ && model_) {
     ticker_->setLabels(
-        [grid = grid_](int position) {
-          if (position < 0 || position > grid->rowCount() - 2) return QString();
-          return toQString(grid->cell(position + 1, kDateColumn)) + QLatin1Char('\n') +
-                 toQString(grid->cell(position + 1, kTimeColumn));
+        [model = model_](int position) {
+          if (position < 0 || position > model->rowCount() - 2) return QString();
+          return toQString(model->cell(position + 1, kDateColumn)) + QLatin1Char('\n') +
+                 toQString(model->cell(position + 1, kTimeColumn));
         },
         QStringLiteral("00.00\n00:00:00"));
   } else {
@@ -123,6 +132,22 @@ void SeriesPlot::setSeriesPoints(int series, const std::vector<double>& values) 
   graph(series)->data()->set(points, true);
 }
 
+void SeriesPlot::markRecords(const std::vector<int>& positions) {
+  for (int i = 0; i < kSeriesCount; ++i) {
+    QCPGraph* series = graph(i);
+    QVector<QCPGraphData> points;
+    for (int x : positions) {
+      auto at = series->data()->findBegin(x, false);
+      if (at != series->data()->constEnd() && at->key == x && !std::isnan(at->value))
+        points.push_back(QCPGraphData(x, at->value));
+    }
+    marks_[i]->data()->set(points, true);
+    marks_[i]->setValueAxis(series->valueAxis());
+    marks_[i]->setVisible(series->visible());
+  }
+  replot(QCustomPlot::rpQueuedReplot);
+}
+
 void SeriesPlot::setSeriesTitle(int series, const QString& title) {
   titles_[series] = title;
   updateLegendEntry(series);
@@ -130,11 +155,13 @@ void SeriesPlot::setSeriesTitle(int series, const QString& title) {
 
 void SeriesPlot::setSeriesShown(int series, bool shown) {
   graph(series)->setVisible(shown);
+  marks_[series]->setVisible(shown);
   updateLegendEntry(series);
 }
 
 void SeriesPlot::setOnRightAxis(int series, bool right) {
   graph(series)->setValueAxis(right ? yAxis2 : yAxis);
+  marks_[series]->setValueAxis(right ? yAxis2 : yAxis);
   updateLegendEntry(series);
 }
 

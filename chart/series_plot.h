@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "analysis/chart_data.h"
+#include "analysis/dump_model.h"
 #include "ui/plot_view.h"
 
 namespace kq {
@@ -28,17 +28,21 @@ class SeriesPlot : public PlotView {
 
   explicit SeriesPlot(QWidget* parent = nullptr);
 
-  // The grid the time labels come from; the caller keeps it alive.
-  void setGrid(const ChartGrid* grid);
+  // The model the time labels come from; the caller keeps it alive.
+  void setModel(const DumpModel* model);
   // The x axis labelled with each record's date and time instead of its position.
   void setTimeAxis(bool on);
 
-  // Point i of a series at x = i.
+  // Point i of a series at x = i; NaN leaves a gap.
   void setSeriesPoints(int series, const std::vector<double>& values);
   void setSeriesTitle(int series, const QString& title);
   const std::array<QString, kSeriesCount>& seriesTitles() const { return titles_; }
   void setSeriesShown(int series, bool shown);
   void setOnRightAxis(int series, bool right);
+
+  // Rings on every visible series at the given record positions (the records
+  // of a cell of the cell table); none clears them.
+  void markRecords(const std::vector<int>& positions);
 
   // After changes: legend marks updated, axes fitted unless zoomed, a replot queued.
   void refresh();
@@ -50,9 +54,10 @@ class SeriesPlot : public PlotView {
   void updateTicker();
 
   RecordTicker* ticker_;
-  const ChartGrid* grid_ = nullptr;
+  const DumpModel* model_ = nullptr;
   bool timeAxis_ = false;
   std::array<QString, kSeriesCount> titles_;
+  std::array<QCPGraph*, kSeriesCount> marks_{};
 };
 
 }  // namespace kq

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/chart_data.h"
-#include "analysis/series_values.h"
+#include "analysis/dump_model.h"
 #include "chart/plot_image.h"
 #include "chart/series_plot.h"
 #include "cli/commands.h"
@@ -48,39 +47,37 @@ bool readSize(const std::string& text, QSize& size) {
 
 // The grid item of every series, or the message naming a title the dump's
 // controller type does not have.
-std::string chooseItems(const Options& options, const ChartData& data, std::vector<Options::Series>& chosen,
+std::string chooseItems(const Options& options, const DumpModel& model, std::vector<Options::Series>& chosen,
                         std::vector<int>& items) {
+  const std::vector<std::string> titles = model.titles();
   chosen = options.series;
   if (chosen.empty()) {
     for (int item : SeriesPlot::kInitialItems)
-      if (item < int(data.titles.size())) chosen.push_back({data.titles[item], false});
+      if (item < int(titles.size())) chosen.push_back({titles[item], false});
   }
   for (const auto& series : chosen) {
-    auto at = std::find(data.titles.begin(), data.titles.end(), series.title);
-    if (at == data.titles.end())
-      return "controller type " + std::to_string(data.controllerType) + " has no parameter \"" +
+    auto at = std::find(titles.begin(), titles.end(), series.title);
+    if (at == titles.end())
+      return "controller type " + std::to_string(model.controllerType()) + " has no parameter \"" +
              series.title + "\"";
-    items.push_back(int(at - data.titles.begin()));
+    items.push_back(int(at - titles.begin()));
   }
   return {};
 }
 
-QByteArray drawChart(const Options& options, const ChartData& data,
-                     const std::vector<Options::Series>& chosen, const std::vector<int>& items,
-                     char separator) {
+QByteArray drawChart(const Options& options, const DumpModel& model,
+                     const std::vector<Options::Series>& chosen, const std::vector<int>& items) {
   SeriesPlot plot;
-  plot.setGrid(&data.grid);
+  plot.setModel(&model);
   plot.setTimeAxis(options.time);
   for (std::size_t i = 0; i < chosen.size(); ++i) {
-    std::vector<double> values;
-    appendSeriesValues(data.grid, kFrameColumns + items[i], separator, values);
-    plot.setSeriesPoints(int(i), values);
+    plot.setSeriesPoints(int(i), plotValues(model, kFrameColumns + items[i]));
     plot.setSeriesTitle(int(i), QString::fromStdString(chosen[i].title));
     plot.setOnRightAxis(int(i), chosen[i].right);
   }
   for (int unused = int(chosen.size()); unused < SeriesPlot::kSeriesCount; ++unused)
     plot.graph(unused)->removeFromLegend();
-  const int last = data.grid.rowCount() - 2;
+  const int last = model.recordCount() - 1;
   if (options.range.from > 0 || options.range.to < last)
     plot.showKeys(options.range.from, std::min(options.range.to, last));
   else
@@ -104,15 +101,15 @@ int run(const Options& options) {
       std::fprintf(stderr, "kq-cli chart: %s\n", emptyRangeMessage(options.range, 0).c_str());
       return 1;
     }
-    ChartData data = prepareChartData(dump, separator);
-    const int records = data.grid.rowCount() - 1;
+    DumpModel model = buildDumpModel(dump, separator);
+    const int records = model.recordCount();
     if (records == 0 || options.range.from > std::min(options.range.to, records - 1)) {
       std::fprintf(stderr, "kq-cli chart: %s\n", emptyRangeMessage(options.range, records).c_str());
       return 1;
     }
     std::vector<Options::Series> chosen;
     std::vector<int> items;
-    if (std::string message = chooseItems(options, data, chosen, items); !message.empty()) {
+    if (std::string message = chooseItems(options, model, chosen, items); !message.empty()) {
       std::fprintf(stderr, "kq-cli chart: %s\n", message.c_str());
       return 1;
     }
@@ -123,7 +120,7 @@ int run(const Options& options) {
     static char name[] = "kq-cli";
     static char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
-    const QByteArray image = drawChart(options, data, chosen, items, separator);
+    const QByteArray image = drawChart(options, model, chosen, items);
     writeFileSafely(options.output, std::string_view(image.constData(), std::size_t(image.size())));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());

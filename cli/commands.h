@@ -12,5 +12,6 @@ Command addDownloadCommand(CLI::App& kqCli);
 Command addSimulateCommand(CLI::App& kqCli);
 Command addStatsCommand(CLI::App& kqCli);
 Command addChartCommand(CLI::App& kqCli);
+Command addTableCommand(CLI::App& kqCli);
 
 }  // namespace kq::cli

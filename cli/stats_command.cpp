@@ -6,13 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "analysis/chart_data.h"
 #include "analysis/column_statistics.h"
+#include "cli/analysis_options.h"
 #include "cli/commands.h"
 #include "cli/record_range.h"
 #include "cli/shared_options.h"
 #include "decode/number_text.h"
-#include "dump/dump_file.h"
 #include "regional/decimal_separator.h"
 
 namespace kq::cli {
@@ -22,16 +21,21 @@ struct Options {
   std::string dump;
   RecordRange range;
   char separator = 0;
+  AnalysisOptions analysis;
 };
 
-std::string statisticsText(const ChartData& data, const std::vector<ColumnStatistics>& statistics,
-                           char separator) {
+std::string statisticsText(const DumpModel& model,
+                           const std::vector<std::optional<ColumnStatistics>>& statistics) {
   std::string text = "Параметр;Минимум;Максимум;Среднее\n";
-  for (std::size_t i = 0; i < data.titles.size(); ++i) {
-    text += data.titles[i];
-    for (long double value : {statistics[i].minimum, statistics[i].maximum, statistics[i].mean}) {
+  for (std::size_t i = 0; i < statistics.size(); ++i) {
+    text += model.title(kFrameColumns + int(i));
+    for (int part = 0; part < 3; ++part) {
       text += ';';
-      appendNumber(text, value, separator);
+      if (!statistics[i]) continue;
+      const long double value = part == 0   ? statistics[i]->minimum
+                                : part == 1 ? statistics[i]->maximum
+                                            : statistics[i]->mean;
+      appendNumber(text, value, model.decimalSeparator());
     }
     text += '\n';
   }
@@ -41,30 +45,17 @@ std::string statisticsText(const ChartData& data, const std::vector<ColumnStatis
 int run(const Options& options) {
   const RecordRange& range = options.range;
   const char separator = options.separator ? options.separator : systemDecimalSeparator();
-  try {
-    Dump dump;
-    loadDumpFile(options.dump, dump);
-    if (dump.empty()) {
-      std::fprintf(stderr, "kq-cli stats: %s\n", emptyRangeMessage(range, 0).c_str());
-      return 1;
-    }
-    ChartData data = prepareChartData(dump, separator);
-    const int records = data.grid.rowCount() - 1;
-    auto statistics = columnsStatistics(data.grid, kFrameColumns, range.from, range.to, separator);
-    if (!statistics) {
+  return runReporting("stats", [&options, &range, separator] {
+    std::vector<char> kept;
+    DumpModel model = analysedModel(options.dump, separator, options.analysis, kept);
+    const int records = model.recordCount();
+    if (records == 0 || range.from > std::min(range.to, records - 1)) {
       std::fprintf(stderr, "kq-cli stats: %s\n", emptyRangeMessage(range, records).c_str());
       return 1;
     }
-    std::string text = statisticsText(data, *statistics, separator);
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-      std::fprintf(stderr, "kq-cli stats: cannot write to standard output\n");
-      return 1;
-    }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
-  return 0;
+    auto statistics = columnsStatistics(model, kFrameColumns, range.from, range.to, kept);
+    return writeToStandardOutput("stats", statisticsText(model, statistics));
+  });
 }
 
 constexpr const char* kDetails =
@@ -72,7 +63,9 @@ constexpr const char* kDetails =
     "'Параметр;Минимум;Максимум;Среднее' and then one line 'TITLE;MIN;MAX;MEAN'\n"
     "for every parameter column of the chart grid of the dump file DUMP, over\n"
     "the chart positions --from to --to inclusive (0-based, as the chart's\n"
-    "'Точка данных'; all records by default).";
+    "'Точка данных'; all records by default), then one line per --channel.\n"
+    "With --filter only the records it keeps count; a field is empty where no\n"
+    "record has a value (a division by zero in a channel gives none).";
 
 }  // namespace
 
@@ -82,6 +75,7 @@ Command addStatsCommand(CLI::App& kqCli) {
   addArgument(command, "DUMP", options->dump, "the dump file");
   addDecimalSeparator(command, options->separator);
   addRecordRange(command, options->range);
+  addAnalysisOptions(command, options->analysis);
   command.setRun([options] { return run(*options); });
   return command;
 }

@@ -188,34 +188,50 @@ char* writeInteger(char* out, long long value) {
   return writeUnsigned(out, static_cast<std::uint64_t>(value));
 }
 
-char* writeNumber(char* out, long double value, char decimalSeparator) {
-  if (std::isnan(value)) return std::copy_n("NAN", 3, out);
-  if (std::isinf(value)) return value < 0 ? std::copy_n("-INF", 4, out) : std::copy_n("INF", 3, out);
-  if (value == 0) {
-    *out++ = '0';
-    return out;
-  }
-  if (value < 0) *out++ = '-';
+NumberDigits numberDigits(long double value) {
+  NumberDigits number;
+  if (value == 0) return number;
+  number.negative = value < 0;
   const long double magnitude = std::fabs(value);
   const Binary b = decompose(magnitude);
-  // Whole numbers below 10^15 have at most 15 digits: print them as they are.
+  // Whole numbers below 10^15 have at most 15 digits: taken as they are.
   // Tested on the bits, since an x87 conversion to integer is slow.
   if (b.exponent <= 0 && b.exponent > -64) {
     const int shift = -b.exponent;
     const std::uint64_t whole = shift == 0 ? b.mantissa : b.mantissa >> shift;
     const bool exact = shift == 0 || (b.mantissa & ((std::uint64_t(1) << shift) - 1)) == 0;
-    if (exact && whole < kTenPow15) return writeUnsigned(out, whole);
+    if (exact && whole < kTenPow15) {
+      number.digits = whole;
+      return number;
+    }
   }
-  std::uint64_t digits = 0;
   int exponent10 = 0;
-  if (!significantDigits(magnitude, b, digits, exponent10))
-    significantDigitsFallback(magnitude, digits, exponent10);
+  if (!significantDigits(magnitude, b, number.digits, exponent10))
+    significantDigitsFallback(magnitude, number.digits, exponent10);
+  // Trailing zeros go, so that equal texts give equal digits.
+  number.exponent = exponent10 - (kDigits - 1);
+  while (number.digits % 10 == 0) {
+    number.digits /= 10;
+    ++number.exponent;
+  }
+  return number;
+}
+
+char* writeDigits(char* out, const NumberDigits& number, char decimalSeparator) {
+  if (number.digits == 0) {
+    *out++ = '0';
+    return out;
+  }
+  if (number.negative) *out++ = '-';
+  if (number.exponent == 0) return writeUnsigned(out, number.digits);
+  int count = 1;
+  std::uint64_t scaled = number.digits;
+  for (std::uint64_t rest = number.digits / 10; rest != 0; rest /= 10) ++count;
+  for (int i = count; i < kDigits; ++i) scaled *= 10;
+  const int exponent10 = number.exponent + count - 1;
 
   char text[kDigits];
-  writeFifteenDigits(text, digits);
-  int count = kDigits;
-  while (count > 1 && text[count - 1] == '0') --count;
-
+  writeFifteenDigits(text, scaled);
   if (exponent10 < -4 || exponent10 >= kDigits) {
     *out++ = text[0];
     if (count > 1) {
@@ -239,6 +255,12 @@ char* writeNumber(char* out, long double value, char decimalSeparator) {
   out = std::copy(text, text + wholeDigits, out);
   *out++ = decimalSeparator;
   return std::copy(text + wholeDigits, text + count, out);
+}
+
+char* writeNumber(char* out, long double value, char decimalSeparator) {
+  if (std::isnan(value)) return std::copy_n("NAN", 3, out);
+  if (std::isinf(value)) return value < 0 ? std::copy_n("-INF", 4, out) : std::copy_n("INF", 3, out);
+  return writeDigits(out, numberDigits(value), decimalSeparator);
 }
 
 void appendNumber(std::string& out, long double value, char decimalSeparator) {

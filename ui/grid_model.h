@@ -2,7 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <functional>
-#include <string_view>
+#include <string>
 
 namespace kq {
 
@@ -13,7 +13,7 @@ class GridModel : public QAbstractTableModel {
   Q_OBJECT
  public:
   // UTF-8 text of a cell, row 0 being the titles.
-  using CellText = std::function<std::string_view(int row, int column)>;
+  using CellText = std::function<std::string(int row, int column)>;
 
   explicit GridModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 

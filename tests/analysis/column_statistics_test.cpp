@@ -2,23 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "decode/conversion_error.h"
+#include <cmath>
+#include <limits>
+
 #include "decode/number_text.h"
+#include "tests/support/model_builder.h"
 #include "tests/support/number_text.h"
 
 namespace kq {
 namespace {
 
-ChartGrid columnGrid(const std::vector<std::string>& cells) {
-  ChartGrid grid(1);
-  grid.beginRow();
-  grid.appendCell("Title");
-  for (const std::string& cell : cells) {
-    grid.beginRow();
-    grid.appendCell(cell);
-  }
-  return grid;
-}
+constexpr int kColumn = kFrameColumns;
 
 struct Texts {
   std::string minimum, maximum, mean;
@@ -26,8 +20,9 @@ struct Texts {
 };
 void PrintTo(const Texts& t, std::ostream* out) { *out << t.minimum << " " << t.maximum << " " << t.mean; }
 
-Texts statisticsTexts(const std::vector<std::string>& cells, int first, int last) {
-  auto statistics = columnStatistics(columnGrid(cells), 0, first, last, ',');
+Texts statisticsTexts(const std::vector<std::string>& cells, int first, int last,
+                      const std::vector<char>& kept = {}) {
+  auto statistics = columnStatistics(test::modelOf({cells}), kColumn, first, last, kept);
   if (!statistics) return {"none", "none", "none"};
   return {test::formatNumber(statistics->minimum, ','), test::formatNumber(statistics->maximum, ','),
           test::formatNumber(statistics->mean, ',')};
@@ -69,14 +64,14 @@ TEST(ColumnStatisticsTest, MeanOfAFullColumnOfTenthsIsExact) {
   EXPECT_EQ(statisticsTexts(cells, 0, 7679).mean, "-0,166666666666667");
 }
 
-TEST(ColumnStatisticsTest, ACellThatIsNotANumberFailsWithTheConversionMessage) {
-  try {
-    columnStatistics(columnGrid({"1", "2", "x"}), 0, 0, 2, ',');
-    FAIL() << "no error";
-  } catch (const ConversionError& error) {
-    EXPECT_STREQ(error.what(), "'x' is not a valid floating point value");
-  }
-  EXPECT_NO_THROW(columnStatistics(columnGrid({"1", "2", "x"}), 0, 0, 1, ','));
+TEST(ColumnStatisticsTest, RecordsWithoutAValueOrNotKeptAreLeftOut) {
+  EXPECT_EQ(statisticsTexts({"1", "", "5"}, 0, 2), (Texts{"1", "5", "3"}));
+  EXPECT_EQ(statisticsTexts({"1", "2", "5"}, 0, 2, {1, 0, 1}), (Texts{"1", "5", "3"}));
+  EXPECT_EQ(statisticsTexts({"1", "2", "5"}, 1, 1, {1, 0, 1}), (Texts{"none", "none", "none"}));
+  auto counted =
+      columnStatistics(test::modelOf({{"1", "", "5", "7"}}), kColumn, 0, 3, std::vector<char>{1, 1, 1, 0});
+  ASSERT_TRUE(counted);
+  EXPECT_EQ(counted->count, 2);
 }
 
 }  // namespace

@@ -22,9 +22,8 @@
 #include <cmath>
 #include <set>
 
-#include "chart/image_actions.h"
 #include "analysis/record_time.h"
-#include "analysis/series_values.h"
+#include "chart/image_actions.h"
 #include "decode/conversion_error.h"
 #include "decode/parameter_table.h"
 #include "dump/file_error.h"
@@ -67,10 +66,10 @@ class ChartWindowTest : public ::testing::Test {
     for (const QCPGraphData& point : *graph(series)->data()) keys.push_back(point.key);
     return keys;
   }
-  // The plotted values of a grid column, read the way the window reads them.
+  // The plotted values of a grid column: the model's, as doubles.
   std::vector<double> columnValues(int column) {
     std::vector<double> values;
-    appendSeriesValues(window.chartData().grid, column, ',', values);
+    for (long double value : window.model().values(column)) values.push_back(double(value));
     return values;
   }
 
@@ -80,7 +79,7 @@ class ChartWindowTest : public ::testing::Test {
 TEST_F(ChartWindowTest, EmptyDumpDoesNothing) {
   window.prepare(Dump(), ',');
   EXPECT_FALSE(window.isVisible());
-  EXPECT_EQ(window.chartData().grid.rowCount(), 0);
+  EXPECT_EQ(window.model().recordCount(), 0);
   EXPECT_EQ(parameterSelector(0)->count(), 0);
   EXPECT_EQ(parameterSelector(0)->currentText(), "");
 }
@@ -119,7 +118,7 @@ TEST_F(ChartWindowTest, PlottedValuesAreTheCellValuesNotRounded) {
   dump.append(makeLine(record(2, 66), record(3, 70)));  // 1.5, 4.5
   dump.append(makeLine(record(4, 63), record(5, 65)));  // -0.75, 0.75
   window.prepare(dump, ',');
-  EXPECT_EQ(window.chartData().grid.cell(1, 6), "-46,5");
+  EXPECT_EQ(window.model().cell(1, 6), "-46,5");
   EXPECT_EQ(valuesOf(0), (std::vector<double>{-46.5, -43.5, 1.5, 4.5, -0.75, 0.75}));
 }
 
@@ -138,7 +137,7 @@ TEST_F(ChartWindowTest, FirstRecordEmptyShowsTheTitleRowOnly) {
   window.prepare(makeDump(2, 2), ',');
   window.prepare(Dump({makeLine(emptyRecord(), makeRecord(2, 1))}), ',');
   EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(window.chartData().grid.rowCount(), 1);
+  EXPECT_EQ(window.model().rowCount(), 1);
   EXPECT_EQ(gridModel()->rowCount(), 0);
   for (int series = 0; series < 10; ++series) EXPECT_EQ(graph(series)->dataCount(), 0);
 }
@@ -405,7 +404,7 @@ TEST_F(ChartWindowTest, TimeAxisLabelsTicksWithTheirRecordsDateAndTimeWithoutOve
   window.prepare(Dump(sim::syntheticDumpLines(6, 7680)), ',');
   QCheckBox* timeAxis = window.findChild<QCheckBox*>(QStringLiteral("timeAxisSwitch"));
   ASSERT_EQ(timeAxis->text(), "Ось времени");
-  const ChartGrid& grid = window.chartData().grid;
+  const DumpModel& grid = window.model();
   auto dateAndTime = [&grid](int position) {
     return QString::fromStdString(std::string(grid.cell(position + 1, 0)) + "\n" +
                                   std::string(grid.cell(position + 1, 1)));
@@ -424,7 +423,7 @@ TEST_F(ChartWindowTest, TimeAxisLabelsTicksWithTheirRecordsDateAndTimeWithoutOve
 
 TEST_F(ChartWindowTest, MarkerReadoutShowsTheTimeBetweenTheMarkers) {
   window.prepare(Dump(sim::syntheticDumpLines(2, 600)), ',');
-  const ChartGrid& grid = window.chartData().grid;
+  const DumpModel& grid = window.model();
   window.setMarker(1, 500);
   window.setMarker(2, 20);
   auto seconds = secondsBetween(grid.cell(21, 0), grid.cell(21, 1), grid.cell(501, 0), grid.cell(501, 1));
@@ -439,7 +438,8 @@ TEST_F(ChartWindowTest, PopupMenuSavesAndCopiesTheChartImageAtItsSize) {
   QStringList texts;
   for (QAction* action : window.findChild<QMenu*>(QStringLiteral("plotMenu"))->actions())
     if (!action->isSeparator()) texts << action->text();
-  EXPECT_EQ(texts, QStringList({"Точка 1", "Точка 2", "Сохранить изображение…", "Копировать изображение"}));
+  EXPECT_EQ(texts, QStringList({"Точка 1", "Точка 2", "Новый канал…", "Изменить канал", "Удалить канал",
+                                "Сохранить изображение…", "Копировать изображение"}));
 
   QTemporaryDir dir;
   savePlotImage(*plot(), dir.filePath("chart.png"));
@@ -495,7 +495,7 @@ TEST_F(ChartWindowTest, ScatterTabPlotsOneParameterAgainstAnotherForTheRecordsBe
   EXPECT_LE(position, 40);
   EXPECT_EQ(speeds[position], speeds[25]);
   EXPECT_EQ(temperatures[position], temperatures[25]);
-  const ChartGrid& grid = window.chartData().grid;
+  const DumpModel& grid = window.model();
   EXPECT_TRUE(readout.contains(QString::fromStdString(std::string(grid.cell(position + 1, 0)) + " " +
                                                       std::string(grid.cell(position + 1, 1)))))
       << readout.toStdString();
@@ -509,7 +509,7 @@ TEST_F(ChartWindowTest, CtrlCCopiesTheSelectedCellsUnderTheirTitles) {
                                  QItemSelectionModel::Select);
   grid->selectionModel()->select(model->index(4, 3), QItemSelectionModel::Select);
   QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
-  const ChartGrid& cells = window.chartData().grid;
+  const DumpModel& cells = window.model();
   auto cell = [&cells](int row) { return std::string(cells.cell(row, 3)); };
   EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
             "Время\tНомер записи\t" + std::string(parameterTable(2)[0].title) + "\n" +  //
@@ -541,7 +541,7 @@ TEST_F(ChartWindowTest, HoverLineNamesEachValueAndSuggestionsFitTheLongestTitle)
   QApplication::sendEvent(plot, &move);
   QString text = window.findChild<QLabel*>(QStringLiteral("positionReadout"))->text();
   for (int series = 0; series < 10; ++series) {
-    const std::string value(window.chartData().grid.cell(3, window.seriesSources()[series].column));
+    const std::string value(window.model().cell(3, window.seriesSources()[series].column));
     EXPECT_TRUE(text.contains(
         QString::fromStdString(std::string(parameterTable(6)[series ? series : 3].title) + ": " + value)))
         << series << " " << text.toStdString();

@@ -5,7 +5,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "dump/safe_file.h"
 
@@ -40,5 +42,13 @@ class CliRunner {
  private:
   std::filesystem::path dir_;
 };
+
+// The lines of a command's output.
+inline std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
 
 }  // namespace kq::test

@@ -17,12 +17,7 @@
 namespace kq {
 namespace {
 
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using test::linesOf;
 
 std::vector<std::string> fieldsOf(const std::string& line) {
   std::vector<std::string> fields;

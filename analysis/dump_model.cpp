@@ -1,0 +1,162 @@
+#include "analysis/dump_model.h"
+
+#include <array>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <stdexcept>
+
+#include "analysis/value_cache.h"
+#include "decode/number_text.h"
+#include "decode/parameter_table.h"
+#include "decode/record_view.h"
+
+namespace kq {
+namespace {
+constexpr std::string_view kFrameTitles[] = {"Дата", "Время", "Номер записи"};
+// Powers of ten up to 10^27 (2^27 × 5^27, with 5^27 < 2^64) are exact in
+// extended precision, so one multiplication or division rounds correctly.
+constexpr int kMaxExactPower = 27;
+
+constexpr std::array<long double, kMaxExactPower + 1> makePowersOfTen() {
+  std::array<long double, kMaxExactPower + 1> p{};
+  p[0] = 1;
+  for (int i = 1; i <= kMaxExactPower; ++i) p[i] = p[i - 1] * 10;
+  return p;
+}
+constexpr auto kPowersOfTen = makePowersOfTen();
+
+const std::vector<long double>& noValues() {
+  static const std::vector<long double> none;
+  return none;
+}
+}  // namespace
+
+long double shownValue(long double decoded) {
+  if (!std::isfinite(decoded)) return std::numeric_limits<long double>::quiet_NaN();
+  const NumberDigits number = numberDigits(decoded);
+  long double value;
+  if (number.exponent == 0) {
+    value = static_cast<long double>(number.digits);
+  } else if (number.exponent > 0 && number.exponent <= kMaxExactPower) {
+    value = static_cast<long double>(number.digits) * kPowersOfTen[number.exponent];
+  } else if (number.exponent < 0 && number.exponent >= -kMaxExactPower) {
+    value = static_cast<long double>(number.digits) / kPowersOfTen[-number.exponent];
+  } else {
+    // Far from any logged value: the C library reads the text correctly rounded.
+    char text[kMaxNumberText + 1];
+    *writeDigits(text, {false, number.digits, number.exponent}, *std::localeconv()->decimal_point) = '\0';
+    value = std::strtold(text, nullptr);
+  }
+  return number.negative ? -value : value;
+}
+
+const std::string& DumpModel::title(int column) const {
+  if (column < kFrameColumns) {
+    static const std::string frame[] = {std::string(kFrameTitles[0]), std::string(kFrameTitles[1]),
+                                        std::string(kFrameTitles[2])};
+    return frame[column];
+  }
+  return titles_[column - kFrameColumns];
+}
+
+const std::vector<long double>& DumpModel::values(int column) const {
+  if (column == kRecordNumberColumn) return numbers_;
+  if (column < kFrameColumns || column >= columnCount()) return noValues();
+  return columns_[column - kFrameColumns];
+}
+
+std::string DumpModel::cell(int row, int column) const {
+  if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return {};
+  if (row == 0) return title(column);
+  if (column == kDateColumn) return dates_[row - 1];
+  if (column == kTimeColumn) return times_[row - 1];
+  const long double value = values(column)[row - 1];
+  if (std::isnan(value)) return {};
+  std::string text;
+  appendNumber(text, value, separator_);
+  return text;
+}
+
+void DumpModel::addColumn(std::string title) {
+  titles_.push_back(std::move(title));
+  columns_.emplace_back();
+  decoded_ = int(columns_.size());
+}
+
+void DumpModel::reserve(std::size_t records) {
+  dates_.reserve(records);
+  times_.reserve(records);
+  numbers_.reserve(records);
+  for (auto& column : columns_) column.reserve(records);
+}
+
+void DumpModel::appendRecord(std::string_view date, std::string_view time, long double number,
+                             const std::vector<long double>& values) {
+  dates_.emplace_back(date);
+  times_.emplace_back(time);
+  numbers_.push_back(number);
+  for (int i = 0; i < decoded_; ++i) columns_[i].push_back(values[i]);
+}
+
+void DumpModel::addDerived(std::string title, std::vector<long double> values) {
+  values.resize(numbers_.size(), std::numeric_limits<long double>::quiet_NaN());
+  titles_.push_back(std::move(title));
+  columns_.push_back(std::move(values));
+}
+
+void DumpModel::replaceDerived(int column, std::string title, std::vector<long double> values) {
+  const int index = column - kFrameColumns;
+  if (index < decoded_ || index >= int(columns_.size())) throw std::out_of_range("no derived channel there");
+  values.resize(numbers_.size(), std::numeric_limits<long double>::quiet_NaN());
+  titles_[index] = std::move(title);
+  columns_[index] = std::move(values);
+}
+
+void DumpModel::removeDerived(int column) {
+  const int index = column - kFrameColumns;
+  if (index < decoded_ || index >= int(columns_.size())) throw std::out_of_range("no derived channel there");
+  titles_.erase(titles_.begin() + index);
+  columns_.erase(columns_.begin() + index);
+}
+
+void DumpModel::removeAllDerived() {
+  titles_.resize(decoded_);
+  columns_.resize(decoded_);
+}
+
+DumpModel buildDumpModel(const Dump& dump, char decimalSeparator) {
+  DumpModel model(decimalSeparator);
+  model.setControllerType(readControllerType(dump));
+  ParameterTable table = parameterTable(model.controllerType());
+  for (const ParameterColumn& column : table) model.addColumn(std::string(column.title));
+  model.reserve(2 * dump.size());
+
+  std::vector<long double> values(table.size());
+  std::vector<ValueCache<long double, shownValue>> shown(table.size());
+  for (const std::string& line : dump.lines()) {
+    for (int record = 1; record <= 2; ++record) {
+      RecordView view(line, record);
+      if (view.isEmpty()) return model;
+      for (std::size_t i = 0; i < table.size(); ++i) values[i] = shown[i](table[i].value(view));
+      model.appendRecord(view.date(), view.time(), view.recordNumber(), values);
+    }
+  }
+  return model;
+}
+
+}  // namespace kq
+
+namespace kq {
+
+std::vector<double> plotValues(const DumpModel& model, int column, std::span<const char> kept) {
+  const std::vector<long double>& values = model.values(column);
+  std::vector<double> points(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i)
+    points[i] = kept.empty() || (i < kept.size() && kept[i]) ? static_cast<double>(values[i])
+                                                             : std::numeric_limits<double>::quiet_NaN();
+  return points;
+}
+
+}  // namespace kq
