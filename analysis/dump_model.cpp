@@ -1,5 +1,6 @@
 #include "analysis/dump_model.h"
 
+#include <algorithm>
 #include <array>
 #include <clocale>
 #include <cmath>
@@ -139,11 +140,22 @@ DumpModel buildDumpModel(const Dump& dump, char decimalSeparator) {
     for (int record = 1; record <= 2; ++record) {
       RecordView view(line, record);
       if (view.isEmpty()) return model;
+      // The export's order, so that an unreadable record fails on the same field.
+      const std::string date = view.date();
+      const std::string time = view.time();
+      const int number = view.recordNumber();
       for (std::size_t i = 0; i < table.size(); ++i) values[i] = shown[i](table[i].value(view));
-      model.appendRecord(view.date(), view.time(), view.recordNumber(), values);
+      model.appendRecord(date, time, number, values);
     }
   }
   return model;
+}
+
+std::optional<int> columnOfTitle(const DumpModel& model, std::string_view title) {
+  const auto& titles = model.titles();
+  const auto found = std::find(titles.begin(), titles.end(), title);
+  if (found == titles.end()) return std::nullopt;
+  return kFrameColumns + int(found - titles.begin());
 }
 
 }  // namespace kq

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -80,6 +81,9 @@ class DumpModel {
 // for unreadable bytes; a dump without lines throws too (callers check for an
 // empty dump first).
 DumpModel buildDumpModel(const Dump& dump, char decimalSeparator);
+
+// The grid column of the first parameter with this title, or nothing.
+std::optional<int> columnOfTitle(const DumpModel& model, std::string_view title);
 
 }  // namespace kq
 

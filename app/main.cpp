@@ -1,7 +1,10 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdio>
+#include <stdexcept>
 
 #include "app/main_window.h"
 #include "chart/chart_window.h"
@@ -18,12 +21,32 @@ int main(int argc, char* argv[]) {
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&toolkitTexts);
 
+  QCommandLineParser options;
+  options.setApplicationDescription(
+      QStringLiteral("Downloads the log memory of a KQ-series on-board computer."));
+  options.addHelpOption();
+  const QCommandLineOption trace(
+      QStringLiteral("trace"),
+      QStringLiteral("Record every byte exchanged with the device, with its time, and every judgement of the "
+                     "download in FILE (at most 64 MB)."),
+      QStringLiteral("FILE"));
+  options.addOption(trace);
+  options.process(application);
+
   kq::MainWindow mainWindow;
+  if (options.isSet(trace)) {
+    try {
+      mainWindow.traceTo(options.value(trace).toStdString());
+    } catch (const std::runtime_error& error) {
+      std::fprintf(stderr, "kq-unloader: %s\n", error.what());
+      return 1;
+    }
+  }
   kq::ChartWindow chartWindow;
   // Closing the main window ends the program, also while the chart is open.
   chartWindow.setAttribute(Qt::WA_QuitOnClose, false);
-  mainWindow.setChart([&chartWindow](const kq::Dump& dump, char decimalSeparator) {
-    chartWindow.prepare(dump, decimalSeparator);
+  mainWindow.setChart([&chartWindow](const kq::Dump& dump, char decimalSeparator, const QString& file) {
+    chartWindow.prepare(dump, decimalSeparator, file);
   });
   mainWindow.show();
   return QApplication::exec();

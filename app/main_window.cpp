@@ -10,6 +10,7 @@
 #include "app/prompts.h"
 #include "app/qt_prompts.h"
 #include "dump/recovery_file.h"
+#include "link/trace.h"
 #include "ui/big_button.h"
 #include "ui/error_box.h"
 #include "ui/gauge.h"

@@ -23,6 +23,7 @@ class Gauge;
 class Lamp;
 class Prompts;
 class RecoveryFile;
+class Trace;
 
 // The main window: port selector, link and download switches, the file,
 // export and chart buttons, status line, response lamp and progress gauge.
@@ -33,14 +34,19 @@ class MainWindow : public QWidget, private DownloadObserver {
   Q_OBJECT
 
  public:
-  // Fills and shows the chart window from a dump; may throw ConversionError.
-  using ChartCall = std::function<void(const Dump& dump, char decimalSeparator)>;
+  // Fills and shows the chart window from a dump and the file it was last
+  // loaded from or saved to (empty for a download not saved); may throw
+  // ConversionError.
+  using ChartCall = std::function<void(const Dump& dump, char decimalSeparator, const QString& file)>;
 
   // Without prompts the window asks through the toolkit's own dialogs.
   explicit MainWindow(Prompts* prompts = nullptr, QWidget* parent = nullptr, SessionTiming timing = {});
   ~MainWindow() override;
 
   void setChart(ChartCall chart) { chart_ = std::move(chart); }
+  // Records every exchange with the device in `path` from now on; throws
+  // std::runtime_error naming the file when it cannot be written.
+  void traceTo(const std::string& path);
 
   const Dump& dump() const { return dump_; }
   const DownloadSession& session() const { return session_; }
@@ -70,11 +76,11 @@ class MainWindow : public QWidget, private DownloadObserver {
   std::optional<QString> chooseSaveTarget();
 
   // The download session's reports.
-  void statusChanged(const std::string& text) override;
   void progressChanged(int percent) override;
   void indicatorLit() override;
+  void linked() override;
   void downloadStarted() override;
-  void lineAdded(std::size_t index) override;
+  void lineAdded(const std::string& line) override;
   void downloadDone() override;
   void lineFailed(const std::string& message) override;
   void stalled(int block) override;
@@ -86,6 +92,7 @@ class MainWindow : public QWidget, private DownloadObserver {
   std::unique_ptr<Prompts> ownPrompts_;
   Prompts& prompts_;
   ChartCall chart_;
+  QString dumpFile_;
   const SessionTiming timing_;
 
   QLabel* const portLabel_;
@@ -107,6 +114,7 @@ class MainWindow : public QWidget, private DownloadObserver {
   std::optional<std::string> recoveryPath_;
   QString lastSaveName_;
   QString lastOpenName_;
+  std::unique_ptr<Trace> trace_;
 
   // Declared last: the session closes the port, and its threads stop, before
   // the line, the hand-over and the controls go away.

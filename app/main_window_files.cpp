@@ -42,6 +42,7 @@ void MainWindow::onSaveDumpClicked() {
     const std::optional<QString> target = chooseSaveTarget();
     if (!target) return;
     saveDumpFile(nativePath(*target), dump_);
+    dumpFile_ = *target;
     if (!downloadUnsaved_ || session_.downloading()) return;
     downloadUnsaved_ = false;
     // Saved for good: its recovery copy has done its work.
@@ -61,6 +62,7 @@ void MainWindow::onLoadDumpClicked() {
     lastOpenName_ = *chosen;
     // Replaces the dump only once the whole file was read.
     loadDumpFile(nativePath(*chosen), dump_);
+    dumpFile_ = *chosen;
     downloadUnsaved_ = false;
   });
 }
@@ -74,7 +76,7 @@ void MainWindow::onExportClicked() {
 
 void MainWindow::onChartClicked() {
   guarded([this] {
-    if (chart_) chart_(dump_, systemDecimalSeparator());
+    if (chart_) chart_(dump_, systemDecimalSeparator(), dumpFile_);
   });
 }
 

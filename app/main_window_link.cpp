@@ -9,6 +9,7 @@
 #include "dump/file_error.h"
 #include "dump/recovery_file.h"
 #include "dump/state_folder.h"
+#include "link/trace.h"
 #include "ui/big_button.h"
 #include "ui/gauge.h"
 #include "ui/lamp.h"
@@ -36,6 +37,7 @@ void MainWindow::onLinkSwitchToggled() {
   guarded([this] {
     if (linkSwitch_->isChecked()) {
       session_.link(portSelector_->currentText().toStdString());
+      statusLine_->setText(QStringLiteral("Установка связи с БК"));
     } else {
       session_.unlink();
       progressGauge_->setValue(0);
@@ -54,17 +56,22 @@ void MainWindow::onDownloadSwitchToggled() {
   guarded([this] { session_.startDownload(); });
 }
 
-void MainWindow::statusChanged(const std::string& text) {
-  statusLine_->setText(QString::fromStdString(text));
+void MainWindow::traceTo(const std::string& path) {
+  trace_ = std::make_unique<Trace>(path, Trace::Clock::now());
+  session_.setTrace(trace_.get());
 }
 
 void MainWindow::progressChanged(int percent) { progressGauge_->setValue(percent); }
 
 void MainWindow::indicatorLit() { responseLamp_->setLit(true); }
 
+void MainWindow::linked() { statusLine_->setText(QStringLiteral("Связь с БК установлена")); }
+
 void MainWindow::downloadStarted() {
+  statusLine_->setText(QStringLiteral("Скачивание данных из БК"));
   closeRecoveryCopy();
   dump_.clear();
+  dumpFile_.clear();
   downloadUnsaved_ = false;
   const std::filesystem::path folder = userStateFolder();
   if (folder.empty()) return;
@@ -78,8 +85,8 @@ void MainWindow::downloadStarted() {
   }
 }
 
-void MainWindow::lineAdded(std::size_t index) {
-  dump_.append(session_.dump().line(index));
+void MainWindow::lineAdded(const std::string& line) {
+  dump_.append(line);
   downloadUnsaved_ = true;
   if (!recovery_) return;
   try {
@@ -92,6 +99,7 @@ void MainWindow::lineAdded(std::size_t index) {
 
 void MainWindow::downloadDone() {
   downloadSwitch_->release();
+  statusLine_->setText(QStringLiteral("Завершено скачивание данных из БК"));
   closeRecoveryCopy();
 }
 

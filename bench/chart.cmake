@@ -8,4 +8,7 @@ if(KQ_WITH_GUI)
   # resident memory; with --hold it stays open for screenshots.
   add_executable(chart_window_run ${CMAKE_CURRENT_LIST_DIR}/chart_window_run.cpp)
   target_link_libraries(chart_window_run PRIVATE kq_chart kq_sim)
+  # Four full drives compared, and a workspace of them opened; --hold for screenshots.
+  add_executable(compare_window_run ${CMAKE_CURRENT_LIST_DIR}/compare_window_run.cpp)
+  target_link_libraries(compare_window_run PRIVATE kq_chart kq_sim)
 endif()

@@ -118,6 +118,27 @@ void CellTableView::setData(const DumpModel* model, const std::vector<char>* kep
   rebuild();
 }
 
+CellTableSettings CellTableView::settings() const {
+  return {xSelector_->currentText(), ySelector_->currentText(), zSelector_->currentText(),
+          xBreaks_->text(),          yBreaks_->text(),          statisticSelector_->currentIndex(),
+          minimumRecords_->value()};
+}
+
+void CellTableView::setSettings(const CellTableSettings& settings) {
+  for (auto [selector, title] : {std::pair(xSelector_, settings.x), std::pair(ySelector_, settings.y),
+                                 std::pair(zSelector_, settings.z)})
+    if (int index = selector->findText(title, Qt::MatchFixedString | Qt::MatchCaseSensitive); index >= 0)
+      selector->setCurrentIndex(index);
+  xBreaks_->setText(settings.xBreaks);
+  yBreaks_->setText(settings.yBreaks);
+  statisticSelector_->setCurrentIndex(std::clamp(settings.statistic, 0, statisticSelector_->count() - 1));
+  {
+    QSignalBlocker blocker(minimumRecords_);
+    minimumRecords_->setValue(settings.minimumRecords);
+  }
+  rebuild();
+}
+
 void CellTableView::rebuild() {
   if (!isVisible()) {
     stale_ = true;  // done when shown

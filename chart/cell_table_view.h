@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/cell_table.h"
+#include "chart/cell_table_settings.h"
 
 class QComboBox;
 class QLabel;
@@ -33,6 +34,9 @@ class CellTableView : public QWidget {
   void setData(const DumpModel* model, const std::vector<char>* kept, const QStringList& titles);
   // Made again from the model: after a choice, new data or a new filter.
   void rebuild();
+  CellTableSettings settings() const;
+  // Titles the model lacks leave their selector as it was.
+  void setSettings(const CellTableSettings& settings);
   // The table as the clipboard gets it.
   QString tableText() const;
 

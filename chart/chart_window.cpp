@@ -80,6 +80,9 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* chartColumn = new QVBoxLayout(chartTab);
   chartColumn->setContentsMargins(0, 0, 0, 0);
   chartColumn->addWidget(plot_, 1);
+  auto* drivesRow = new QWidget;
+  buildDrivesRow(drivesRow);
+  chartColumn->addWidget(drivesRow);
   chartColumn->addWidget(positionReadout_);
   chartColumn->addWidget(markerReadout_);
 
@@ -123,6 +126,7 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(splitter);
   placeOnScreen();
+  rebuildComparison(false);
 }
 
 // The grid's view outlives model_ by a moment while the window's children are
@@ -197,10 +201,14 @@ void ChartWindow::buildChart() {
   plotMenu_->addSeparator();
   buildChannelMenu();
   plotMenu_->addSeparator();
+  addDrivesActions();
+  addWorkspaceActions();
+  plotMenu_->addSeparator();
   addImageActions(*plotMenu_, *plot_, *this);
   plot_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(plot_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-    menuPosition_ = qRound(plot_->xAxis->pixelToCoord(pos.x()));
+    menuPosition_ = plot_->xAxis->pixelToCoord(pos.x());
+    if (driveCount() < 2) menuPosition_ = qRound(menuPosition_);
     plotMenu_->popup(plot_->mapToGlobal(pos));
   });
   connect(plot_, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) {
@@ -217,7 +225,11 @@ void ChartWindow::buildGrid() {
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
             if (!current.isValid()) return;
-            cursor_->setX(current.row());
+            const int position = current.row();
+            if (driveCount() < 2)
+              cursor_->setX(position);
+            else if (position < int(times_[shownGridDrive_].size()))
+              cursor_->setX(times_[shownGridDrive_][position]);
             plot_->replot(QCustomPlot::rpQueuedReplot);
           });
 }
@@ -233,7 +245,7 @@ void ChartWindow::placeOnScreen() {
   move(available.topLeft() + QPoint(x, y));
 }
 
-void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
+void ChartWindow::prepare(const Dump& dump, char decimalSeparator, const QString& path) {
   if (dump.empty()) return;
   // Everything that can fail happens before the window changes, so a failure
   // leaves it as it was.
@@ -262,6 +274,9 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   positionReadout_->clear();
   gridModel_->setCells(0, 0, {});
   model_ = std::move(model);
+  dumpPath_ = path;
+  // A new drive A: the others start with it again.
+  rebuildComparison(false);
   channels_ = std::move(channels);
   kept_ = std::move(kept);
   marked_.clear();
@@ -276,6 +291,7 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
   }
   // Switching a box off runs its handler, which moves its series to the left axis.
   for (QCheckBox* box : rightAxisSwitches_) box->setChecked(false);
+  showDrives();
   refillSeries();
   if (model_.decodedCount() == 0)
     for (int i = 0; i < kSeriesCount; ++i) plot_->setSeriesTitle(i, {});  // no titles of an earlier dump
@@ -287,9 +303,7 @@ void ChartWindow::prepare(const Dump& dump, char decimalSeparator) {
 }
 
 void ChartWindow::showModel() {
-  gridModel_->setCells(0, 0, {});
-  gridModel_->setCells(model_.rowCount(), model_.columnCount(),
-                       [this](int row, int column) { return model_.cell(row, column); });
+  showGridDrive(shownGridDrive_);
   QStringList titles;
   int widest = 0;
   for (const std::string& title : model_.titles()) {
@@ -314,6 +328,7 @@ void ChartWindow::showModel() {
 }
 
 void ChartWindow::refillSeries() {
+  syncComparedDrives();
   const bool known = model_.decodedCount() > 0;
   for (int i = 0; i < kSeriesCount; ++i) {
     const int item = chosenItem(i);
@@ -346,6 +361,12 @@ void ChartWindow::buildFilterRow(QWidget* row) {
   layout->addWidget(filterField_);
   layout->addWidget(filterCount_);
   layout->addWidget(filterError_, 1);
+  // With drives compared: whose records the grid shows.
+  gridDrive_ = new QComboBox;
+  gridDrive_->setObjectName(QStringLiteral("gridDrive"));
+  gridDrive_->hide();
+  layout->addWidget(gridDrive_);
+  connect(gridDrive_, &QComboBox::activated, this, &ChartWindow::showGridDrive);
   connect(filterField_, &QLineEdit::returnPressed, this, [this] { applyFilter(filterField_->text()); });
   // The clear button empties the field: the filter goes with it.
   connect(filterField_, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -512,16 +533,26 @@ void ChartWindow::onTimeAxisToggled() {
 }
 
 void ChartWindow::setSeriesPoints(int series, const std::vector<double>& values, int column) {
-  plot_->setSeriesPoints(series, values);
+  plotDrives(series, values, column);
   sources_[series].visible = shownSwitches_[series]->isChecked();
   sources_[series].column = column;
   sources_[series].points = int(values.size());
 }
 
-void ChartWindow::setMarker(int marker, int x) {
+void ChartWindow::setMarker(int marker, double x) {
   int last = model_.recordCount() - 1;
   if (last < 0) return;
-  markers_[marker - 1]->setX(std::clamp(x, 0, last));
+  if (driveCount() < 2) {
+    markers_[marker - 1]->setX(std::clamp(qRound(x), 0, last));
+  } else {
+    double first = x, end = x;
+    for (const auto& times : times_) {
+      if (times.empty()) continue;
+      first = std::min(first, *std::min_element(times.begin(), times.end()));
+      end = std::max(end, *std::max_element(times.begin(), times.end()));
+    }
+    markers_[marker - 1]->setX(std::clamp(x, first, end));
+  }
   plot_->replot(QCustomPlot::rpQueuedReplot);  // the data, and so the axes, stay as they are
   updateMarkerReadout();
 }
@@ -535,9 +566,17 @@ void ChartWindow::updateMarkerReadout() {
   std::optional<int> at[2];
   for (int m = 0; m < 2; ++m)
     if (markers_[m]->isSet()) at[m] = int(markers_[m]->x());
-  scatter_->setRecords(at[0] && at[1] ? std::optional(std::pair(*at[0], *at[1])) : std::nullopt);
+  scatter_->setRecords(driveCount() < 2 && at[0] && at[1] ? std::optional(std::pair(*at[0], *at[1]))
+                                                          : std::nullopt);
   if (!at[0] && !at[1]) {
     markerReadout_->hide();
+    return;
+  }
+  if (driveCount() > 1) {
+    std::optional<double> times[2];
+    for (int m = 0; m < 2; ++m)
+      if (markers_[m]->isSet()) times[m] = markers_[m]->x();
+    updateCompareReadout(times[0], times[1]);
     return;
   }
   MarkerReadout readout = readMarkers(model_, sources_, at[0], at[1], kept_);
@@ -546,6 +585,7 @@ void ChartWindow::updateMarkerReadout() {
 }
 
 void ChartWindow::updatePositionReadout(int x) {
+  if (driveCount() > 1) return updateComparePositionReadout(x);
   positionReadout_->setText(positionReadoutText(model_, sources_, plot_->seriesTitles(), x, kept_));
 }
 

@@ -2,11 +2,13 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <vector>
 
+#include "analysis/drive_comparison.h"
 #include "analysis/dump_model.h"
 #include "analysis/expression.h"
 #include "analysis/marker_readout.h"
@@ -15,6 +17,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -27,6 +30,7 @@ class GridModel;
 class GridView;
 class PlotMarker;
 class ScatterView;
+struct Workspace;
 
 // The chart window "График": ten series over the record position, a panel of
 // parameter selectors with visibility and right-axis switches, a second tab
@@ -41,7 +45,10 @@ class ScatterView;
 // 1 as their captions do ("График 1"): seriesParameter1..10,
 // seriesShown1..10, seriesRightAxis1..10, plus timeAxisSwitch, plot, grid,
 // plotMenu, chartTabs, filterField, filterError, filterCount and those of
-// ScatterView and CellTableView.
+// ScatterView and CellTableView; with drives compared: addComparedDrive,
+// driveOffsetB..D, driveResetB..D, driveRemoveB..D, alignEventField,
+// alignEventButton, drivesNote, missingNote, gridDrive; saveWorkspace and
+// openWorkspace (menu actions).
 class ChartWindow : public QWidget {
   Q_OBJECT
  public:
@@ -53,7 +60,40 @@ class ChartWindow : public QWidget {
   // The chart button's preparation: nothing for an empty dump; otherwise fills
   // the grid, the selectors, the switches and the series and shows the window
   // non-modally. Throws ConversionError, leaving the window as it was.
-  void prepare(const Dump& dump, char decimalSeparator);
+  // `path` is the dump's file, for workspaces; empty for a download not saved.
+  void prepare(const Dump& dump, char decimalSeparator, const QString& path = {});
+
+  // Drives compared ("Добавить запись для сравнения…"): up to three more dump
+  // files beside the prepared one, drive A. Each keeps its own records; the
+  // series follow them by parameter title; the x axis becomes the time from
+  // A's first record. Each returns what is wrong ("" when done) and changes
+  // nothing on a failure.
+  QString addComparedDrive(const QString& path);
+  void removeComparedDrive(int drive);  // 1 to 3
+  // Seconds added to a drive's times; reset lines its start up with A's.
+  void setDriveOffset(int drive, double seconds);
+  void resetDriveOffset(int drive);
+  // Each drive's first record where the expression holds lined up with A's.
+  // A drive without one keeps its start lined up (said in the returned
+  // note); a mistake in the expression changes nothing.
+  QString alignOnEvent(const QString& expression);
+  const DriveComparison& comparison() const { return comparison_; }
+  int driveCount() const { return comparison_.driveCount(); }
+
+  // Workspaces ("Сохранить рабочую область…", "Открыть рабочую область…").
+  // Saving needs A's file; returns what went wrong, "" when written.
+  QString saveWorkspace(const QString& file);
+  // A damaged file, another kind of file or one of a newer version is refused
+  // with the returned message and changes nothing. A dump that cannot be
+  // read is offered for replacement (the chooser returns the replacement or
+  // "" to leave the drive out); what the opened dumps lack is said in
+  // workspaceNote(). Returns "" when opened.
+  QString openWorkspace(const QString& file);
+  using ReplacementChooser = std::function<QString(const QString& missingFile, const QString& problem)>;
+  void setReplacementChooser(ReplacementChooser chooser) { chooseReplacement_ = std::move(chooser); }
+  QString workspaceNote() const;
+
+  SeriesPlot* plot() const { return plot_; }
 
   // The handlers of one series' controls, series from 0 to 9.
   void onSeriesParameterChosen(int series);  // its parameter selector
@@ -62,7 +102,8 @@ class ChartWindow : public QWidget {
   void onTimeAxisToggled();                  // the "Ось времени" switch
 
   // "Точка 1" / "Точка 2" of the pop-up menu: marker 1 or 2 at record position x.
-  void setMarker(int marker, int x);
+  // With drives compared x is the aligned time in seconds.
+  void setMarker(int marker, double x);
 
   // The filter field's Enter: keeps the records the expression holds true
   // for, everywhere, until cleared (an empty text); it stays applied across
@@ -104,6 +145,29 @@ class ChartWindow : public QWidget {
   QString filterOver(const DumpModel& model, std::vector<char>& kept) const;
   void refillSeries();
   void updateFilterCount();
+  // Comparing drives: chart_window_drives.cpp.
+  struct ComparedDrive {
+    QString path;
+    DumpModel model;         // with the channels of A that fit it
+    std::vector<char> kept;  // by A's filter; empty: all
+    QString problems;        // the channels and the filter that do not fit it
+  };
+  void buildDrivesRow(QWidget* row);
+  void addDrivesActions();
+  void chooseComparedDrive();
+  // Channels and the filter of drive A over the other drives where their titles allow.
+  void syncComparedDrives();
+  void rebuildComparison(bool keepOffsets);
+  void showDrives();
+  void plotDrives(int series, const std::vector<double>& values, int column);
+  void updateCompareReadout(std::optional<double> marker1, std::optional<double> marker2);
+  void updateComparePositionReadout(double x);
+  void showGridDrive(int drive);
+  const DumpModel& driveModel(int drive) const;
+  std::span<const char> driveKept(int drive) const;
+  // Workspaces: chart_window_workspace.cpp.
+  void addWorkspaceActions();
+  Workspace currentWorkspace() const;
 
   DumpModel model_;
   // The records the filter keeps, by position; empty keeps all.
@@ -132,7 +196,21 @@ class ChartWindow : public QWidget {
   QLabel* markerReadout_ = nullptr;
   std::unique_ptr<PlotMarker> markers_[2];
   std::unique_ptr<PlotMarker> cursor_;
-  int menuPosition_ = 0;
+  double menuPosition_ = 0;
+
+  QString dumpPath_;
+  std::vector<std::unique_ptr<ComparedDrive>> compared_;  // drives B, C, D
+  DriveComparison comparison_;                            // A (model_) first
+  std::vector<std::vector<double>> times_;                // aligned times, per drive
+  QWidget* drivesRow_ = nullptr;
+  QGridLayout* drivesLayout_ = nullptr;
+  FormulaEdit* eventField_ = nullptr;
+  QLabel* drivesNote_ = nullptr;   // what the last alignment said
+  QLabel* missingNote_ = nullptr;  // what the drives lack
+  QComboBox* gridDrive_ = nullptr;
+  int shownGridDrive_ = 0;
+  ReplacementChooser chooseReplacement_;
+  QString workspaceNote_;
 };
 
 }  // namespace kq

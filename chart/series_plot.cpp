@@ -1,8 +1,11 @@
 #include "chart/series_plot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
+#include "analysis/drive_comparison.h"
+#include "analysis/record_time.h"
 #include "ui/qt_text.h"
 #include "ui/record_ticker.h"
 
@@ -24,6 +27,8 @@ constexpr int kLegendColumns = 5;
 // Antialiased up to this many points a pixel.
 constexpr double kAntialiasedDensity = 2;
 constexpr double kMarkSize = 7;
+const Qt::PenStyle kDriveStyles[SeriesPlot::kMaxDrives] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine,
+                                                           Qt::DashDotLine};
 
 void tint(QCPAxis* axis, const QColor& color) {
   axis->setBasePen(QPen(color, 1));
@@ -70,6 +75,15 @@ SeriesPlot::SeriesPlot(QWidget* parent) : PlotView(parent) {
                                                QBrush(kSeriesStyles[i].color), kMarkSize));
     marks_[i]->removeFromLegend();
   }
+  for (int i = 0; i < kSeriesCount; ++i) {
+    for (int d = 1; d < kMaxDrives; ++d) {
+      QCPGraph* line = addGraph(xAxis, yAxis);
+      line->setPen(QPen(kSeriesStyles[i].color, kSeriesStyles[i].width - 1, kDriveStyles[d]));
+      line->setLineStyle(QCPGraph::lsLine);
+      line->removeFromLegend();
+      driveLines_[i][d - 1] = line;
+    }
+  }
   connect(this, &QCustomPlot::beforeReplot, this, &SeriesPlot::fitToSize);
 }
 
@@ -94,7 +108,7 @@ void SeriesPlot::fitToSize() {
 
   const QCPRange keys = xAxis->range();
   const double pixels = std::max(1, axisRect()->width());
-  for (int i = 0; i < kSeriesCount; ++i) {
+  for (int i = 0; i < graphCount(); ++i) {
     const auto& data = *graph(i)->data();
     const auto points = data.findEnd(keys.upper) - data.findBegin(keys.lower);
     graph(i)->setAntialiased(points <= kAntialiasedDensity * pixels);
@@ -108,12 +122,15 @@ void SeriesPlot::setModel(const DumpModel* model) {
 
 void SeriesPlot::setTimeAxis(bool on) {
   timeAxis_ = on;
-  xAxis->setLabel(on ? QStringLiteral("Дата и время") : QStringLiteral("Точка данных"));
+  if (drives_ < 2) xAxis->setLabel(on ? QStringLiteral("Дата и время") : QStringLiteral("Точка данных"));
   updateTicker();
 }
 
 void SeriesPlot::updateTicker() {
-  if (timeAxis_ && model_) {
+  if (drives_ > 1) {
+    ticker_->setLabels([](int seconds) { return QString::fromStdString(durationText(seconds)); },
+                       QStringLiteral("-00:00:00"));
+  } else if (timeAxis_ && model_) {
     ticker_->setLabels(
         [model = model_](int position) {
           if (position < 0 || position > model->rowCount() - 2) return QString();
@@ -126,20 +143,53 @@ void SeriesPlot::updateTicker() {
   }
 }
 
-void SeriesPlot::setSeriesPoints(int series, const std::vector<double>& values) {
+namespace {
+void setPoints(QCPGraph* line, const std::vector<double>& values, const std::vector<double>& keys) {
   QVector<QCPGraphData> points(qsizetype(values.size()));
-  for (std::size_t x = 0; x < values.size(); ++x) points[qsizetype(x)] = QCPGraphData(double(x), values[x]);
-  graph(series)->data()->set(points, true);
+  for (std::size_t i = 0; i < values.size(); ++i)
+    points[qsizetype(i)] = QCPGraphData(keys.empty() ? double(i) : keys[i], values[i]);
+  // Aligned times may step back where a log's clock was set back: sorted then.
+  line->data()->set(points, keys.empty() || std::is_sorted(keys.begin(), keys.end()));
+}
+}  // namespace
+
+void SeriesPlot::setSeriesPoints(int series, const std::vector<double>& values,
+                                 const std::vector<double>& keys) {
+  setPoints(graph(series), values, keys);
+}
+
+void SeriesPlot::setDrivePoints(int series, int drive, const std::vector<double>& keys,
+                                const std::vector<double>& values) {
+  QCPGraph* line = driveLines_[series][drive - 1];
+  setPoints(line, values, keys);
+  if (values.empty())
+    line->removeFromLegend();
+  else if (!legend->hasItemWithPlottable(line))
+    line->addToLegend();
+  updateLegendEntry(series);
+}
+
+void SeriesPlot::setDriveCount(int drives) {
+  drives_ = drives;
+  xAxis->setLabel(drives > 1  ? QStringLiteral("Время от начала записи A")
+                  : timeAxis_ ? QStringLiteral("Дата и время")
+                              : QStringLiteral("Точка данных"));
+  for (int i = 0; i < kSeriesCount; ++i) {
+    for (int d = drives; d < kMaxDrives; ++d) setDrivePoints(i, d, {}, {});
+    updateLegendEntry(i);
+  }
+  updateTicker();
 }
 
 void SeriesPlot::markRecords(const std::vector<int>& positions) {
   for (int i = 0; i < kSeriesCount; ++i) {
     QCPGraph* series = graph(i);
     QVector<QCPGraphData> points;
+    // Point i is record i: a gap is a NaN point, never a missing one.
     for (int x : positions) {
-      auto at = series->data()->findBegin(x, false);
-      if (at != series->data()->constEnd() && at->key == x && !std::isnan(at->value))
-        points.push_back(QCPGraphData(x, at->value));
+      if (x < 0 || x >= series->data()->size()) continue;
+      const QCPGraphData& at = *(series->data()->constBegin() + x);
+      if (!std::isnan(at.value)) points.push_back(at);
     }
     marks_[i]->data()->set(points, true);
     marks_[i]->setValueAxis(series->valueAxis());
@@ -156,19 +206,31 @@ void SeriesPlot::setSeriesTitle(int series, const QString& title) {
 void SeriesPlot::setSeriesShown(int series, bool shown) {
   graph(series)->setVisible(shown);
   marks_[series]->setVisible(shown);
+  for (QCPGraph* line : driveLines_[series]) line->setVisible(shown);
   updateLegendEntry(series);
 }
 
 void SeriesPlot::setOnRightAxis(int series, bool right) {
   graph(series)->setValueAxis(right ? yAxis2 : yAxis);
   marks_[series]->setValueAxis(right ? yAxis2 : yAxis);
+  for (QCPGraph* line : driveLines_[series]) line->setValueAxis(right ? yAxis2 : yAxis);
   updateLegendEntry(series);
 }
 
 void SeriesPlot::updateLegendEntry(int series) {
-  QCPGraph* line = graph(series);
+  const auto named = [this, series](int drive) {
+    if (drives_ < 2 || titles_[series].isEmpty()) return titles_[series];
+    return titles_[series] +
+           QStringLiteral(" [%1]").arg(QString::fromStdString(DriveComparison::driveName(drive)));
+  };
+  updateLegendEntry(graph(series), named(0));
+  for (int d = 1; d < kMaxDrives; ++d)
+    if (QCPGraph* line = driveLines_[series][d - 1]) updateLegendEntry(line, named(d));  // null while built
+}
+
+void SeriesPlot::updateLegendEntry(QCPGraph* line, const QString& title) {
   const bool right = line->valueAxis() == yAxis2;
-  line->setName(right ? titles_[series] + QStringLiteral(" (R)") : titles_[series]);
+  line->setName(right ? title + QStringLiteral(" (R)") : title);
   if (auto* item = legend->itemWithPlottable(line))
     item->setTextColor(!line->visible() ? Qt::gray : right ? kRightAxisTint : Qt::black);
 }

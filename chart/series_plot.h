@@ -17,10 +17,16 @@ class RecordTicker;
 // axis is marked "(R)" in the legend, in the right axis' tint. A series is
 // antialiased where it has at most two points a pixel: denser, antialiasing
 // shows little and a noisy series would take a second to draw.
+//
+// Drives compared: each series has a line per drive in the series' colour,
+// the drive's own line style (solid, dashed, dotted, dash-dot) and its name
+// in the legend ("Обороты двигателя [B]"); x is then the aligned time in
+// seconds from the reference's first record.
 class SeriesPlot : public PlotView {
   Q_OBJECT
  public:
   static constexpr int kSeriesCount = 10;
+  static constexpr int kMaxDrives = 4;
   // The parameter items the series start on: the fourth title for the first
   // series, the second to tenth for the others.
   static constexpr int kInitialItems[kSeriesCount] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
@@ -33,15 +39,22 @@ class SeriesPlot : public PlotView {
   // The x axis labelled with each record's date and time instead of its position.
   void setTimeAxis(bool on);
 
-  // Point i of a series at x = i; NaN leaves a gap.
-  void setSeriesPoints(int series, const std::vector<double>& values);
+  // Point i of a series at x = i, or at keys[i] when given; NaN leaves a gap.
+  void setSeriesPoints(int series, const std::vector<double>& values, const std::vector<double>& keys = {});
+  // Drives 1 to 3 of a series (drive 0 is setSeriesPoints): point i at
+  // keys[i]; no values, no line and no legend entry.
+  void setDrivePoints(int series, int drive, const std::vector<double>& keys,
+                      const std::vector<double>& values);
+  // 1 for one dump; more: the legend names each drive and x is time.
+  void setDriveCount(int drives);
+  int driveCount() const { return drives_; }
   void setSeriesTitle(int series, const QString& title);
   const std::array<QString, kSeriesCount>& seriesTitles() const { return titles_; }
   void setSeriesShown(int series, bool shown);
   void setOnRightAxis(int series, bool right);
 
-  // Rings on every visible series at the given record positions (the records
-  // of a cell of the cell table); none clears them.
+  // Rings on every visible series at the given record positions of the
+  // reference (the records of a cell of the cell table); none clears them.
   void markRecords(const std::vector<int>& positions);
 
   // After changes: legend marks updated, axes fitted unless zoomed, a replot queued.
@@ -49,6 +62,7 @@ class SeriesPlot : public PlotView {
 
  private:
   void updateLegendEntry(int series);
+  void updateLegendEntry(QCPGraph* line, const QString& title);
   // Before each replot: the legend's columns and each series' antialiasing.
   void fitToSize();
   void updateTicker();
@@ -58,6 +72,9 @@ class SeriesPlot : public PlotView {
   bool timeAxis_ = false;
   std::array<QString, kSeriesCount> titles_;
   std::array<QCPGraph*, kSeriesCount> marks_{};
+  // Drives 1 to 3 of each series.
+  std::array<std::array<QCPGraph*, kMaxDrives - 1>, kSeriesCount> driveLines_{};
+  int drives_ = 1;
 };
 
 }  // namespace kq

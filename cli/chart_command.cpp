@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "analysis/dump_model.h"
+#include "chart/chart_window.h"
 #include "chart/plot_image.h"
 #include "chart/series_plot.h"
 #include "cli/commands.h"
@@ -32,6 +34,8 @@ struct Options {
   RecordRange range;
   bool time = false;
   QSize size = kDefaultSize;
+  std::string workspace;
+  std::vector<std::string> files;  // DUMP OUTPUT, or OUTPUT alone with --workspace
   std::string dump;
   std::string output;
 };
@@ -91,7 +95,50 @@ QByteArray drawChart(const Options& options, const DumpModel& model,
   return plotImage(plot, *imageFormatOf(QString::fromStdString(options.output)));
 }
 
+// The chart of a saved workspace: the chart window opens it off screen and
+// its plot is drawn at the size asked for.
+QByteArray drawWorkspace(const Options& options) {
+  ChartWindow window;
+  // Nobody is there to choose a replacement for a dump not found.
+  window.setReplacementChooser([](const QString&, const QString&) { return QString(); });
+  if (QString problem = window.openWorkspace(QString::fromStdString(options.workspace)); !problem.isEmpty())
+    throw std::runtime_error(problem.toStdString());
+  if (!window.workspaceNote().isEmpty())
+    std::fprintf(stderr, "kq-cli chart: %s\n", window.workspaceNote().toStdString().c_str());
+  SeriesPlot& plot = *window.plot();
+  QWidget* place = plot.parentWidget();
+  plot.setParent(nullptr);  // out of the window's layout, to take the size asked for
+  const bool zoomed = plot.isZoomed();
+  const QCPRange keys = plot.xAxis->range();
+  plot.resize(options.size);
+  plot.layer(QStringLiteral("main"))->setVisible(false);
+  plot.replot();
+  plot.layer(QStringLiteral("main"))->setVisible(true);
+  if (zoomed) plot.showKeys(keys.lower, keys.upper);
+  QByteArray image = plotImage(plot, *imageFormatOf(QString::fromStdString(options.output)));
+  plot.setParent(place);  // the window owns it again
+  return image;
+}
+
+int runWorkspace(const Options& options) {
+  try {
+    checkCanCreate(options.output);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "kq-cli";
+    static char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    const QByteArray image = drawWorkspace(options);
+    writeFileSafely(options.output, std::string_view(image.constData(), std::size_t(image.size())));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "kq-cli chart: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
+
 int run(const Options& options) {
+  if (!options.workspace.empty()) return runWorkspace(options);
   const char separator = systemDecimalSeparator();
   try {
     checkCanCreate(options.output);  // before the work rather than after it
@@ -134,7 +181,11 @@ constexpr const char* kDetails =
     "same colours, legend and axes) into OUTPUT, a PNG or PDF file by its\n"
     "extension. No display is needed. Series take the window's colours in the\n"
     "order given, at most 10; without --series or --right, the window's first\n"
-    "choice.";
+    "choice.\n"
+    "\n"
+    "With --workspace FILE, draws the chart of a workspace saved by the chart\n"
+    "window (its dumps, offsets, series, channels, filter and zoom) into OUTPUT;\n"
+    "what its dumps lack is said on standard error. Give OUTPUT alone then.";
 
 }  // namespace
 
@@ -164,17 +215,28 @@ Command addChartCommand(CLI::App& kqCli) {
                           "the image in pixels (PDF: points), default 1416x681")
                        ->type_name("WxH"),
                    "--size takes WIDTHxHEIGHT in pixels, each 1 to 20000");
-  addArgument(command, "DUMP", options->dump, "the dump file");
-  command.onMisuse(addArgument(command, "OUTPUT", options->output, "the image file, *.png or *.pdf")
-                       ->check(CLI::Validator(
-                           [](std::string& text) -> std::string {
-                             return imageFormatOf(QString::fromStdString(text)) ? "" : "not an image";
-                           },
-                           "")),
-                   "OUTPUT must end in .png or .pdf");
-  app.callback([options] {
+  app.add_option("--workspace", options->workspace, "draw the chart of a saved workspace instead of DUMP")
+      ->type_name("FILE");
+  app.add_option("DUMP OUTPUT", options->files, "the dump file and the image file, *.png or *.pdf")
+      ->type_name("")
+      ->required();
+  app.callback([options, &app] {
     if (options->series.size() > std::size_t(SeriesPlot::kSeriesCount))
       throw CLI::ValidationError("at most 10 series");
+    const auto& files = options->files;
+    if (!options->workspace.empty()) {
+      for (const char* drawn : {"--series", "--right", "--from", "--to", "--time"})
+        if (app.count(drawn) > 0)
+          throw CLI::ValidationError(std::string("--workspace draws what the workspace holds: no ") + drawn);
+      if (files.size() != 1) throw CLI::ValidationError("with --workspace give OUTPUT alone");
+      options->output = files[0];
+    } else {
+      if (files.size() != 2) throw CLI::ValidationError("give DUMP and OUTPUT");
+      options->dump = files[0];
+      options->output = files[1];
+    }
+    if (!imageFormatOf(QString::fromStdString(options->output)))
+      throw CLI::ValidationError("OUTPUT must end in .png or .pdf");
   });
   command.setRun([options] { return run(*options); });
   return command;

@@ -13,5 +13,6 @@ Command addSimulateCommand(CLI::App& kqCli);
 Command addStatsCommand(CLI::App& kqCli);
 Command addChartCommand(CLI::App& kqCli);
 Command addTableCommand(CLI::App& kqCli);
+Command addCompareCommand(CLI::App& kqCli);
 
 }  // namespace kq::cli

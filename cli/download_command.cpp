@@ -18,7 +18,9 @@
 #include "cli/option_checks.h"
 #include "cli/progress_bar.h"
 #include "cli/shared_options.h"
+#include "dump/dump.h"
 #include "link/download_session.h"
+#include "link/trace.h"
 #include "serial/serial_line.h"
 #include "serial/task_loop.h"
 
@@ -30,6 +32,7 @@ using namespace std::chrono_literals;
 struct Options {
   std::string port;
   std::string output;
+  std::string trace;
   int timeoutSeconds = 10;
 };
 
@@ -49,22 +52,27 @@ class Progress : public DownloadObserver {
   void follow(DownloadSession& session) { session_ = &session; }
   bool finished() const { return done_ || failure_.has_value(); }
   const std::optional<std::string>& failure() const { return failure_; }
+  const Dump& dump() const { return dump_; }
 
-  void statusChanged(const std::string& text) override { bar_.note(text); }
   void progressChanged(int) override {}
-  void indicatorLit() override {}
   void linked() override {
+    bar_.note("Связь с БК установлена");
     try {
       session_->startDownload();
     } catch (const std::exception& error) {
       end(error.what());
     }
   }
-  void downloadStarted() override {}
-  void lineAdded(std::size_t) override {
-    bar_.show(static_cast<int>(session_->dump().size()), layout::kBlockCount);
+  void downloadStarted() override {
+    bar_.note("Скачивание данных из БК");
+    dump_.clear();
+  }
+  void lineAdded(const std::string& line) override {
+    dump_.append(line);
+    bar_.show(static_cast<int>(dump_.size()), layout::kBlockCount);
   }
   void downloadDone() override {
+    bar_.note("Завершено скачивание данных из БК");
     done_ = true;
     loop_.quit();
   }
@@ -88,14 +96,14 @@ class Progress : public DownloadObserver {
 
  private:
   std::string received() const {
-    return std::to_string(session_->dump().size()) + " of " + std::to_string(layout::kBlockCount) +
-           " blocks received";
+    return std::to_string(dump_.size()) + " of " + std::to_string(layout::kBlockCount) + " blocks received";
   }
 
   TaskLoop& loop_;
   ProgressBar& bar_;
   int timeoutSeconds_;
   DownloadSession* session_ = nullptr;
+  Dump dump_;
   bool done_ = false;
   std::optional<std::string> failure_;
 };
@@ -104,6 +112,14 @@ int run(const Options& options) {
   // A file that cannot be written must not cost a whole download first.
   try {
     checkOutputBeforeDownload(options.output);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "kq-cli download: %s\n", error.what());
+    return 1;
+  }
+
+  std::unique_ptr<Trace> trace;
+  try {
+    if (!options.trace.empty()) trace = std::make_unique<Trace>(options.trace, Trace::Clock::now());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "kq-cli download: %s\n", error.what());
     return 1;
@@ -129,10 +145,12 @@ int run(const Options& options) {
   SessionTiming timing;
   timing.stallAfter = std::chrono::seconds(options.timeoutSeconds);
   DownloadSession session(line, loop, progress, timing);
+  session.setTrace(trace.get());
   progress.follow(session);
 
   try {
     session.link(options.port);
+    bar.note("Установка связи с БК");
     const auto linkDeadline = TaskLoop::Clock::now() + std::chrono::seconds(options.timeoutSeconds);
     while (!progress.finished() && !interrupted) {
       // Once the download runs, the session itself notices a stall.
@@ -148,7 +166,9 @@ int run(const Options& options) {
   if (interrupted && !progress.finished()) progress.end("interrupted");
   session.unlink();
   bar.finish();
-  return keepDownload(options.output, session.dump(), progress.failure());
+  if (trace && !trace->failure().empty())
+    std::fprintf(stderr, "kq-cli download: %s\n", trace->failure().c_str());
+  return keepDownload(options.output, progress.dump(), progress.failure());
 }
 
 constexpr const char* kDetails =
@@ -156,6 +176,8 @@ constexpr const char* kDetails =
     "device path such as /dev/ttyUSB0), downloads blocks 0100 to 0FFF and writes\n"
     "the dump file OUTPUT (one line per block, CR LF line ends) once complete.\n"
     "A reply that does not arrive as one clean 259-byte burst is asked for again.\n"
+    "With --trace, every byte exchanged and every such judgement is written to\n"
+    "FILE with its time, for finding out what a serial adapter or line does.\n"
     "\n"
     "On failure OUTPUT is left as it was and the blocks received so far, if any,\n"
     "are written to OUTPUT.partial. When a file cannot be written, the dump goes\n"
@@ -177,6 +199,10 @@ Command addDownloadCommand(CLI::App& kqCli) {
           ->type_name("SECONDS")
           ->check(wholeNumber(1, INT_MAX)),
       "--timeout takes a whole number of seconds above 0");
+  app.add_option("--trace", options->trace,
+                 "record every byte sent and received, with its time, and every judgement of the download "
+                 "(at most 64 MB)")
+      ->type_name("FILE");
   addArgument(command, "OUTPUT", options->output, "the dump file");
   command.setRun([options] { return run(*options); });
   return command;

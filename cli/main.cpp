@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
   commands.push_back(addStatsCommand(kqCli));
   commands.push_back(addChartCommand(kqCli));
   commands.push_back(addTableCommand(kqCli));
+  commands.push_back(addCompareCommand(kqCli));
 #if KQ_CLI_WITH_SIMULATOR
   commands.push_back(addSimulateCommand(kqCli));
 #endif

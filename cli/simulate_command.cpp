@@ -26,6 +26,7 @@ struct Options {
   int type = 2;
   int records = 6000;
   int latencyMs = 0;
+  int usbLatencyMs = 16;
   int strayDelayMs = 5;
 };
 
@@ -51,6 +52,7 @@ class DeviceLink {
 int run(const Options& options) {
   sim::DeviceOptions deviceOptions = options.device;
   deviceOptions.latency = std::chrono::milliseconds(options.latencyMs);
+  deviceOptions.usbLatency = std::chrono::milliseconds(options.usbLatencyMs);
   deviceOptions.strayDelay = std::chrono::milliseconds(options.strayDelayMs);
   Interrupts interrupts;  // before the device thread starts
 
@@ -105,6 +107,11 @@ Command addSimulateCommand(CLI::App& kqCli) {
   number("--baud", options->device.baud, 100'000'000, "B",
          "pace the replies as a line of B baud (default 38400; 0: at once)");
   number("--latency", options->latencyMs, 60'000, "MS", "pause before every reply");
+  number("--usb-packet", options->device.usbPacket, 4096, "N",
+         "hand the bytes over as a USB adapter would: in packets of N bytes, once full or when the "
+         "latency timer runs out, never before they crossed the line at --baud (default 0: no adapter)");
+  number("--usb-latency", options->usbLatencyMs, 1000, "MS",
+         "the adapter's latency timer (default 16, an FTDI chip's; 1 in low-latency mode)");
   number("--drop-every", options->device.dropEvery, 1'000'000'000, "N",
          "give no reply to every N-th request");
   number("--garbage-every", options->device.garbageEvery, 1'000'000'000, "N",

@@ -1,8 +1,8 @@
 // kq-cli table: a cell table of a dump, as the chart window's "Таблица" tab makes it.
-#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,13 +14,6 @@
 
 namespace kq::cli {
 namespace {
-
-// The grid column of a title, or -1.
-int columnTitled(const DumpModel& model, const std::string& title) {
-  const auto& titles = model.titles();
-  const auto at = std::find(titles.begin(), titles.end(), title);
-  return at == titles.end() ? -1 : kFrameColumns + int(at - titles.begin());
-}
 
 struct Options {
   std::string x, y, z;
@@ -43,12 +36,13 @@ int run(const Options& options) {
     int columns[3];
     const std::string* titles[] = {&options.x, &options.y, &options.z};
     for (int i = 0; i < 3; ++i) {
-      columns[i] = columnTitled(model, *titles[i]);
-      if (columns[i] < 0) {
+      const std::optional<int> column = columnOfTitle(model, *titles[i]);
+      if (!column) {
         std::fprintf(stderr, "kq-cli table: controller type %d has no parameter \"%s\"\n",
                      model.controllerType(), titles[i]->c_str());
         return 1;
       }
+      columns[i] = *column;
     }
     std::vector<long double> xBreaks, yBreaks;
     try {

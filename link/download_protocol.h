@@ -2,9 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
-#include <string_view>
+#include <vector>
 
 #include "dump/block_layout.h"
 
@@ -20,82 +21,46 @@ enum class LinkState : std::uint8_t {
   downloadDone = 9,
 };
 
-// Everything the download engine does outside itself goes through its host.
-// All calls come from the thread that calls the engine. An exception thrown by
-// writeBytes ends the engine call at that write; what the call did before stays.
-class DownloadHost {
- public:
-  virtual ~DownloadHost() = default;
-
-  virtual void writeBytes(std::span<const std::uint8_t> bytes) = 0;
-  virtual void clearDump() = 0;
-  virtual void appendDumpLine(std::string line) = 0;
-  // Status texts are UTF-8.
-  virtual void showStatus(const std::string& text) = 0;
-  // 0 to 100.
-  virtual void showProgress(int percent) = 0;
-  // The engine never switches the indicator off.
-  virtual void lightIndicator() = 0;
-  virtual void releaseDownloadSwitch() = 0;
-  // Arming restarts the full retry time (kRetryMilliseconds) from now.
-  virtual void armRetryTimer() = 0;
-  virtual void disarmRetryTimer() = 0;
-  virtual void appendFrameLog(const std::string& line) = 0;
-  virtual void appendReplyLog(const std::string& line) = 0;
-  // A host that keeps no logs spares the engine making their lines.
-  virtual bool keepsLogs() const { return true; }
+// What one engine call asks of its owner. When several are set they happen in
+// this order: the lines are added, the progress shown, the bytes sent.
+struct ProtocolSteps {
+  std::vector<std::string> lines;  // finished dump lines, in block order
+  std::optional<int> progress;     // 0 to 100
+  std::vector<std::uint8_t> send;  // bytes to write, all in one write
+  bool indicator = false;          // the device answered or was spoken to
+  bool linked = false;             // the device confirmed the link
+  bool done = false;               // the last block is in
 };
 
 // The state machine that links with the boot loader and downloads the log
-// memory block by block. Never blocks and keeps no thread; calls must not
-// overlap.
+// memory block by block: fed received chunks and retry ticks, it says what to
+// do. It never blocks, keeps no thread and calls nothing outside itself.
 class DownloadProtocol {
  public:
   static constexpr std::size_t kBufferSize = 1024;
-  static constexpr int kBlockReplySize = layout::kReplyBytes;
-  static constexpr int kFirstBlock = layout::kFirstBlock;
-  static constexpr int kLastBlock = layout::kLastBlock;
-  static constexpr int kBlockCount = layout::kBlockCount;
-  static constexpr int kRetryMilliseconds = 100;
 
-  static constexpr std::uint8_t kSyncByte = 0x55;
-  static constexpr std::uint8_t kLinkConfirmation = 0xAA;
-
-  static constexpr const char* kStatusLinking = "Установка связи с БК";
-  static constexpr const char* kStatusLinked = "Связь с БК установлена";
-  static constexpr const char* kStatusDownloading = "Скачивание данных из БК";
-  static constexpr const char* kStatusDone = "Завершено скачивание данных из БК";
-
-  explicit DownloadProtocol(DownloadHost& host) : host_(host) {}
-
-  // The host has opened the channel: wait for the device's sync byte.
-  void beginLink();
-  // Clears the dump and requests the first block, in any state.
-  void startDownload();
+  // The owner has opened the port: wait for the device's sync byte. The
+  // block counters stay as they are.
+  void beginLink() { linkState_ = LinkState::waitSync; }
+  // Asks for the first block, in any state; the owner empties its dump.
+  ProtocolSteps startDownload();
   // One received chunk (n >= 1). A chunk longer than kBufferSize is taken as
-  // consecutive chunks of at most kBufferSize bytes.
-  void receiveChunk(std::span<const std::uint8_t> chunk);
-  // The retry timer elapsed: drop the partial block and ask for it again.
-  void retryTick();
+  // consecutive chunks of at most kBufferSize bytes; their steps are merged.
+  ProtocolSteps receiveChunk(std::span<const std::uint8_t> chunk);
+  // Drops the partial block and asks for it again.
+  ProtocolSteps retryTick();
   // Goes back to collecting `blockNumber` (already completed, its line to be
   // made again) without sending anything; the next retryTick() asks for it.
   void rewindTo(int blockNumber);
-  // Sends a command given as hex digit pairs ("77 01 00"); blanks are ignored
-  // and a single digit left at the end is dropped.
-  void sendCommand(std::string_view text);
 
   LinkState linkState() const { return linkState_; }
   int blockFill() const { return blockFill_; }
   int blockNumber() const { return blockNumber_; }
 
  private:
-  void receiveBoundedChunk(std::span<const std::uint8_t> chunk);
-  // Each returns the HexTrace of the bytes written.
-  std::string requestBlock();
-  std::string sendCommandText(std::string_view text);
-  std::string sendBytes(std::span<const std::uint8_t> bytes);
+  void receiveBoundedChunk(std::span<const std::uint8_t> chunk, ProtocolSteps& steps);
+  void requestBlock(ProtocolSteps& steps) const;
 
-  DownloadHost& host_;
   LinkState linkState_ = LinkState::waitSync;
   std::uint8_t blockBuffer_[kBufferSize] = {};
   int blockFill_ = 0;

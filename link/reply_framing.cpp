@@ -2,80 +2,110 @@
 
 #include <algorithm>
 
+#include "link/protocol_bytes.h"
+
 namespace kq {
 namespace {
 
-// Before a reply to a newer request the line carries its three-byte request;
-// a pause shorter than this many byte times is no such gap, and the rest of
-// the three leaves room for the unevenness of arrival times.
-constexpr double kRunOnPauseByteTimes = 2.5;
+// A byte time is measured over at least this many bytes, so that the jitter
+// of single arrivals hardly moves it.
+constexpr std::size_t kShortestSpan = 32;
+// A reply's first byte needs the three request bytes and itself on the wire;
+// half a byte time less leaves room for the clocks of two threads.
 constexpr double kEarliestReplyByteTimes = 2.5;
+// A byte's time on the device's own line, 38,400 baud at 10 bits a byte. Bytes
+// that come after a pause crossed the wire during it at least this slowly,
+// whatever a faster link behind it has shown.
+constexpr ReplyFraming::Duration kWireByteTime = std::chrono::microseconds(10'000'000) / 38'400.0;
+// Beyond this, a delay is no adapter's hand-over but a line that stalls.
+constexpr ReplyFraming::Duration kLongestHandOver = std::chrono::milliseconds(50);
 
 }  // namespace
 
-void ReplyFraming::startReply() {
-  filled_ = 0;
-  firstChunkBytes_ = 0;
+void ReplyFraming::Samples::add(Duration value) {
+  values[next] = value;
+  next = (next + 1) % kSamples;
+  count = std::min(count + 1, kSamples);
 }
 
-void ReplyFraming::forgetLastReply() {
-  startReply();
-  lastReplyEnd_.reset();
-}
-
-ReplyFraming::Verdict ReplyFraming::add(std::size_t bytes, Clock::time_point arrivedAt) {
-  if (filled_ == 0) {
-    firstArrival_ = arrivedAt;
-    firstChunkBytes_ = bytes;
-  } else {
-    // The bytes of this chunk arrived during the gap; what they do not
-    // account for was silence.
-    const Duration gap = arrivedAt - lastArrival_;
-    if (gap - static_cast<double>(bytes) * byteTime() > burstGap_) return Verdict::twoBursts;
-  }
-  lastArrival_ = arrivedAt;
-  filled_ += bytes;
-  if (filled_ > kReplyBytes) return Verdict::tooLong;
-  if (filled_ < kReplyBytes) return Verdict::collecting;
-
-  if (firstChunkBytes_ < kReplyBytes)
-    noteByteTime((arrivedAt - firstArrival_) / static_cast<double>(kReplyBytes - firstChunkBytes_));
-  lastReplyEnd_ = arrivedAt;
-  return Verdict::complete;
-}
-
-bool ReplyFraming::continuesLastReply(std::size_t bytes, Clock::time_point arrivedAt) const {
-  const Duration byte = byteTime();
-  if (!lastReplyEnd_ || byte == Duration::zero()) return false;
-  const Duration pause = Duration(arrivedAt - *lastReplyEnd_) - static_cast<double>(bytes) * byte;
-  return pause < kRunOnPauseByteTimes * byte;
-}
-
-bool ReplyFraming::startsBeforeReplyPossible(std::size_t bytes, Clock::time_point arrivedAt,
-                                             Clock::time_point requestSentAt) const {
-  const Duration byte = byteTime();
-  if (byte == Duration::zero() || bytes == 0) return false;
-  // Runs on: its first byte came about a byte time after the request went
-  // out. A reply: four byte times at the earliest. Halfway between decides.
-  const Duration firstByte = Duration(arrivedAt - requestSentAt) - static_cast<double>(bytes - 1) * byte;
-  return firstByte < kEarliestReplyByteTimes * byte;
-}
-
-ReplyFraming::Duration ReplyFraming::byteTime() const {
-  if (sampleCount_ == 0) return Duration::zero();
-  // The median: a reply whose arrival was held up, or whose first part waited
-  // in the queue, does not move it.
-  std::array<Duration, kSamples> sorted = samples_;
-  const auto end = sorted.begin() + static_cast<std::ptrdiff_t>(sampleCount_);
-  const auto middle = sorted.begin() + static_cast<std::ptrdiff_t>(sampleCount_ / 2);
+ReplyFraming::Duration ReplyFraming::median(const Samples& samples) {
+  if (samples.count == 0) return Duration::zero();
+  // One reply held up by a busy machine does not move a median.
+  std::array<Duration, kSamples> sorted = samples.values;
+  const auto end = sorted.begin() + static_cast<std::ptrdiff_t>(samples.count);
+  const auto middle = sorted.begin() + static_cast<std::ptrdiff_t>(samples.count / 2);
   std::nth_element(sorted.begin(), middle, end);
   return *middle;
 }
 
-void ReplyFraming::noteByteTime(Duration sample) {
-  samples_[nextSample_] = sample;
-  nextSample_ = (nextSample_ + 1) % kSamples;
-  sampleCount_ = std::min(sampleCount_ + 1, kSamples);
+ReplyFraming::Duration ReplyFraming::replyWait() const {
+  const auto end = replyWaits_.values.begin() + static_cast<std::ptrdiff_t>(replyWaits_.count);
+  return replyWaits_.count == 0 ? Duration::zero() : *std::max_element(replyWaits_.values.begin(), end);
+}
+
+void ReplyFraming::startReply(Clock::time_point sentAt, Clock::time_point firstAskedAt) {
+  dropReply();
+  requestAt_ = sentAt;
+  firstAskedAt_ = firstAskedAt;
+}
+
+ReplyFraming::Verdict ReplyFraming::add(std::size_t bytes, Clock::time_point arrivedAt) {
+  if (!chunks_.empty()) {
+    // The bytes of this chunk crossed the wire during the gap; what they and
+    // an adapter's hand-over do not account for was silence.
+    const Duration silence = Duration(arrivedAt - chunks_.back().at) -
+                             static_cast<double>(bytes) * std::max(byteTime(), kWireByteTime);
+    if (silence > burstGap_ + handOverDelay()) return Verdict::twoBursts;
+  }
+  chunks_.push_back({bytes, arrivedAt});
+  filled_ += bytes;
+  if (filled_ > protocol::kReplyBytes) return Verdict::tooLong;
+  if (filled_ < protocol::kReplyBytes) return Verdict::collecting;
+  learnFromReply();
+  return Verdict::complete;
+}
+
+void ReplyFraming::learnFromReply() {
+  replyWaits_.add(Duration(chunks_.front().at - firstAskedAt_));
+  lastReplyEnd_ = chunks_.back().at;
+
+  // Every chunk arrived at or after its last byte crossed, and late by at
+  // most the hand-over delay: the shortest time per byte over a span of
+  // chunks is the line's byte time, or a little less.
+  std::optional<Duration> byteTime;
+  std::size_t spanBytes = 0;
+  for (std::size_t first = 0, last = 0; first + 1 < chunks_.size(); ++first) {
+    if (last <= first) {
+      last = first;
+      spanBytes = 0;
+    }
+    while (spanBytes < kShortestSpan && last + 1 < chunks_.size()) spanBytes += chunks_[++last].bytes;
+    if (spanBytes < kShortestSpan) break;
+    const Duration perByte = Duration(chunks_[last].at - chunks_[first].at) / static_cast<double>(spanBytes);
+    byteTime = std::min(byteTime.value_or(perByte), perByte);
+    spanBytes -= chunks_[first + 1].bytes;
+  }
+  if (byteTime) byteTimes_.add(*byteTime);
+
+  // The longest wait between chunks beyond the time their bytes took.
+  const Duration perByte = byteTime.value_or(this->byteTime());
+  Duration handOver = Duration::zero();
+  for (std::size_t i = 1; i < chunks_.size(); ++i) {
+    const Duration late =
+        Duration(chunks_[i].at - chunks_[i - 1].at) - static_cast<double>(chunks_[i].bytes) * perByte;
+    handOver = std::max(handOver, late);
+  }
+  handOverDelays_.add(std::min(handOver, kLongestHandOver));
+}
+
+bool ReplyFraming::ranOnBeforeRequest(std::size_t bytes, Clock::time_point arrivedAt) const {
+  return Duration(arrivedAt - requestAt_) <
+         (static_cast<double>(bytes) + kEarliestReplyByteTimes) * byteTime();
+}
+
+bool ReplyFraming::mayContinueLastReply(std::size_t bytes, Clock::time_point arrivedAt) const {
+  const Duration pause = Duration(arrivedAt - lastReplyEnd_) - static_cast<double>(bytes) * byteTime();
+  return pause < kEarliestReplyByteTimes * byteTime() + handOverDelay();
 }
 
 }  // namespace kq

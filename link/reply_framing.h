@@ -4,71 +4,91 @@
 #include <chrono>
 #include <cstddef>
 #include <optional>
-
-#include "dump/block_layout.h"
+#include <vector>
 
 namespace kq {
 
-// Tells whether received bytes make one block reply: a single continuous burst
-// of exactly 259 bytes that starts after its request. It watches arrival times
-// only; what the bytes hold is the device's own matter.
+// Tells whether received bytes make one block reply, from arrival times only
+// (what the bytes hold is the device's own matter), and learns the line from
+// the clean replies of one download:
+// - the byte time: a byte reaches the host only after it has crossed the
+//   wire, one byte time after the one before;
+// - the hand-over delay: an adapter hands bytes over in packets, when a packet
+//   is full or when its latency timer runs out, so a reply's tail may arrive
+//   up to that timer late; a pseudo-terminal hands them over at once;
+// - the reply wait: from a request to the first byte of its reply.
+// A reply counts as misframed only on evidence none of these explain.
 class ReplyFraming {
  public:
   using Clock = std::chrono::steady_clock;
-  using Duration = std::chrono::duration<double, std::milli>;
+  using Duration = std::chrono::duration<double, std::micro>;
 
   enum class Verdict {
     collecting,  // fewer than 259 bytes so far
     complete,    // exactly 259 bytes, one burst
     tooLong,     // the chunk carried bytes beyond the 259th
-    twoBursts,   // the line fell silent between bytes of one reply
+    twoBursts,   // the line fell silent inside the reply
   };
 
-  // burstGap: the longest silence allowed inside one reply, beyond what the
-  // bytes received after it explain at the line's pace.
+  // burstGap: the longest silence allowed inside one reply beyond what the
+  // byte time and the hand-over delay explain.
   explicit ReplyFraming(Duration burstGap) : burstGap_(burstGap) {}
 
-  // A request went out: the next bytes start a new reply. The end of the last
-  // complete reply is kept for continuesLastReply().
-  void startReply();
-  // Forget the last complete reply too (after the input was flushed).
-  void forgetLastReply();
+  // A request went out at `sentAt`: the next bytes start a new reply.
+  // `firstAskedAt` is when this block was first asked for, to measure the
+  // reply wait from (a reply to that request may still be the one coming).
+  void startReply(Clock::time_point sentAt, Clock::time_point firstAskedAt);
+  // The bytes so far are dropped; the next bytes start a reply again.
+  void dropReply() {
+    chunks_.clear();
+    filled_ = 0;
+  }
 
   Verdict add(std::size_t bytes, Clock::time_point arrivedAt);
   std::size_t filled() const { return filled_; }
 
-  // True when a chunk of `bytes` arriving at `arrivedAt` followed the last
-  // complete reply without a pause: a reply to a newer request comes only
-  // after its three-byte request has crossed the line, so these ran on from
-  // that reply.
-  bool continuesLastReply(std::size_t bytes, Clock::time_point arrivedAt) const;
+  // True when a chunk of `bytes` arriving at `arrivedAt` holds a byte that had
+  // crossed the wire before any reply to the newest request could: a reply's
+  // first byte follows the three request bytes, so it arrives at least
+  // (bytes + 3) byte times after the request went out.
+  bool ranOnBeforeRequest(std::size_t bytes, Clock::time_point arrivedAt) const;
+  // True unless a chunk of `bytes` arriving at `arrivedAt`, while no request
+  // is out, surely followed a pause after the last complete reply: within the
+  // hand-over delay it may be that reply's own continuation.
+  bool mayContinueLastReply(std::size_t bytes, Clock::time_point arrivedAt) const;
 
-  // True when the first byte of a chunk of `bytes` arriving at `arrivedAt`
-  // came before a reply to the request sent at `requestSentAt` could start:
-  // that takes the request's three bytes and one more on the line. Such bytes
-  // ran on from the last reply.
-  bool startsBeforeReplyPossible(std::size_t bytes, Clock::time_point arrivedAt,
-                                 Clock::time_point requestSentAt) const;
-
-  // The time one byte takes on the line, as recent replies showed; zero while
-  // unknown or when the line is faster than anything measurable.
-  Duration byteTime() const;
+  // What the line has shown over its last replies; zero while unknown. The
+  // reply wait is the longest of them, so that one held-up reply does not
+  // slow the download for long.
+  Duration byteTime() const { return median(byteTimes_); }
+  Duration handOverDelay() const { return median(handOverDelays_); }
+  Duration replyWait() const;
 
  private:
-  static constexpr int kReplyBytes = layout::kReplyBytes;
   static constexpr std::size_t kSamples = 9;
+  struct Samples {
+    std::array<Duration, kSamples> values{};
+    std::size_t count = 0;
+    std::size_t next = 0;
+    void add(Duration value);
+  };
+  struct Chunk {
+    std::size_t bytes;
+    Clock::time_point at;
+  };
 
-  void noteByteTime(Duration sample);
+  static Duration median(const Samples& samples);
+  void learnFromReply();
 
   Duration burstGap_;
+  std::vector<Chunk> chunks_;
   std::size_t filled_ = 0;
-  std::size_t firstChunkBytes_ = 0;
-  Clock::time_point firstArrival_{};
-  Clock::time_point lastArrival_{};
-  std::optional<Clock::time_point> lastReplyEnd_;
-  std::array<Duration, kSamples> samples_{};
-  std::size_t sampleCount_ = 0;
-  std::size_t nextSample_ = 0;
+  Clock::time_point requestAt_{};
+  Clock::time_point firstAskedAt_{};
+  Clock::time_point lastReplyEnd_{};
+  Samples byteTimes_;
+  Samples handOverDelays_;
+  Samples replyWaits_;
 };
 
 }  // namespace kq

@@ -22,7 +22,6 @@ namespace kq {
 // After closePort() returns no callback of the closed port runs any more.
 class SerialChannel {
  public:
-  static constexpr std::size_t kReadSize = 4096;
   static constexpr std::size_t kWriteSize = 2048;
   static constexpr std::chrono::milliseconds kDefaultReadTimeout{1000};
   static constexpr std::chrono::milliseconds kDefaultWriteTimeout{1000};

@@ -22,7 +22,6 @@ class SerialLine : public Line {
 
   // The program is ending or the port will not be reopened at once.
   void setClosePause(std::chrono::milliseconds pause) { channel_.setClosePause(pause); }
-  SerialChannel& channel() { return channel_; }
 
  private:
   void readArrival(std::size_t count);

@@ -9,6 +9,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#if defined(__linux__)
+#include <linux/serial.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -72,6 +76,18 @@ void configure(int fd) {
       (applied.c_lflag & (ICANON | ECHO | ISIG)) != 0) {
     throw SerialChannelError::withSystemError("Error writing dcb (%d), %s", EINVAL);
   }
+}
+
+// USB adapters (FTDI and alike) then hand received bytes over at once rather
+// than when their latency timer runs out, 16 ms by default. A pseudo-terminal
+// or a driver that refuses leaves the line as it was, which is no error.
+void askForLowLatency([[maybe_unused]] int fd) {
+#if defined(__linux__)
+  serial_struct serial{};
+  if (::ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY) != 0) return;
+  serial.flags |= ASYNC_LOW_LATENCY;
+  ::ioctl(fd, TIOCSSERIAL, &serial);
+#endif
 }
 
 void setModemLines(int fd, int lines, bool level) {
@@ -181,6 +197,7 @@ std::unique_ptr<SerialDevice> SerialDevice::open(const std::string& name, const 
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) throwOpenFailure(name, path, errno == EWOULDBLOCK ? EBUSY : errno);
   if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) throwOpenFailure(name, path, errno);
   configure(fd);
+  askForLowLatency(fd);
   setModemLines(fd, TIOCM_DTR | TIOCM_RTS, false);
   ::tcflush(fd, TCIOFLUSH);
   return std::unique_ptr<SerialDevice>(new SerialDevice(std::move(os)));

@@ -42,7 +42,6 @@ class OneShotTimer {
     if (id_) timers_.cancelTimer(*id_);
     id_.reset();
   }
-  bool active() const { return id_.has_value(); }
 
  private:
   Timers& timers_;

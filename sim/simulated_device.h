@@ -20,6 +20,10 @@ struct DeviceOptions {
   int baud = 38400;
   // Pause between a request and the start of its reply.
   std::chrono::milliseconds latency{0};
+  // A USB adapter between the line and the program: bytes handed over in
+  // packets of this many bytes, or when its latency timer runs out; 0: none.
+  int usbPacket = 0;
+  std::chrono::milliseconds usbLatency{16};
   // Faults, counted over all requests from 1; 0 turns a fault off.
   int dropEvery = 0;     // every N-th request gets no reply
   int garbageEvery = 0;  // every N-th reply carries random bytes instead of the block
@@ -53,6 +57,9 @@ class SimulatedDevice {
   // For every request that followed a reply: from the reply's last byte
   // leaving the device to the request's arrival there.
   std::vector<std::chrono::nanoseconds> turnarounds() const;
+  // For every reply: from its request's arrival to its last byte handed over,
+  // the time the device and its line needed.
+  std::vector<std::chrono::nanoseconds> replyTimes() const;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -60,8 +67,10 @@ class SimulatedDevice {
   void handleInput(Clock::time_point receivedAt);
   void answer(int block, Clock::time_point receivedAt);
   // Sends as a line of the configured speed would, after `heldBytes` bytes the
-  // line carried towards the device (the request) have passed.
+  // line carried towards the device (the request) have passed, and through
+  // the adapter when there is one.
   void sendPaced(std::span<const std::uint8_t> bytes, Clock::time_point since, int heldBytes);
+  void sendThroughAdapter(std::span<const std::uint8_t> bytes, Clock::duration byteTime);
   bool writeAll(std::span<const std::uint8_t> bytes);
   void sleepUntil(Clock::time_point when);
 
@@ -81,6 +90,7 @@ class SimulatedDevice {
   mutable std::mutex mutex_;
   std::vector<int> requests_;
   std::vector<std::chrono::nanoseconds> turnarounds_;
+  std::vector<std::chrono::nanoseconds> replyTimes_;
   int replies_ = 0;
   bool hungUp_ = false;
 

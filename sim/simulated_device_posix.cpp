@@ -1,23 +1,23 @@
-#include "sim/simulated_device.h"
-
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <system_error>
 
+#include "link/protocol_bytes.h"
+#include "sim/simulated_device.h"
+#include "sim/usb_adapter.h"
+
 namespace kq::sim {
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr std::uint8_t kSync = 0x55;
-constexpr std::uint8_t kSyncAnswer[] = {0x55, 0x33, 0xCC};
-constexpr std::uint8_t kConfirmation = 0xAA;
-constexpr std::uint8_t kRequest = 0x77;
-constexpr int kRequestSize = 3;
+using protocol::kRequestBytes;
+using protocol::kSyncAnswer;
 constexpr auto kSyncInterval = 100ms;
 constexpr auto kIdleBeforeResync = 1s;
 // Lets the program read the last reply before the line drops.
@@ -72,6 +72,11 @@ std::vector<std::chrono::nanoseconds> SimulatedDevice::turnarounds() const {
   return turnarounds_;
 }
 
+std::vector<std::chrono::nanoseconds> SimulatedDevice::replyTimes() const {
+  std::lock_guard lock(mutex_);
+  return replyTimes_;
+}
+
 bool SimulatedDevice::hungUp() const {
   std::lock_guard lock(mutex_);
   return hungUp_;
@@ -79,6 +84,8 @@ bool SimulatedDevice::hungUp() const {
 
 void SimulatedDevice::run(std::stop_token stop) {
   stop_ = stop;
+  // Wake-ups on time rather than up to the default 50 µs late.
+  ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
   std::stop_callback wake(stop, [this] {
     const std::uint64_t one = 1;
     [[maybe_unused]] const auto n = ::write(wakeFd_, &one, sizeof one);
@@ -94,7 +101,7 @@ void SimulatedDevice::run(std::stop_token stop) {
     }
     if (!linked_ && now >= nextSync) {
       // Nobody may be listening yet: a sync byte that finds the line full is dropped.
-      const std::uint8_t sync = kSync;
+      const std::uint8_t sync = protocol::kSyncByte;
       if (options_.baud > 0) sleepUntil(std::max(lineFree_, now) + 10s / options_.baud);
       [[maybe_unused]] const auto n = ::write(terminal_.fd(), &sync, 1);
       lineFree_ = Clock::now();
@@ -120,19 +127,19 @@ void SimulatedDevice::handleInput(Clock::time_point receivedAt) {
   while (pos < input_.size() && terminal_.fd() >= 0 && !stop_.stop_requested()) {
     const std::size_t left = input_.size() - pos;
     const std::uint8_t first = input_[pos];
-    if (first != kRequest && first != kSyncAnswer[0]) {
+    if (first != protocol::kRequestCode && first != kSyncAnswer[0]) {
       ++pos;
       continue;
     }
-    if (left < static_cast<std::size_t>(kRequestSize)) break;  // the rest is on its way
-    if (first == kRequest) {
+    if (left < static_cast<std::size_t>(kRequestBytes)) break;  // the rest is on its way
+    if (first == protocol::kRequestCode) {
       if (!restarted_) answer(input_[pos + 1] << 8 | input_[pos + 2], receivedAt);
-      pos += kRequestSize;
-    } else if (std::equal(std::begin(kSyncAnswer), std::end(kSyncAnswer), input_.begin() + pos)) {
+      pos += kRequestBytes;
+    } else if (std::equal(kSyncAnswer.begin(), kSyncAnswer.end(), input_.begin() + pos)) {
       linked_ = true;
       restarted_ = false;
-      sendPaced(std::span<const std::uint8_t>(&kConfirmation, 1), receivedAt, kRequestSize);
-      pos += kRequestSize;
+      sendPaced(std::span<const std::uint8_t>(&protocol::kLinkConfirmation, 1), receivedAt, kRequestBytes);
+      pos += kRequestBytes;
     } else {
       ++pos;
     }
@@ -152,8 +159,8 @@ void SimulatedDevice::answer(int block, Clock::time_point receivedAt) {
   }
   if (options_.dropEvery > 0 && count % options_.dropEvery == 0) return;
 
-  std::vector<std::uint8_t> reply(1 + kBlockSize, 0xFF);
-  reply[0] = kRequest;
+  std::vector<std::uint8_t> reply(protocol::kReplyBytes, 0xFF);
+  reply[0] = protocol::kRequestCode;
   if (block >= kFirstBlock && block <= kLastBlock) {
     const Block& data = memory_[static_cast<std::size_t>(block - kFirstBlock)];
     std::copy(data.begin(), data.end(), reply.begin() + 1);
@@ -166,10 +173,11 @@ void SimulatedDevice::answer(int block, Clock::time_point receivedAt) {
   }
   // The reply starts `latency` after the request has crossed the line.
   if (options_.baud <= 0 && options_.latency.count() > 0) sleepUntil(receivedAt + options_.latency);
-  sendPaced(reply, receivedAt + options_.latency, kRequestSize);
+  sendPaced(reply, receivedAt + options_.latency, kRequestBytes);
   {
     std::lock_guard lock(mutex_);
     replyEnd_ = Clock::now();
+    replyTimes_.push_back(*replyEnd_ - receivedAt);
   }
   if (options_.strayBytes > 0) {
     std::vector<std::uint8_t> stray(static_cast<std::size_t>(options_.strayBytes));
@@ -203,12 +211,18 @@ void SimulatedDevice::answer(int block, Clock::time_point receivedAt) {
 }
 
 void SimulatedDevice::sendPaced(std::span<const std::uint8_t> bytes, Clock::time_point since, int heldBytes) {
+  const auto byteTime =
+      options_.baud <= 0
+          ? Clock::duration::zero()
+          : std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(10.0 / options_.baud));
+  if (options_.usbPacket > 0) {
+    lineFree_ = std::max({lineFree_, since + heldBytes * byteTime, Clock::now()});
+    return sendThroughAdapter(bytes, byteTime);
+  }
   if (options_.baud <= 0) {
     writeAll(bytes);
     return;
   }
-  const auto byteTime =
-      std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(10.0 / options_.baud));
   lineFree_ = std::max(lineFree_, since + heldBytes * byteTime);
   // About a millisecond of line time per write, as a driver would hand bytes on.
   const std::size_t chunk = std::max<std::size_t>(1, static_cast<std::size_t>(options_.baud / 10000));
@@ -218,6 +232,18 @@ void SimulatedDevice::sendPaced(std::span<const std::uint8_t> bytes, Clock::time
     lineFree_ += static_cast<long>(piece.size()) * byteTime;
     sleepUntil(lineFree_);
     if (!writeAll(piece)) return;
+  }
+}
+
+void SimulatedDevice::sendThroughAdapter(std::span<const std::uint8_t> bytes, Clock::duration byteTime) {
+  std::vector<Clock::time_point> crossed(bytes.size());
+  for (auto& at : crossed) at = lineFree_ += byteTime;
+  std::size_t pos = 0;
+  for (const HandOver& handOver :
+       usbHandOvers(crossed, static_cast<std::size_t>(options_.usbPacket), options_.usbLatency)) {
+    sleepUntil(handOver.at);
+    if (stop_.stop_requested() || !writeAll(bytes.subspan(pos, handOver.bytes))) return;
+    pos += handOver.bytes;
   }
 }
 
@@ -237,19 +263,16 @@ bool SimulatedDevice::writeAll(std::span<const std::uint8_t> bytes) {
 }
 
 void SimulatedDevice::sleepUntil(Clock::time_point when) {
-  // Sleeps most of the way, then spins: pacing a fast line needs better than
-  // the scheduler's wake-up precision.
-  constexpr auto kSpin = 200us;
+  // Sleeps without spinning: a thread that spins loses its turn to the other
+  // programs of a busy machine for tens of milliseconds, and a real line
+  // never pauses like that. Bytes go out about a millisecond of line time a
+  // write, so the wake-up's precision is plenty.
   while (!stop_.stop_requested()) {
     const auto left = when - Clock::now();
     if (left <= 0ns) return;
-    if (left > kSpin) {
-      pollfd fd{wakeFd_, POLLIN, 0};
-      const timespec timeout = toTimespec(left - kSpin);
-      ::ppoll(&fd, 1, &timeout, nullptr);
-    } else {
-      std::this_thread::yield();
-    }
+    pollfd fd{wakeFd_, POLLIN, 0};
+    const timespec timeout = toTimespec(left);
+    ::ppoll(&fd, 1, &timeout, nullptr);
   }
 }
 

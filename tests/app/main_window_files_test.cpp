@@ -170,7 +170,9 @@ TEST_F(WindowFiles, ExportOfAnEmptyDumpFailsWithNoFile) {
 
 TEST_F(WindowFiles, ChartButtonShowsTheChartWindowOnlyForADumpWithLines) {
   ChartWindow chart;
-  window.setChart([&chart](const Dump& dump, char separator) { chart.prepare(dump, separator); });
+  window.setChart([&chart](const Dump& dump, char separator, const QString& file) {
+    chart.prepare(dump, separator, file);
+  });
   click("chartButton");
   EXPECT_FALSE(chart.isVisible());
 

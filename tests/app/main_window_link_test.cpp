@@ -14,7 +14,7 @@ constexpr int kPatience = 60000;  // ms; a stuck link fails the test instead of 
 
 class WindowLink : public WindowTest {
  protected:
-  WindowLink() : WindowTest({.stallAfter = 1s}) {
+  explicit WindowLink(SessionTiming timing = {.stallAfter = 1s}) : WindowTest(timing) {
     window.line().setClosePause(0ms);
     // Recovery copies go to the scratch folder.
     qputenv("XDG_STATE_HOME", dir.path().toLocal8Bit());
@@ -83,6 +83,32 @@ TEST_F(WindowLink, CompleteDownloadFromTheSimulatedDevice) {
   // The recovery copy holds the whole download.
   ASSERT_TRUE(window.recoveryPath());
   EXPECT_EQ(readFile(QString::fromStdString(*window.recoveryPath())), window.dump().text());
+}
+
+// At its own stall time, which a busy machine's hiccups on a paced line never reach.
+class WindowLinkAsShipped : public WindowLink {
+ protected:
+  WindowLinkAsShipped() : WindowLink(SessionTiming{}) {}
+};
+
+// What the window's session learned of one line must not hold up the next.
+TEST_F(WindowLinkAsShipped, AFastDeviceThenASlowOneOnAnotherPortBothDownloadExactly) {
+  const sim::Memory memory = sim::syntheticMemory(6, 7680);
+  sim::SimulatedDevice fast(memory, {.baud = 0});
+  fast.start();
+  downloadFrom(fast);
+  ASSERT_EQ(window.dump().lines(), sim::memoryDumpLines(memory));
+  click("linkSwitch");
+
+  const sim::Memory other = sim::syntheticMemory(2, 7680);
+  sim::SimulatedDevice slow(other, {.baud = 38400, .usbPacket = 62, .usbLatency = 16ms});
+  slow.start();
+  prompts.confirmAnswers.push_back(true);  // the first download was not saved
+  downloadFrom(slow, 24);
+  ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0].toStdString();
+  ASSERT_GE(window.dump().size(), 24u);
+  EXPECT_EQ(window.dump().lines(), firstLines(other, window.dump().size()));
+  EXPECT_EQ(status(), QStringLiteral("Скачивание данных из БК"));
 }
 
 TEST_F(WindowLink, DownloadWithThePortClosedStallsWithAMessage) {

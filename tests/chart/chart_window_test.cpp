@@ -439,7 +439,8 @@ TEST_F(ChartWindowTest, PopupMenuSavesAndCopiesTheChartImageAtItsSize) {
   for (QAction* action : window.findChild<QMenu*>(QStringLiteral("plotMenu"))->actions())
     if (!action->isSeparator()) texts << action->text();
   EXPECT_EQ(texts, QStringList({"Точка 1", "Точка 2", "Новый канал…", "Изменить канал", "Удалить канал",
-                                "Сохранить изображение…", "Копировать изображение"}));
+                                "Добавить запись для сравнения…", "Сохранить рабочую область…",
+                                "Открыть рабочую область…", "Сохранить изображение…", "Копировать изображение"}));
 
   QTemporaryDir dir;
   savePlotImage(*plot(), dir.filePath("chart.png"));

@@ -101,5 +101,33 @@ TEST_F(CliChartTest, FailuresGiveTheMessageAndWriteNoFile) {
   EXPECT_EQ(missing.err, "Cannot open file \"" + cli.path("missing.txt") + "\". No such file or directory\n");
 }
 
+TEST_F(CliChartTest, DrawsASavedWorkspaceOrRefusesADamagedOne) {
+  saveDumpFile(cli.path("b.txt"), Dump(sim::syntheticDumpLines(6, 300)));
+  std::string series;
+  for (int i = 0; i < 10; ++i)
+    series.append(i ? "," : "")
+        .append(R"({"parameter": "Обороты двигателя", "shown": )")
+        .append(i ? "false" : "true")
+        .append(R"(, "rightAxis": false})");
+  const std::string workspace = R"({"format": "kq-unloader workspace", "version": 1,
+    "drives": [{"path": "dump.txt", "offset": 0}, {"path": "b.txt", "offset": 30}],
+    "series": [)" + series + R"(], "timeAxis": false, "markers": [null, null], "zoom": null,
+    "channels": [], "filter": "", "cellTable": {"x": "", "y": "", "z": "", "xBreaks": "", "yBreaks": "",
+    "statistic": 0, "minimumRecords": 1}})";
+  writeFileSafely(cli.path("view.kqw"), workspace);
+  auto drawn =
+      cli.run("LANG=C", "chart --size 700x350 --workspace " + cli.path("view.kqw") + " " + cli.path("w.png"));
+  ASSERT_EQ(drawn.status, 0) << drawn.err;
+  QImage image(QString::fromStdString(cli.path("w.png")));
+  EXPECT_EQ(image.size(), QSize(700, 350));
+  EXPECT_TRUE(colours(image).count(0xFF0000)) << "both drives in series 1's red";
+
+  writeFileSafely(cli.path("bad.kqw"), workspace.substr(0, 100));
+  auto refused = cli.run("LANG=C", "chart --workspace " + cli.path("bad.kqw") + " " + cli.path("bad.png"));
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("не открыта: файл повреждён"), std::string::npos) << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(cli.path("bad.png")));
+}
+
 }  // namespace
 }  // namespace kq

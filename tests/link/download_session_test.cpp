@@ -3,9 +3,16 @@
 #include "link/download_session.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "dump/dump_line.h"
+#include "link/trace.h"
 #include "sim/memory.h"
+#include "sim/usb_adapter.h"
 #include "tests/link/recording_observer.h"
 #include "tests/link/scripted_line.h"
 
@@ -48,16 +55,33 @@ class DownloadSessionTest : public ::testing::Test {
     return reply;
   }
 
-  // Puts bytes on the line at its pace, `piece` bytes an arrival.
+  // Puts bytes on the line at its pace, `piece` bytes an arrival, or as the
+  // adapter hands them over, or all at once on an instant line.
   void send(Clock::time_point start, const std::vector<std::uint8_t>& bytes) {
     Clock::time_point at = std::max(start, lineFree);
-    for (std::size_t pos = 0; pos < bytes.size(); pos += piece) {
-      const std::size_t n = std::min(piece, bytes.size() - pos);
-      at += static_cast<long>(n) * kByteTime;
-      line.arriveAt(at, std::vector<std::uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(pos),
-                                                  bytes.begin() + static_cast<std::ptrdiff_t>(pos + n)));
+    if (adapter.instant) {
+      line.arriveAt(at, bytes);
+      return;
     }
+    std::vector<Clock::time_point> crossed(bytes.size());
+    for (auto& t : crossed) t = at += kByteTime;
     lineFree = at;
+    std::vector<sim::HandOver> handOvers;
+    if (adapter.packet > 0) {
+      handOvers = sim::usbHandOvers(crossed, adapter.packet, adapter.latency);
+    } else {
+      for (std::size_t pos = 0; pos < bytes.size(); pos += piece) {
+        const std::size_t n = std::min(piece, bytes.size() - pos);
+        handOvers.push_back({crossed[pos + n - 1], n});
+      }
+    }
+    std::size_t pos = 0;
+    for (const sim::HandOver& h : handOvers) {
+      line.arriveAt(h.at,
+                    std::vector<std::uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(pos),
+                                              bytes.begin() + static_cast<std::ptrdiff_t>(pos + h.bytes)));
+      pos += h.bytes;
+    }
   }
 
   void deviceHears(const std::vector<std::uint8_t>& bytes) {
@@ -69,19 +93,25 @@ class DownloadSessionTest : public ::testing::Test {
       send(std::max(heard, lineFree) + burst.delay, burst.bytes);
   }
 
-  // Links and downloads until the session reports an end.
-  void download() {
+  // Links and downloads until the session reports an end, or `lines` lines are in.
+  void download(std::size_t lines = layout::kBlockCount) {
+    observer = {};
+    requests.clear();
     session.link("COM1");
     session.startDownload();
-    ASSERT_TRUE(line.runUntil([&] { return observer.ended(); }));
+    ASSERT_TRUE(line.runUntil([&] { return observer.ended() || observer.lines.size() >= lines; }));
   }
 
   void expectExactDump(std::size_t lines) {
-    ASSERT_EQ(session.dump().size(), lines);
+    ASSERT_EQ(observer.lines.size(), lines);
     for (std::size_t i = 0; i < lines; ++i) {
-      ASSERT_EQ(session.dump().line(i), makeDumpLine(memory[i])) << "line " << i;
+      ASSERT_EQ(observer.lines[i], makeDumpLine(memory[i])) << "line " << i;
     }
     EXPECT_TRUE(std::is_sorted(observer.progress.begin(), observer.progress.end()));
+  }
+
+  std::size_t requestsFor(int block) const {
+    return static_cast<std::size_t>(std::count(requests.begin(), requests.end(), block));
   }
 
   sim::Memory memory = sim::syntheticMemory(6, sim::kMaxRecords);
@@ -91,6 +121,11 @@ class DownloadSessionTest : public ::testing::Test {
   DownloadSession session{line, timers, observer};
   Script script = replyAfter(0ms);
   std::size_t piece = 3;
+  struct Adapter {
+    std::size_t packet = 0;  // 0: bytes handed over `piece` at a time as they cross
+    Clock::duration latency{};
+    bool instant = false;  // a reply arrives whole, at once
+  } adapter;
   Clock::time_point lineFree{};
   std::vector<int> requests;
 };
@@ -101,15 +136,12 @@ TEST_F(DownloadSessionTest, SlowRepliesAreNeverCut) {
   for (const auto latency : {0ms, 25ms, 60ms, 90ms}) {
     SCOPED_TRACE(latency.count());
     script = replyAfter(latency);
-    observer = {};
-    requests.clear();
     download();
     EXPECT_TRUE(observer.done);
     expectExactDump(layout::kBlockCount);
     EXPECT_TRUE(observer.askedAgain.empty());
     EXPECT_EQ(requests.size(), static_cast<std::size_t>(layout::kBlockCount));
     EXPECT_EQ(observer.progress.back(), 100);
-    EXPECT_EQ(observer.statuses.back(), "Завершено скачивание данных из БК");
   }
 }
 
@@ -155,8 +187,6 @@ TEST_F(DownloadSessionTest, MisframedRepliesAreAskedAgainAndTheDumpStaysExact) {
     SCOPED_TRACE(c.name);
     script = c.script;
     piece = c.piece;
-    observer = {};
-    requests.clear();
     download();
     EXPECT_TRUE(observer.done) << "unreadable " << observer.unreadable << " stalled " << observer.stalledAt;
     expectExactDump(layout::kBlockCount);
@@ -172,7 +202,6 @@ TEST_F(DownloadSessionTest, StrayBytesAfterEveryReplyStillGiveTheExactDump) {
     script = [](int, int, const std::vector<std::uint8_t>& reply) {
       return std::vector<Burst>{{0ms, reply}, {5ms, {0xE0, 0xE1, 0xE2}}};
     };
-    observer = {};
     download();
     EXPECT_TRUE(observer.done);
     expectExactDump(layout::kBlockCount);
@@ -207,8 +236,6 @@ TEST_F(DownloadSessionTest, SilenceOrARestartedDeviceStallsTheDownload) {
                             return n <= 40 ? std::vector<Burst>{{0ms, reply}} : std::vector<Burst>{};
                           })}) {
     script = s;
-    observer = {};
-    requests.clear();
     const auto start = timers.now();
     download();
     EXPECT_FALSE(observer.done);
@@ -233,16 +260,118 @@ TEST_F(DownloadSessionTest, BytesRunningOnFromTheLastBlockAreCaught) {
   EXPECT_EQ(observer.askedAgain[0].first, layout::kLastBlock);
 }
 
-TEST_F(DownloadSessionTest, LostLineEndsTheDownloadKeepingItsLines) {
-  script = [this](int, int n, const std::vector<std::uint8_t>& reply) {
-    if (n == 11) line.fail("Specified device was disconnected (COM1).");
-    return std::vector<Burst>{{0ms, reply}};
+TEST_F(DownloadSessionTest, LostLineOrFailedWriteEndsTheDownloadKeepingItsLines) {
+  const struct {
+    std::function<void()> fault;
+    const char* message;
+  } cases[] = {
+      {[this] { line.fail("Specified device was disconnected (COM1)."); },
+       "Specified device was disconnected (COM1)."},
+      {[this] { line.failWrites = true; }, "Output buffer is full. Please check comm status."},
   };
-  download();
-  EXPECT_EQ(observer.failure, "Specified device was disconnected (COM1).");
-  expectExactDump(10);
-  EXPECT_FALSE(line.isOpen());
-  EXPECT_FALSE(session.downloading());
+  for (const auto& c : cases) {
+    line.failWrites = false;
+    script = [&](int, int n, const std::vector<std::uint8_t>& reply) {
+      if (n == 11) c.fault();
+      return std::vector<Burst>{{0ms, reply}};
+    };
+    download();
+    EXPECT_EQ(observer.failure, c.message);
+    EXPECT_GE(observer.lines.size(), 10u);
+    expectExactDump(observer.lines.size());
+    EXPECT_FALSE(line.isOpen());
+    EXPECT_FALSE(session.downloading());
+  }
+}
+
+// Adapters hand a reply over in packets, its tail up to their latency timer
+// late, and the next reply's first packet may follow that tail closely; a
+// device or link may also be slow to answer. None of this is misframing.
+TEST_F(DownloadSessionTest, AdaptersAndSlowDevicesGiveTheExactDumpWithoutAskingAgain) {
+  struct Case {
+    const char* name;
+    Adapter adapter;
+    Clock::duration latency;
+    int learningBlocks;  // blocks that may be asked again while the line is learned
+  };
+  const Case cases[] = {
+      {"62-byte packets, 16 ms timer", {62, 16ms}, 0ms, 0},
+      {"62-byte packets, 1 ms timer", {62, 1ms}, 0ms, 0},
+      {"32-byte packets, 2 ms timer", {32, 2ms}, 0ms, 0},
+      {"64-byte packets, 4 ms timer", {64, 4ms}, 0ms, 0},
+      {"whole replies at once", {0, 0ms, true}, 0ms, 0},
+      {"a device 150 ms slow to answer", {}, 150ms, 1},
+      {"150 ms behind 62-byte packets, 16 ms timer", {62, 16ms}, 150ms, 1},
+  };
+  constexpr std::size_t kBlocks = 40;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    adapter = c.adapter;
+    script = replyAfter(c.latency);
+    download(kBlocks);
+    expectExactDump(kBlocks);
+    for (const auto& [block, reason] : observer.askedAgain)
+      EXPECT_LT(block, layout::kFirstBlock + c.learningBlocks) << observer.summary();
+    for (int block = layout::kFirstBlock + c.learningBlocks; block < layout::kFirstBlock + int{kBlocks};
+         ++block)
+      EXPECT_EQ(requestsFor(block), 1u) << "block " << block;
+    session.unlink();
+  }
+}
+
+// What one line taught a download must not mislead the next, on another line.
+TEST_F(DownloadSessionTest, TwoDownloadsFromLinesOfDifferentSpeedAreBothExact) {
+  const Adapter atOnce{0, 0ms, true};
+  const Adapter wire{};
+  const Adapter usb{62, 16ms};
+  const std::pair<Adapter, Adapter> pairs[] = {{wire, atOnce}, {usb, atOnce}, {atOnce, usb}};
+  for (const auto& [first, second] : pairs) {
+    for (const Adapter& a : {first, second}) {
+      adapter = a;
+      download(40);
+      expectExactDump(40);
+      EXPECT_TRUE(observer.askedAgain.empty()) << observer.summary();
+      session.unlink();
+    }
+  }
+}
+
+TEST_F(DownloadSessionTest, ASilentDeviceIsAskedTwicePerBlockThenTheDownloadStalls) {
+  for (const int answered : {0, 10}) {
+    SCOPED_TRACE(answered);
+    script = [answered](int, int n, const std::vector<std::uint8_t>& reply) {
+      return n <= answered ? std::vector<Burst>{{0ms, reply}} : std::vector<Burst>{};
+    };
+    const auto start = timers.now();
+    download();
+    const int silentBlock = layout::kFirstBlock + answered;
+    EXPECT_EQ(observer.stalledAt, silentBlock);
+    EXPECT_EQ(requestsFor(silentBlock), 2u);
+    EXPECT_EQ(requests.size(), static_cast<std::size_t>(answered) + 2);
+    EXPECT_LT(timers.now() - start, 6s);
+    expectExactDump(static_cast<std::size_t>(answered));
+  }
+}
+
+TEST_F(DownloadSessionTest, TheTraceHoldsTheExchangeAndEachJudgement) {
+  const auto path =
+      std::filesystem::temp_directory_path() / ("kq-session-trace-" + std::to_string(::getpid()));
+  {
+    Trace trace(path.string(), timers.now());
+    session.setTrace(&trace);
+    script = [](int, int n, const std::vector<std::uint8_t>& reply) {
+      return n <= 2 ? std::vector<Burst>{{0ms, reply}} : std::vector<Burst>{};
+    };
+    download();
+    session.setTrace(nullptr);
+  }
+  std::ostringstream text;
+  text << std::ifstream(path).rdbuf();
+  std::filesystem::remove(path);
+  for (const char* expected :
+       {" tx 77 01 00\n", " rx 77 ", " tx 77 01 02\n", " -- block 0102 asked again after 100 ms of silence\n",
+        " -- block 0102: silent after its retry\n", " -- block 0102: stalled"})
+    EXPECT_NE(text.str().find(expected), std::string::npos) << expected << " in\n" << text.str();
 }
 
 TEST_F(DownloadSessionTest, HandshakeThenLinkedIsReported) {
@@ -253,7 +382,6 @@ TEST_F(DownloadSessionTest, HandshakeThenLinkedIsReported) {
   line.arriveAt(timers.now() + 1ms, {0xAA});
   ASSERT_TRUE(line.runUntil([&] { return observer.linkedCount == 1; }));
   EXPECT_EQ(session.linkState(), LinkState::linked);
-  EXPECT_EQ(observer.statuses.back(), "Связь с БК установлена");
 }
 
 TEST_F(DownloadSessionTest, AStartThatCouldNotSendLeavesNoDownloadBehind) {
@@ -265,7 +393,6 @@ TEST_F(DownloadSessionTest, AStartThatCouldNotSendLeavesNoDownloadBehind) {
   line.arriveAt(timers.now() + 1ms, std::vector<std::uint8_t>(300, 0x11));
   line.runUntil([] { return false; }, 10s);
   EXPECT_TRUE(observer.lines.empty());
-  EXPECT_TRUE(session.dump().empty());
 }
 
 TEST_F(DownloadSessionTest, FailedOpenLeavesThePortClosed) {

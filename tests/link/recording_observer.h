@@ -9,11 +9,10 @@
 
 namespace kq::test {
 
-// Keeps what a session reports.
+// Keeps what a session reports; `lines` is the download's dump.
 struct RecordingObserver : DownloadObserver {
-  std::vector<std::string> statuses;
   std::vector<int> progress;
-  std::vector<std::size_t> lines;
+  std::vector<std::string> lines;
   std::vector<std::pair<int, AskAgainReason>> askedAgain;
   std::string failure;
   int stalledAt = 0;
@@ -24,7 +23,7 @@ struct RecordingObserver : DownloadObserver {
   bool ended() const { return done || !failure.empty() || stalledAt != 0 || unreadable != 0; }
   // How a download went, for a failing assertion's message.
   std::string summary() const {
-    std::string text = "stalled at " + std::to_string(stalledAt);
+    std::string text = std::to_string(lines.size()) + " lines, stalled at " + std::to_string(stalledAt);
     text += ", unreadable " + std::to_string(unreadable);
     text += ", failure '" + failure + "', asked again:";
     for (const auto& [block, reason] : askedAgain) {
@@ -36,12 +35,13 @@ struct RecordingObserver : DownloadObserver {
     return text;
   }
 
-  void statusChanged(const std::string& text) override { statuses.push_back(text); }
   void progressChanged(int percent) override { progress.push_back(percent); }
-  void indicatorLit() override {}
   void linked() override { ++linkedCount; }
-  void downloadStarted() override { ++started; }
-  void lineAdded(std::size_t index) override { lines.push_back(index); }
+  void downloadStarted() override {
+    ++started;
+    lines.clear();
+  }
+  void lineAdded(const std::string& line) override { lines.push_back(line); }
   void downloadDone() override { done = true; }
   void lineFailed(const std::string& message) override { failure = message; }
   void stalled(int block) override { stalledAt = block; }

@@ -138,16 +138,22 @@ TEST_F(SimulatedDeviceTest, HangsUpAfterTheGivenNumberOfReplies) {
 }
 
 TEST(SimulatedDevicePacingTest, PacedReplyArrivesWhole) {
-  SimulatedDevice device(countingMemory(), {.baud = 9600});
-  Line line(device.devicePath());
-  device.start();
-  line.write({0x77, 0x01, 0x00});
-  // Sync bytes sent before the request came may precede the reply.
-  std::vector<std::uint8_t> first;
-  do first = line.read(1, 20s);
-  while (first == std::vector<std::uint8_t>{0x55});
-  ASSERT_EQ(first, std::vector<std::uint8_t>{0x77});
-  EXPECT_EQ(line.read(258, 20s).size(), 258u);
+  for (const DeviceOptions& options :
+       {DeviceOptions{.baud = 9600}, DeviceOptions{.baud = 38400, .usbPacket = 62, .usbLatency = 16ms}}) {
+    SimulatedDevice device(countingMemory(), options);
+    Line line(device.devicePath());
+    device.start();
+    line.write({0x77, 0x01, 0x00});
+    // Sync bytes sent before the request came may precede the reply.
+    std::vector<std::uint8_t> first;
+    do first = line.read(1, 20s);
+    while (first == std::vector<std::uint8_t>{0x55});
+    ASSERT_EQ(first, std::vector<std::uint8_t>{0x77});
+    const auto reply = expectedReply(countingMemory(), 0x0100);
+    EXPECT_EQ(line.read(258, 20s), std::vector<std::uint8_t>(reply.begin() + 1, reply.end()));
+    device.stop();
+    EXPECT_EQ(device.replyTimes().size(), 1u);
+  }
 }
 
 }  // namespace
