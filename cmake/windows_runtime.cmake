@@ -5,8 +5,8 @@
 # plugins in folders beside it), so that the programs and their tests run
 # there under wine, and installed in the same layout.
 set(kq_qt_dll_targets Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
-set(kq_qt_plugins platforms:Qt6::QWindowsIntegrationPlugin platforms:Qt6::QOffscreenIntegrationPlugin
-                  styles:Qt6::QWindowsVistaStylePlugin)
+set(kq_qt_plugins platforms=Qt6::QWindowsIntegrationPlugin platforms=Qt6::QOffscreenIntegrationPlugin
+                  styles=Qt6::QWindowsVistaStylePlugin)
 set(kq_runtime_dlls)
 foreach(dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll} OUTPUT_VARIABLE path
@@ -27,7 +27,7 @@ foreach(dll IN LISTS kq_runtime_dlls)
   list(APPEND copy_commands COMMAND ${CMAKE_COMMAND} -E copy_if_different ${dll} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 endforeach()
 foreach(plugin IN LISTS kq_qt_plugins)
-  string(REPLACE ":" ";" plugin "${plugin}")
+  string(REPLACE "=" ";" plugin "${plugin}")
   list(GET plugin 0 folder)
   list(GET plugin 1 target)
   list(APPEND copy_commands COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${folder}
