@@ -12,9 +12,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSysInfo>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSysInfo>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -197,6 +199,11 @@ TEST_F(ChartWindowTest, PreparationEmptiesAHiddenSeriesAndKeepsItsTitle) {
 }
 
 TEST_F(ChartWindowTest, ClosingOnlyHides) {
+  // The offscreen platform of Qt for Windows takes the close event but leaves
+  // the window shown; the windows platform hides it, as scripts/drive-windows-window sees.
+  if (QSysInfo::productType() == QLatin1String("windows") &&
+      QGuiApplication::platformName() == QLatin1String("offscreen"))
+    GTEST_SKIP() << "offscreen on Windows does not hide a closed window";
   window.prepare(makeDump(2, 1), ',');
   window.close();
   EXPECT_FALSE(window.isVisible());
@@ -438,9 +445,10 @@ TEST_F(ChartWindowTest, PopupMenuSavesAndCopiesTheChartImageAtItsSize) {
   QStringList texts;
   for (QAction* action : window.findChild<QMenu*>(QStringLiteral("plotMenu"))->actions())
     if (!action->isSeparator()) texts << action->text();
-  EXPECT_EQ(texts, QStringList({"Точка 1", "Точка 2", "Новый канал…", "Изменить канал", "Удалить канал",
-                                "Добавить запись для сравнения…", "Сохранить рабочую область…",
-                                "Открыть рабочую область…", "Сохранить изображение…", "Копировать изображение"}));
+  EXPECT_EQ(texts,
+            QStringList({"Точка 1", "Точка 2", "Новый канал…", "Изменить канал", "Удалить канал",
+                         "Добавить запись для сравнения…", "Сохранить рабочую область…",
+                         "Открыть рабочую область…", "Сохранить изображение…", "Копировать изображение"}));
 
   QTemporaryDir dir;
   savePlotImage(*plot(), dir.filePath("chart.png"));
