@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QSysInfo>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
