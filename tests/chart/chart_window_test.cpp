@@ -15,11 +15,11 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSysInfo>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <cmath>
 #include <set>
 
@@ -198,12 +198,10 @@ TEST_F(ChartWindowTest, PreparationEmptiesAHiddenSeriesAndKeepsItsTitle) {
 }
 
 TEST_F(ChartWindowTest, ClosingOnlyHides) {
-  // The offscreen platform of Qt for Windows takes the close event but leaves
-  // the window shown; the windows platform hides it, as scripts/drive-windows-window sees.
-  if (QSysInfo::productType() == QLatin1String("windows") &&
-      QGuiApplication::platformName() == QLatin1String("offscreen"))
-    GTEST_SKIP() << "offscreen on Windows does not hide a closed window";
   window.prepare(makeDump(2, 1), ',');
+  // wine without a display makes no native window, and closing a window that
+  // was never made does nothing; scripts/drive-windows-window closes the real one.
+  if (!window.windowHandle()->handle()) GTEST_SKIP() << "no native window to close";
   window.close();
   EXPECT_FALSE(window.isVisible());
   EXPECT_FALSE(window.testAttribute(Qt::WA_DeleteOnClose));
