@@ -84,6 +84,10 @@ QFileDialog& QtPrompts::fileDialog(QFileDialog::AcceptMode mode) {
   if (!dialog) {
     dialog = new QFileDialog(parent_);
     dialog->setAcceptMode(mode);
+    // The titles of the system's own dialogs; the toolkit's dialog has none
+    // of its own on Windows.
+    dialog->setWindowTitle(mode == QFileDialog::AcceptSave ? QStringLiteral("Сохранить как")
+                                                           : QStringLiteral("Открыть"));
     dialog->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The window appends ".txt" itself and asks about replacing the final name.
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
