@@ -41,6 +41,7 @@ TEST(QtPrompts, SaveDialogOffersTheLastNameWithItsOneFilterAndNeverAsksAboutRepl
     EXPECT_EQ(dialog.nameFilters(), QStringList{QStringLiteral("Текстовой файл (*.txt)")});
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Сохранить как"));
+    EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
     EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_TRUE(dialog.defaultSuffix().isEmpty());
     EXPECT_EQ(dialog.selectedFiles().value(0), lastName);
