@@ -30,7 +30,7 @@ if(KQ_WITH_GUI)
   # The Start-menu entry, named as the window's title; its icon is the
   # program's own (the gauge, packaging/kq-unloader.rc).
   set(CPACK_PACKAGE_EXECUTABLES kq-unloader "Выгрузчик данных из БК серии KQ")
-  set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\kq-unloader.exe")
+  set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\kq-unloader.exe")
   set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/packaging/icons/kq-unloader.ico)
   set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/packaging/icons/kq-unloader.ico)
   # The script holds the Cyrillic name: makensis reads it as UTF-8.

@@ -44,4 +44,6 @@ install(FILES ${kq_runtime_dlls} DESTINATION ${CMAKE_INSTALL_BINDIR})
 # (translations/ beside bin/), from Debian's Qt of the same version.
 if(EXISTS /usr/share/qt6/translations/qtbase_ru.qm)
   install(FILES /usr/share/qt6/translations/qtbase_ru.qm DESTINATION translations)
+  # Without it Qt looks for them where it was built.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/qt.conf DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
