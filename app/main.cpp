@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "app/font_engine.h"
 #include "app/main_window.h"
 #include "chart/chart_window.h"
 
 int main(int argc, char* argv[]) {
+  kq::chooseFontEngine();
   QApplication application(argc, argv);
   // The title error boxes and the task bar show; set before any window exists.
   QApplication::setApplicationName(QStringLiteral("Выгрузчик данных из БК серии KQ"));

@@ -1,5 +1,4 @@
 // The main window's file side: dump save and load, spreadsheet export, chart.
-#include <QFile>
 #include <QFileInfo>
 #include <filesystem>
 #include <system_error>
@@ -9,6 +8,7 @@
 #include "dump/dump_file.h"
 #include "export/spreadsheet_export.h"
 #include "regional/decimal_separator.h"
+#include "ui/qt_text.h"
 
 namespace kq {
 namespace {
@@ -17,8 +17,6 @@ const QString kSaveFilter = QStringLiteral("Текстовой файл (*.txt)"
 const QString kOpenFilter = QStringLiteral("Текстовый файл (*.txt)");
 const QString kUnsavedQuestion =
     QStringLiteral("Данные, полученные из БК, не сохранены. Продолжить без сохранения?");
-
-std::string nativePath(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
 }  // namespace
 
@@ -41,7 +39,7 @@ void MainWindow::onSaveDumpClicked() {
   guarded([this] {
     const std::optional<QString> target = chooseSaveTarget();
     if (!target) return;
-    saveDumpFile(nativePath(*target), dump_);
+    saveDumpFile(fileNameForCore(*target), dump_);
     dumpFile_ = *target;
     if (!downloadUnsaved_ || session_.downloading()) return;
     downloadUnsaved_ = false;
@@ -61,7 +59,7 @@ void MainWindow::onLoadDumpClicked() {
     if (!chosen) return;
     lastOpenName_ = *chosen;
     // Replaces the dump only once the whole file was read.
-    loadDumpFile(nativePath(*chosen), dump_);
+    loadDumpFile(fileNameForCore(*chosen), dump_);
     dumpFile_ = *chosen;
     downloadUnsaved_ = false;
   });
@@ -70,7 +68,7 @@ void MainWindow::onLoadDumpClicked() {
 void MainWindow::onExportClicked() {
   guarded([this] {
     if (const std::optional<QString> target = chooseSaveTarget())
-      exportSpreadsheetFile(dump_, systemDecimalSeparator(), nativePath(*target));
+      exportSpreadsheetFile(dump_, systemDecimalSeparator(), fileNameForCore(*target));
   });
 }
 

@@ -84,6 +84,13 @@ QFileDialog& QtPrompts::fileDialog(QFileDialog::AcceptMode mode) {
   if (!dialog) {
     dialog = new QFileDialog(parent_);
     dialog->setAcceptMode(mode);
+    // The toolkit's own dialog everywhere: Windows' dialog appends the
+    // filter's ".txt" to a name typed without it, and the window appends
+    // ".txt" itself, so "dump" would be saved as "dump.txt.txt".
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    // The titles of the system's own dialogs, which the toolkit's lacks.
+    dialog->setWindowTitle(mode == QFileDialog::AcceptSave ? QStringLiteral("Сохранить как")
+                                                           : QStringLiteral("Открыть"));
     dialog->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The window appends ".txt" itself and asks about replacing the final name.
     dialog->setOption(QFileDialog::DontConfirmOverwrite);

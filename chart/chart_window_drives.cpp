@@ -3,7 +3,6 @@
 #include <qcustomplot.h>
 
 #include <QComboBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -25,6 +24,7 @@
 #include "ui/error_box.h"
 #include "ui/grid_model.h"
 #include "ui/plot_marker.h"
+#include "ui/qt_text.h"
 
 namespace kq {
 namespace {
@@ -94,7 +94,7 @@ QString ChartWindow::addComparedDrive(const QString& path) {
   drive->path = QFileInfo(path).absoluteFilePath();
   try {
     Dump dump;
-    loadDumpFile(QFile::encodeName(path).toStdString(), dump);
+    loadDumpFile(fileNameForCore(path), dump);
     if (!dump.empty()) drive->model = buildDumpModel(dump, model_.decimalSeparator());
   } catch (const std::exception& error) {
     return QStringLiteral("Файл «%1»: %2").arg(QFileInfo(path).fileName(), QString::fromUtf8(error.what()));

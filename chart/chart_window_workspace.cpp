@@ -22,12 +22,11 @@
 #include "dump/safe_file.h"
 #include "ui/error_box.h"
 #include "ui/plot_marker.h"
+#include "ui/qt_text.h"
 
 namespace kq {
 namespace {
 const QString kWorkspaceFilter = QStringLiteral("Рабочие области (*.kqw);;Все файлы (*)");
-
-std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 struct OpenedDrive {
   QString path;
@@ -39,7 +38,7 @@ struct OpenedDrive {
 // Reads and decodes a dump; the problem for the user, or "".
 QString openDrive(OpenedDrive& drive, char separator) {
   try {
-    loadDumpFile(nativePath(drive.path), drive.dump);
+    loadDumpFile(fileNameForCore(drive.path), drive.dump);
     if (!drive.dump.empty()) drive.model = buildDumpModel(drive.dump, separator);
   } catch (const std::exception& error) {
     return QString::fromUtf8(error.what());
@@ -97,7 +96,7 @@ QString ChartWindow::saveWorkspace(const QString& file) {
         "сослаться.");
   const QByteArray json = workspaceJson(currentWorkspace(), QFileInfo(file).absoluteDir());
   try {
-    writeFileSafely(nativePath(file), std::string_view(json.constData(), std::size_t(json.size())));
+    writeFileSafely(fileNameForCore(file), std::string_view(json.constData(), std::size_t(json.size())));
   } catch (const std::exception& error) {
     return QString::fromUtf8(error.what());
   }

@@ -1,20 +1,10 @@
 # Cross-build for 64-bit Windows with mingw-w64 (posix threads, for
 # std::thread): its long double is the 80-bit x87 type the number text needs.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+# The compilers, and Qt for Windows when KQ_WINDOWS_QT names its folder:
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw64-qt.cmake)
 
-set(KQ_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${KQ_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${KQ_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${KQ_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${KQ_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Programs carry their runtime (libgcc, libstdc++, winpthread): nothing to ship beside them.
+# Programs carry their runtime (libgcc, libstdc++, winpthread): nothing to
+# ship beside kq-cli.exe. (Qt's DLLs bring their own copy for the window.)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Tests run under wine, in a prefix of the build's own, without its GUI prompts.

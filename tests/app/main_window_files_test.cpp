@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -105,7 +106,8 @@ TEST_F(WindowFiles, CancelledOrFailedLoadKeepsTheDump) {
 
   EXPECT_EQ(window.dump().lines(), (std::vector<std::string>{"AA BB", "CC DD"}));
   ASSERT_EQ(prompts.errors.size(), 1u);
-  EXPECT_TRUE(prompts.errors[0].startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(missing)))
+  EXPECT_TRUE(prompts.errors[0].startsWith(
+      QStringLiteral("Cannot open file \"%1\". ").arg(QDir::toNativeSeparators(missing))))
       << prompts.errors[0].toStdString();
 }
 
@@ -115,7 +117,8 @@ TEST_F(WindowFiles, FailedSaveShowsTheMessageAndLeavesNoFile) {
   prompts.saveAnswers.push_back(chosen);
   click("saveDumpButton");
   ASSERT_EQ(prompts.errors.size(), 1u);
-  EXPECT_TRUE(prompts.errors[0].startsWith(QStringLiteral("Cannot create file \"%1.txt\". ").arg(chosen)))
+  EXPECT_TRUE(prompts.errors[0].startsWith(
+      QStringLiteral("Cannot create file \"%1.txt\". ").arg(QDir::toNativeSeparators(chosen))))
       << prompts.errors[0].toStdString();
   EXPECT_EQ(window.dump().size(), 1u);
   // The window stays usable.

@@ -31,18 +31,23 @@ void whenShown(std::function<void(Modal&)> answer) {
   });
 }
 
+// A full file name on this system (a drive letter on Windows).
+QString fileName(const QString& name) { return QDir::temp().filePath(name); }
+
 TEST(QtPrompts, SaveDialogOffersTheLastNameWithItsOneFilterAndNeverAsksAboutReplacing) {
   QtPrompts prompts(nullptr);
-  whenShown<QFileDialog>([](QFileDialog& dialog) {
+  const QString lastName = fileName(QStringLiteral("last-name"));
+  whenShown<QFileDialog>([&](QFileDialog& dialog) {
     EXPECT_EQ(dialog.nameFilters(), QStringList{QStringLiteral("Текстовой файл (*.txt)")});
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Сохранить как"));
+    EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
     EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_TRUE(dialog.defaultSuffix().isEmpty());
-    EXPECT_EQ(dialog.selectedFiles().value(0), QStringLiteral("/tmp/last-name"));
+    EXPECT_EQ(dialog.selectedFiles().value(0), lastName);
     static_cast<QDialog&>(dialog).accept();
   });
-  EXPECT_EQ(prompts.saveFileName(QStringLiteral("Текстовой файл (*.txt)"), QStringLiteral("/tmp/last-name")),
-            QStringLiteral("/tmp/last-name"));
+  EXPECT_EQ(prompts.saveFileName(QStringLiteral("Текстовой файл (*.txt)"), lastName), lastName);
 
   whenShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
   EXPECT_EQ(prompts.saveFileName(QStringLiteral("Текстовой файл (*.txt)"), {}), std::nullopt);
@@ -87,13 +92,14 @@ TEST(QtPrompts, NameCompletionListClosesWithTheReusedDialog) {
   // open on the screen, where it took the next clicks and keys.
   QtPrompts prompts(nullptr);
   QWidget* completionList = nullptr;
+  const QString name = fileName(QStringLiteral("name"));
   whenShown<QFileDialog>([&](QFileDialog& dialog) {
     completionList = dialog.findChild<QCompleter*>()->popup();
     completionList->show();
-    dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("/tmp/name"));
+    dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
     static_cast<QDialog&>(dialog).accept();
   });
-  EXPECT_EQ(prompts.saveFileName(QStringLiteral("Текстовой файл (*.txt)"), {}), QStringLiteral("/tmp/name"));
+  EXPECT_EQ(prompts.saveFileName(QStringLiteral("Текстовой файл (*.txt)"), {}), name);
   ASSERT_NE(completionList, nullptr);
   EXPECT_FALSE(completionList->isVisible());
 }

@@ -4,11 +4,11 @@
 
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <fstream>
 #include <iterator>
 #include <string>
 
@@ -56,12 +56,15 @@ class WindowTest : public testing::Test {
   }
 
   QString path(const QString& name) const { return dir.filePath(name); }
+  // Through the toolkit: the temporary folder is named after the program, in
+  // Cyrillic, which a narrow file name cannot hold on Windows.
   static std::string readFile(const QString& name) {
-    std::ifstream in(name.toStdString(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    QFile in(name);
+    return in.open(QIODevice::ReadOnly) ? in.readAll().toStdString() : std::string();
   }
   static void writeFile(const QString& name, const std::string& content) {
-    std::ofstream(name.toStdString(), std::ios::binary) << content;
+    QFile out(name);
+    if (out.open(QIODevice::WriteOnly)) out.write(content.data(), qint64(content.size()));
   }
   // Loads a dump through the window's own load button.
   void loadThroughWindow(const std::string& content) {

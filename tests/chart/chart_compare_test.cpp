@@ -21,6 +21,7 @@
 #include "chart/chart_window.h"
 #include "dump/dump_file.h"
 #include "sim/memory.h"
+#include "ui/qt_text.h"
 
 namespace kq {
 namespace {
@@ -43,12 +44,12 @@ class ChartCompareTest : public ::testing::Test {
     const QString path = (folder.isEmpty() ? dir.path() : folder) + QLatin1Char('/') + name;
     std::vector<std::string> lines = sim::syntheticDumpLines(type, records);
     lines.erase(lines.begin(), lines.begin() + fromLine);
-    saveDumpFile(QFile::encodeName(path).toStdString(), Dump(lines));
+    saveDumpFile(fileNameForCore(path), Dump(lines));
     return path;
   }
   void open(ChartWindow& window, const QString& path) {
     Dump dump;
-    loadDumpFile(QFile::encodeName(path).toStdString(), dump);
+    loadDumpFile(fileNameForCore(path), dump);
     window.prepare(dump, ',', path);
   }
   QByteArray saved(ChartWindow& window, const QString& name) {

@@ -19,6 +19,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <cmath>
 #include <set>
 
@@ -198,6 +199,9 @@ TEST_F(ChartWindowTest, PreparationEmptiesAHiddenSeriesAndKeepsItsTitle) {
 
 TEST_F(ChartWindowTest, ClosingOnlyHides) {
   window.prepare(makeDump(2, 1), ',');
+  // wine without a display makes no native window, and closing a window that
+  // was never made does nothing; scripts/drive-windows-window closes the real one.
+  if (!window.windowHandle()->handle()) GTEST_SKIP() << "no native window to close";
   window.close();
   EXPECT_FALSE(window.isVisible());
   EXPECT_FALSE(window.testAttribute(Qt::WA_DeleteOnClose));
@@ -438,9 +442,10 @@ TEST_F(ChartWindowTest, PopupMenuSavesAndCopiesTheChartImageAtItsSize) {
   QStringList texts;
   for (QAction* action : window.findChild<QMenu*>(QStringLiteral("plotMenu"))->actions())
     if (!action->isSeparator()) texts << action->text();
-  EXPECT_EQ(texts, QStringList({"Точка 1", "Точка 2", "Новый канал…", "Изменить канал", "Удалить канал",
-                                "Добавить запись для сравнения…", "Сохранить рабочую область…",
-                                "Открыть рабочую область…", "Сохранить изображение…", "Копировать изображение"}));
+  EXPECT_EQ(texts,
+            QStringList({"Точка 1", "Точка 2", "Новый канал…", "Изменить канал", "Удалить канал",
+                         "Добавить запись для сравнения…", "Сохранить рабочую область…",
+                         "Открыть рабочую область…", "Сохранить изображение…", "Копировать изображение"}));
 
   QTemporaryDir dir;
   savePlotImage(*plot(), dir.filePath("chart.png"));
