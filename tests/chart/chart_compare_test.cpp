@@ -228,7 +228,7 @@ TEST_F(ChartCompareTest, ScatterAndCellTableShowEachDrive) {
     emit edit->editingFinished();
   }
   Dump dump;
-  loadDumpFile(QFile::encodeName(bPath).toStdString(), dump);
+  loadDumpFile(fileNameForCore(bPath), dump);
   const DumpModel b = buildDumpModel(dump, ',');
   const auto column = [](const DumpModel& model, const QString& title) {
     return *columnOfTitle(model, title.toStdString());
