@@ -9,6 +9,7 @@
 #include "app/font_engine.h"
 #include "app/main_window.h"
 #include "chart/chart_window.h"
+#include "ui/qt_text.h"
 
 int main(int argc, char* argv[]) {
   kq::chooseFontEngine();
@@ -48,7 +49,7 @@ int main(int argc, char* argv[]) {
   // Closing the main window ends the program, also while the chart is open.
   chartWindow.setAttribute(Qt::WA_QuitOnClose, false);
   mainWindow.setChart([&chartWindow](const kq::Dump& dump, char decimalSeparator, const QString& file) {
-    chartWindow.prepare(dump, decimalSeparator, file);
+    chartWindow.prepare(dump, decimalSeparator, kq::fileNameForCore(file));
   });
   mainWindow.show();
   return QApplication::exec();

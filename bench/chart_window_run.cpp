@@ -27,6 +27,7 @@
 #include "chart/channel_dialog.h"
 #include "chart/chart_window.h"
 #include "chart/formula_edit.h"
+#include "chart/series_panel.h"
 #include "sim/memory.h"
 #include "ui/plot_view.h"
 
@@ -63,11 +64,11 @@ void setScene(kq::ChartWindow& window, int records) {
     int item = selector->findText(QString::fromUtf8(choices[series]), Qt::MatchStartsWith);
     if (item < 0) continue;
     selector->setCurrentIndex(item);
-    window.onSeriesParameterChosen(series);
+    window.findChild<kq::SeriesPanel*>()->takeParameter(series);
   }
   window.findChild<QCheckBox*>(QStringLiteral("seriesRightAxis1"))->setChecked(true);
-  window.setMarker(1, records / 5);
-  window.setMarker(2, records / 2);
+  window.session().setMarker(0, records / 5);
+  window.session().setMarker(1, records / 2);
   auto* table = window.findChild<QTableView*>(QStringLiteral("grid"));
   table->selectRow(records / 3);
   hover(window.findChild<QCustomPlot*>(QStringLiteral("plot")), records * 0.7, std::nullopt);
@@ -82,8 +83,8 @@ void setTimeScene(kq::ChartWindow& window, int records) {
   window.findChild<QCheckBox*>(QStringLiteral("timeAxisSwitch"))->setChecked(true);
   auto* plot = window.findChild<kq::PlotView*>(QStringLiteral("plot"));
   plot->showKeys(records * 0.30, records * 0.36);
-  window.setMarker(1, int(records * 0.312));
-  window.setMarker(2, int(records * 0.345));
+  window.session().setMarker(0, int(records * 0.312));
+  window.session().setMarker(1, int(records * 0.345));
   hover(plot, records * 0.33, std::nullopt);
 }
 
@@ -110,22 +111,21 @@ const char* const kFilter = "[Обороты двигателя] > 1500 && [Ск
 // Driving faster than 60 km/h above 2,000 rpm, a quarter hour of it.
 void setFilterScene(kq::ChartWindow& window, int records) {
   setScene(window, records);
-  window.applyFilter(QStringLiteral("[Скорость автомобиля] > 60 && [Обороты двигателя] > 2000"));
+  window.session().setFilter("[Скорость автомобиля] > 60 && [Обороты двигателя] > 2000");
   auto* plot = window.findChild<kq::PlotView*>(QStringLiteral("plot"));
   plot->showKeys(records * 0.28, records * 0.40);
-  window.setMarker(1, int(records * 0.29));
-  window.setMarker(2, int(records * 0.39));
+  window.session().setMarker(0, int(records * 0.29));
+  window.session().setMarker(1, int(records * 0.39));
   hover(plot, records * 0.33, std::nullopt);
 }
 
 // Acceleration of the engine: the change of speed from one record to the next.
 void setChannelScene(kq::ChartWindow& window, int records) {
   setScene(window, records);
-  window.addChannel(QStringLiteral("Ускорение оборотов"),
-                    QStringLiteral("[Обороты двигателя] - [Обороты двигателя@-1]"));
+  window.session().addChannel("Ускорение оборотов", "[Обороты двигателя] - [Обороты двигателя@-1]");
   QComboBox* selector = parameterSelector(window, 1);
   selector->setCurrentIndex(selector->findText(QStringLiteral("Ускорение оборотов")));
-  window.onSeriesParameterChosen(1);
+  window.findChild<kq::SeriesPanel*>()->takeParameter(1);
   window.findChild<QCheckBox*>(QStringLiteral("seriesRightAxis2"))->setChecked(true);
   auto* plot = window.findChild<kq::PlotView*>(QStringLiteral("plot"));
   plot->showKeys(records * 0.30, records * 0.34);
@@ -136,7 +136,7 @@ void setChannelScene(kq::ChartWindow& window, int records) {
 void setDialogScene(kq::ChartWindow& window, int records) {
   setChannelScene(window, records);
   QStringList titles;
-  for (const std::string& title : window.model().titles()) titles << QString::fromStdString(title);
+  for (const std::string& title : window.session().model().titles()) titles << QString::fromStdString(title);
   auto* dialog = new kq::ChannelDialog(&window, QStringLiteral("Новый канал"), titles,
                                        [](const QString&, const QString&) { return QString(); });
   dialog->setChannel(QStringLiteral("Обороты на км/ч"), QStringLiteral("[Обороты двигателя] / max([скор"));
@@ -188,7 +188,7 @@ int main(int argc, char** argv) {
   double shown = milliseconds(timer);
 
   if (holdSeconds > 0) {
-    const int records = window.model().recordCount();
+    const int records = window.session().model().recordCount();
     const QByteArray scene = argc > 4 ? QByteArray(argv[4]) : QByteArray("markers");
     if (scene == "time")
       setTimeScene(window, records);
@@ -213,11 +213,11 @@ int main(int argc, char** argv) {
   double totalChange = 0;
   const int changes = 20;
   for (int n = 0; n < changes; ++n) {
-    int series = n % kq::ChartWindow::kSeriesCount;
+    int series = n % kq::kSeriesCount;
     QComboBox* selector = parameterSelector(window, series);
     selector->setCurrentIndex((selector->currentIndex() + 7) % selector->count());
     timer.restart();
-    window.onSeriesParameterChosen(series);
+    window.findChild<kq::SeriesPanel*>()->takeParameter(series);
     chart->replot(QCustomPlot::rpImmediateRefresh);
     double ms = milliseconds(timer);
     worstChange = std::max(worstChange, ms);
@@ -225,9 +225,9 @@ int main(int argc, char** argv) {
   }
 
   // Markers at both ends: the readout's statistics of ten series over all records.
-  window.setMarker(1, 0);
+  window.session().setMarker(0, 0);
   timer.restart();
-  window.setMarker(2, window.model().recordCount() - 1);
+  window.session().setMarker(1, window.session().model().recordCount() - 1);
   double markers = milliseconds(timer);
 
   // The scatter tab: a parameter chosen, every record a point (the markers
@@ -247,17 +247,16 @@ int main(int argc, char** argv) {
   // A filter typed: every series refilled with gaps and the chart redrawn.
   window.findChild<QTabWidget*>(QStringLiteral("chartTabs"))->setCurrentIndex(0);
   timer.restart();
-  window.applyFilter(QString::fromUtf8(kFilter));
+  window.session().setFilter(kFilter);
   chart->replot(QCustomPlot::rpImmediateRefresh);
   double filtered = milliseconds(timer);
   const QString kept = window.findChild<QLabel*>(QStringLiteral("filterCount"))->text();
   timer.restart();
-  window.addChannel(QStringLiteral("Ускорение оборотов"),
-                    QStringLiteral("[Обороты двигателя] - [Обороты двигателя@-1]"));
+  window.session().addChannel("Ускорение оборотов", "[Обороты двигателя] - [Обороты двигателя@-1]");
   double channel = milliseconds(timer);
 
-  std::printf("type %d, %d records, %d grid columns\n", type, window.model().recordCount(),
-              window.model().columnCount());
+  std::printf("type %d, %d records, %d grid columns\n", type, window.session().model().recordCount(),
+              window.session().model().columnCount());
   std::printf("prepare: %.1f ms, prepared and painted: %.1f ms\n", prepared, shown);
   std::printf("selector change with redraw: mean %.1f ms, worst %.1f ms\n", totalChange / changes,
               worstChange);

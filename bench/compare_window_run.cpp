@@ -23,8 +23,12 @@
 
 #include "bench/resident_memory.h"
 #include "chart/chart_window.h"
+#include "chart/series_panel.h"
+#include "chart/series_plot.h"
+#include "chart/workspace_file.h"
 #include "dump/dump_file.h"
 #include "sim/memory.h"
+#include "ui/qt_text.h"
 
 namespace {
 
@@ -36,39 +40,39 @@ QString dumpFile(const QDir& folder, const QString& name, int type, int fromLine
   std::vector<std::string> lines = kq::sim::syntheticDumpLines(type, kq::sim::kMaxRecords);
   lines.erase(lines.begin(), lines.begin() + fromLine);
   const QString path = folder.filePath(name);
-  kq::saveDumpFile(QFile::encodeName(path).toStdString(), kq::Dump(lines));
+  kq::saveDumpFile(kq::fileNameForCore(path), kq::Dump(lines));
   return path;
 }
 
 void open(kq::ChartWindow& window, const QString& path) {
   kq::Dump dump;
-  kq::loadDumpFile(QFile::encodeName(path).toStdString(), dump);
-  window.prepare(dump, ',', path);
+  kq::loadDumpFile(kq::fileNameForCore(path), dump);
+  window.prepare(dump, ',', kq::fileNameForCore(path));
 }
 
 void choose(kq::ChartWindow& window, int series, const char* title) {
   auto* selector = window.findChild<QComboBox*>(QStringLiteral("seriesParameter%1").arg(series + 1));
   selector->setCurrentIndex(selector->findText(QString::fromUtf8(title)));
-  window.onSeriesParameterChosen(series);
+  window.findChild<kq::SeriesPanel*>()->takeParameter(series);
 }
 
 // Three drives of one car, lined up where the throttle first opens past 30 %,
 // engine speed and throttle plotted, a stretch of the drive between markers.
 void setCompareScene(kq::ChartWindow& window, const QDir& folder) {
   open(window, dumpFile(folder, QStringLiteral("утро.txt"), 6, 0));
-  window.addComparedDrive(dumpFile(folder, QStringLiteral("вечер.txt"), 6, 140));
-  window.addComparedDrive(dumpFile(folder, QStringLiteral("январь-2.txt"), 2, 400));
+  window.session().addDrive(kq::fileNameForCore(dumpFile(folder, QStringLiteral("вечер.txt"), 6, 140)));
+  window.session().addDrive(kq::fileNameForCore(dumpFile(folder, QStringLiteral("январь-2.txt"), 2, 400)));
   choose(window, 0, "Обороты двигателя");
   choose(window, 1, "Положение дроссельной заслонки");
-  for (int series = 2; series < kq::ChartWindow::kSeriesCount; ++series)
+  for (int series = 2; series < kq::kSeriesCount; ++series)
     window.findChild<QCheckBox*>(QStringLiteral("seriesShown%1").arg(series + 1))->setChecked(false);
   window.findChild<QCheckBox*>(QStringLiteral("seriesRightAxis2"))->setChecked(true);
   auto* event = window.findChild<QLineEdit*>(QStringLiteral("alignEventField"));
   event->setText(QStringLiteral("[Положение дроссельной заслонки] > 30"));
   emit event->returnPressed();
   window.plot()->showKeys(-60, 900);
-  window.setMarker(1, 60);
-  window.setMarker(2, 600);
+  window.session().setMarker(0, 60);
+  window.session().setMarker(1, 600);
 }
 
 // The workspace of the scene above saved, the evening drive's dump replaced by
@@ -76,20 +80,21 @@ void setCompareScene(kq::ChartWindow& window, const QDir& folder) {
 void setWorkspaceScene(kq::ChartWindow& window, const QDir& folder) {
   kq::ChartWindow first;
   setCompareScene(first, folder);
-  first.addChannel(QStringLiteral("Разгон"), QStringLiteral("[Обороты двигателя] - [Обороты двигателя@-1]"));
+  first.session().addChannel("Разгон", "[Обороты двигателя] - [Обороты двигателя@-1]");
   auto* selector = first.findChild<QComboBox*>(QStringLiteral("seriesParameter3"));
-  selector->setCurrentIndex(selector->findText(QStringLiteral("Байт 17")));
   first.findChild<QCheckBox*>(QStringLiteral("seriesShown3"))->setChecked(true);
-  first.onSeriesParameterChosen(2);
-  first.applyFilter(QStringLiteral("[Обороты двигателя] > 800"));
+  selector->setCurrentIndex(selector->findText(QStringLiteral("Байт 17")));
+  first.findChild<kq::SeriesPanel*>()->takeParameter(2);
+  first.session().setFilter("[Обороты двигателя] > 800");
   const QString workspace = folder.filePath(QStringLiteral("сравнение.kqw"));
-  first.saveWorkspace(workspace);
+  kq::saveWorkspaceFile(first.session(), workspace);
   first.hide();
   dumpFile(folder, QStringLiteral("утро.txt"), 2, 0);  // "Байт 17" gone from drive A
-  window.openWorkspace(workspace);
+  const kq::WorkspaceOpening opening = kq::openWorkspaceFile(window.session(), workspace, ',', {});
+  window.show();
   // What the user is told, as the menu's action tells it.
   auto* note = new QMessageBox(QMessageBox::Information, QStringLiteral("Рабочая область"),
-                               window.workspaceNote(), QMessageBox::Ok, &window);
+                               QString::fromStdString(opening.note), QMessageBox::Ok, &window);
   note->show();
 }
 
@@ -128,7 +133,7 @@ int main(int argc, char** argv) {
   for (int d = 1; d < 4; ++d) {
     QElapsedTimer add;
     add.start();
-    window.addComparedDrive(files[d]);
+    window.session().addDrive(kq::fileNameForCore(files[d]));
     plot->replot(QCustomPlot::rpImmediateRefresh);
     worstAdd = std::max(worstAdd, milliseconds(add));
   }
@@ -139,31 +144,32 @@ int main(int argc, char** argv) {
   double worstChange = 0, totalChange = 0;
   const int changes = 20;
   for (int n = 0; n < changes; ++n) {
-    const int series = n % kq::ChartWindow::kSeriesCount;
+    const int series = n % kq::kSeriesCount;
     auto* selector = window.findChild<QComboBox*>(QStringLiteral("seriesParameter%1").arg(series + 1));
     selector->setCurrentIndex((selector->currentIndex() + 7) % selector->count());
     timer.restart();
-    window.onSeriesParameterChosen(series);
+    window.findChild<kq::SeriesPanel*>()->takeParameter(series);
     plot->replot(QCustomPlot::rpImmediateRefresh);
     const double ms = milliseconds(timer);
     worstChange = std::max(worstChange, ms);
     totalChange += ms;
   }
 
-  window.setMarker(1, 0);
+  window.session().setMarker(0, 0);
   timer.restart();
-  window.setMarker(2, 100000);
+  window.session().setMarker(1, 100000);
   const double markers = milliseconds(timer);
 
   const QString workspace = folder.filePath(QStringLiteral("four.kqw"));
-  window.saveWorkspace(workspace);
+  kq::saveWorkspaceFile(window.session(), workspace);
   kq::ChartWindow reopened;
   timer.restart();
-  const QString problem = reopened.openWorkspace(workspace);
+  const std::string problem = kq::openWorkspaceFile(reopened.session(), workspace, ',', {}).error;
   reopened.grab();
   const double workspaceMs = milliseconds(timer);
 
-  std::printf("four full type-6 drives, %d records each\n", window.comparison().model(3).recordCount());
+  std::printf("four full type-6 drives, %d records each\n",
+              window.session().comparison().model(3).recordCount());
   std::printf(
       "drive A prepared and painted: %.1f ms; three drives added and plotted: %.1f ms (worst add %.1f ms);"
       " four in all: %.1f ms\n",
@@ -172,7 +178,7 @@ int main(int argc, char** argv) {
               totalChange / changes, worstChange);
   std::printf("second marker, statistics of ten series in four drives: %.1f ms\n", markers);
   std::printf("workspace with four drives opened and painted: %.1f ms%s\n", workspaceMs,
-              problem.isEmpty() ? "" : " (failed)");
+              problem.empty() ? "" : " (failed)");
   std::printf("VmRSS: %ld kB with four drives open (%ld kB before), %ld kB with the workspace's window too\n",
               openKb, baseKb, residentKilobytes());
   return 0;

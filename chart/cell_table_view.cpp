@@ -15,7 +15,6 @@
 #include <cmath>
 
 #include "analysis/drive_comparison.h"
-#include "chart/parameter_choice.h"
 #include "decode/number_text.h"
 #include "ui/qt_text.h"
 
@@ -55,7 +54,7 @@ QColor scaleColour(double share) {
 }
 }  // namespace
 
-CellTableView::CellTableView(QWidget* parent) : QWidget(parent) {
+CellTableView::CellTableView(ChartSession& session, QWidget* parent) : QWidget(parent), session_(session) {
   xSelector_ = makeSelector("tableX");
   ySelector_ = makeSelector("tableY");
   zSelector_ = makeSelector("tableZ");
@@ -107,84 +106,101 @@ CellTableView::CellTableView(QWidget* parent) : QWidget(parent) {
   layout->addWidget(cells_, 1);
   layout->addWidget(note_);
 
-  for (QComboBox* selector : {xSelector_, ySelector_, zSelector_})
-    connect(selector, &QComboBox::activated, this, &CellTableView::rebuild);
+  for (QComboBox* selector : {xSelector_, ySelector_, zSelector_, driveSelector_, statisticSelector_})
+    connect(selector, &QComboBox::activated, this, &CellTableView::takeSettings);
   for (QLineEdit* edit : {xBreaks_, yBreaks_})
-    connect(edit, &QLineEdit::editingFinished, this, &CellTableView::rebuild);
-  connect(driveSelector_, &QComboBox::activated, this, &CellTableView::rebuild);
-  connect(statisticSelector_, &QComboBox::activated, this, &CellTableView::fill);
-  connect(minimumRecords_, &QSpinBox::valueChanged, this, &CellTableView::fill);
+    connect(edit, &QLineEdit::editingFinished, this, &CellTableView::takeSettings);
+  connect(minimumRecords_, &QSpinBox::valueChanged, this, &CellTableView::takeSettings);
   cells_->installEventFilter(this);
   connect(cells_, &QTableWidget::cellClicked, this, &CellTableView::chooseCell);
+  subscription_ = session.observe([this](ChartChanges changes) { update(changes); });
 }
 
-void CellTableView::setData(std::vector<DriveSource> drives, const QStringList& titles) {
-  int initial = 0;
-  for (QComboBox* selector : {xSelector_, ySelector_, zSelector_})
-    refillKeepingChoice(selector, titles, initial++);
-  drives_.clear();  // so that setDrives refills the drive choice and rebuilds
-  setDrives(std::move(drives));
+void CellTableView::update(ChartChanges changes) {
+  if (changes.has(ChartChange::model)) showTitles();
+  if (changes.has(ChartChange::drives)) showDrives();
+  if (changes.hasAny(ChartChange::model | ChartChange::drives | ChartChange::cellTable)) showSettings();
+  if (changes.hasAny(ChartChange::model | ChartChange::drives | ChartChange::filter)) {
+    rebuild();
+  } else if (changes.has(ChartChange::cellTable)) {
+    // The statistic and the greying change what the cells show, not the cells.
+    CellTableSettings settings = session_.cellTable();
+    settings.statistic = built_.statistic;
+    settings.minimumRecords = built_.minimumRecords;
+    if (settings == built_ && !stale_)
+      fill();
+    else
+      rebuild();
+  }
+}
+
+void CellTableView::showTitles() {
+  QStringList titles;
+  for (const std::string& title : session_.model().titles()) titles << toQString(title);
+  for (QComboBox* selector : {xSelector_, ySelector_, zSelector_}) {
+    const QSignalBlocker blocker(selector);
+    selector->clear();
+    selector->addItems(titles);
+  }
 }
 
 // The drives, then each but A less A: "A", "B", "C", "B − A", "C − A".
-void CellTableView::setDrives(std::vector<DriveSource> drives) {
-  if (drives == drives_) return;
-  drives_ = std::move(drives);
-  const int count = int(drives_.size());
-  const int chosen = driveSelector_->currentIndex();
-  const auto name = [](int d) { return QString::fromStdString(DriveComparison::driveName(d)); };
-  QSignalBlocker blocker(driveSelector_);
+void CellTableView::showDrives() {
+  const int count = session_.driveCount();
+  const auto name = [](int d) { return toQString(DriveComparison::driveName(d)); };
+  const QSignalBlocker blocker(driveSelector_);
   driveSelector_->clear();
   for (int d = 0; d < count; ++d) driveSelector_->addItem(name(d));
   for (int d = 1; d < count; ++d) driveSelector_->addItem(name(d) + QStringLiteral(" − A"));
-  // A drive still there stays chosen; a difference or a drive gone goes back to A.
-  driveSelector_->setCurrentIndex(chosen >= 0 && chosen < count ? chosen : 0);
   driveLabel_->setVisible(count > 1);
   driveSelector_->setVisible(count > 1);
-  rebuild();
 }
 
-int CellTableView::shownDrive() const {
-  const int count = int(drives_.size());
-  const int chosen = std::max(0, driveSelector_->currentIndex());
-  return chosen < count ? chosen : chosen - count + 1;
-}
-
-bool CellTableView::showsDifference() const { return driveSelector_->currentIndex() >= int(drives_.size()); }
-
-int CellTableView::columnOf(const QComboBox* selector, int drive) const {
-  return drive == 0 ? chosenColumn(selector) : chosenColumn(selector, *drives_[drive].model);
-}
-
-RecordSelection CellTableView::keptOf(int drive) const {
-  const std::vector<char>* kept = drives_[drive].kept;
-  return kept ? RecordSelection(*kept) : RecordSelection();
-}
-
-char CellTableView::decimalSeparator() const {
-  return drives_.empty() ? '.' : drives_[0].model->decimalSeparator();
-}
-
-CellTableSettings CellTableView::settings() const {
-  return {xSelector_->currentText(), ySelector_->currentText(), zSelector_->currentText(),
-          xBreaks_->text(),          yBreaks_->text(),          statisticSelector_->currentIndex(),
-          minimumRecords_->value()};
-}
-
-void CellTableView::setSettings(const CellTableSettings& settings) {
-  for (auto [selector, title] : {std::pair(xSelector_, settings.x), std::pair(ySelector_, settings.y),
-                                 std::pair(zSelector_, settings.z)})
-    if (int index = selector->findText(title, Qt::MatchFixedString | Qt::MatchCaseSensitive); index >= 0)
-      selector->setCurrentIndex(index);
-  xBreaks_->setText(settings.xBreaks);
-  yBreaks_->setText(settings.yBreaks);
-  statisticSelector_->setCurrentIndex(std::clamp(settings.statistic, 0, statisticSelector_->count() - 1));
-  {
-    QSignalBlocker blocker(minimumRecords_);
-    minimumRecords_->setValue(settings.minimumRecords);
+void CellTableView::showSettings() {
+  const CellTableSettings& settings = session_.cellTable();
+  for (auto [selector, title] : {std::pair(xSelector_, &settings.x), std::pair(ySelector_, &settings.y),
+                                 std::pair(zSelector_, &settings.z)}) {
+    if (selector->currentText() == toQString(*title)) continue;  // a title that stands twice stays as chosen
+    const QSignalBlocker blocker(selector);
+    selector->setCurrentIndex(
+        selector->findText(toQString(*title), Qt::MatchFixedString | Qt::MatchCaseSensitive));
   }
-  rebuild();
+  for (auto [edit, text] : {std::pair(xBreaks_, &settings.xBreaks), std::pair(yBreaks_, &settings.yBreaks)})
+    if (edit->text() != toQString(*text)) edit->setText(toQString(*text));
+  const QSignalBlocker statisticBlocker(statisticSelector_);
+  statisticSelector_->setCurrentIndex(int(settings.statistic));
+  const QSignalBlocker minimumBlocker(minimumRecords_);
+  minimumRecords_->setValue(settings.minimumRecords);
+  const QSignalBlocker driveBlocker(driveSelector_);
+  driveSelector_->setCurrentIndex(settings.difference ? session_.driveCount() - 1 + settings.drive
+                                                      : settings.drive);
 }
+
+void CellTableView::takeSettings() {
+  CellTableSettings settings = session_.cellTable();
+  settings.x = xSelector_->currentText().toStdString();
+  settings.y = ySelector_->currentText().toStdString();
+  settings.z = zSelector_->currentText().toStdString();
+  settings.xBreaks = xBreaks_->text().toStdString();
+  settings.yBreaks = yBreaks_->text().toStdString();
+  settings.statistic = kStatistics[std::max(0, statisticSelector_->currentIndex())];
+  settings.minimumRecords = minimumRecords_->value();
+  const int count = session_.driveCount();
+  const int chosen = std::max(0, driveSelector_->currentIndex());
+  settings.difference = chosen >= count;
+  settings.drive = settings.difference ? chosen - count + 1 : chosen;
+  session_.setCellTable(settings);
+}
+
+int CellTableView::columnOf(const std::string& title, int drive) const {
+  if (drive == 0)  // by the item chosen, for a title that stands twice
+    for (const QComboBox* selector : {xSelector_, ySelector_, zSelector_})
+      if (selector->currentIndex() >= 0 && selector->currentText() == toQString(title))
+        return kFrameColumns + selector->currentIndex();
+  return columnOfTitle(session_.driveModel(drive), title).value_or(-1);
+}
+
+char CellTableView::decimalSeparator() const { return session_.model().decimalSeparator(); }
 
 void CellTableView::rebuild() {
   if (!isVisible()) {
@@ -192,48 +208,51 @@ void CellTableView::rebuild() {
     return;
   }
   stale_ = false;
+  built_ = session_.cellTable();
   table_ = CellTable();
   reference_ = CellTable();
   note_->clear();
-  const int x = chosenColumn(xSelector_), y = chosenColumn(ySelector_), z = chosenColumn(zSelector_);
-  if (!drives_.empty() && x >= 0 && y >= 0 && z >= 0) {
+  const CellTableSettings& settings = built_;
+  const int x = columnOf(settings.x, 0), y = columnOf(settings.y, 0), z = columnOf(settings.z, 0);
+  if (session_.hasRecords() && x >= 0 && y >= 0 && z >= 0) {
     const char separator = decimalSeparator();
     try {
-      std::vector<long double> xBreaks = parseBreaks(xBreaks_->text().toStdString(), separator);
-      std::vector<long double> yBreaks = parseBreaks(yBreaks_->text().toStdString(), separator);
+      std::vector<long double> xBreaks = parseBreaks(settings.xBreaks, separator);
+      std::vector<long double> yBreaks = parseBreaks(settings.yBreaks, separator);
       // Every drive on A's breakpoints, so that its cells stand beside A's.
-      if (xBreaks.empty()) xBreaks = evenBreaks(*drives_[0].model, x, keptOf(0));
-      if (yBreaks.empty()) yBreaks = evenBreaks(*drives_[0].model, y, keptOf(0));
-      const int drive = shownDrive();
-      const QComboBox* selectors[] = {xSelector_, ySelector_, zSelector_};
+      if (xBreaks.empty()) xBreaks = evenBreaks(session_.model(), x, session_.kept(0));
+      if (yBreaks.empty()) yBreaks = evenBreaks(session_.model(), y, session_.kept(0));
+      const int drive = settings.drive;
       int columns[3];
       QStringList lacking;
+      const std::string* titles[] = {&settings.x, &settings.y, &settings.z};
       for (int i = 0; i < 3; ++i)
-        if ((columns[i] = columnOf(selectors[i], drive)) < 0)
-          lacking << QStringLiteral("«%1»").arg(selectors[i]->currentText());
+        if ((columns[i] = columnOf(*titles[i], drive)) < 0)
+          lacking << QStringLiteral("«%1»").arg(toQString(*titles[i]));
       if (!lacking.isEmpty()) {
-        note_->setText(QStringLiteral("В записи %1 нет: %2.")
-                           .arg(QString::fromStdString(DriveComparison::driveName(drive)),
-                                lacking.join(QStringLiteral(", "))));
+        note_->setText(
+            tr("В записи %1 нет: %2.")
+                .arg(toQString(DriveComparison::driveName(drive)), lacking.join(QStringLiteral(", "))));
       } else {
-        table_ = makeCellTable(*drives_[drive].model, columns[0], columns[1], columns[2], xBreaks, yBreaks,
-                               keptOf(drive));
-        if (showsDifference())
-          reference_ = makeCellTable(*drives_[0].model, x, y, z, xBreaks, yBreaks, keptOf(0));
+        table_ = makeCellTable(session_.driveModel(drive), columns[0], columns[1], columns[2], xBreaks,
+                               yBreaks, session_.kept(drive));
+        if (settings.difference)
+          reference_ = makeCellTable(session_.model(), x, y, z, xBreaks, yBreaks, session_.kept(0));
       }
     } catch (const std::invalid_argument& error) {
-      note_->setText(QStringLiteral("Точки: ") + QString::fromUtf8(error.what()));
+      note_->setText(tr("Точки: ") + QString::fromUtf8(error.what()));
     }
   }
   fill();
 }
 
 void CellTableView::fill() {
-  statistic_ = kStatistics[std::max(0, statisticSelector_->currentIndex())];
+  const CellStatistic statistic = session_.cellTable().statistic;
+  const int minimumRecords = session_.cellTable().minimumRecords;
   const char separator = decimalSeparator();
-  const bool difference = showsDifference() && !reference_.cells.empty();
+  const bool difference = built_.difference && !reference_.cells.empty();
   const auto valueAt = [&](std::size_t c, std::size_t r) {
-    return difference ? cellDifference(table_, reference_, c, r, statistic_) : table_.value(c, r, statistic_);
+    return difference ? cellDifference(table_, reference_, c, r, statistic) : table_.value(c, r, statistic);
   };
   cells_->clear();
   cells_->setColumnCount(int(table_.xBreaks.size()));
@@ -261,7 +280,7 @@ void CellTableView::fill() {
       item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       const long records = table_.at(c, r).count();
       const long referenceRecords = difference ? reference_.at(c, r).count() : records;
-      if (std::min(records, referenceRecords) < minimumRecords_->value()) {
+      if (std::min(records, referenceRecords) < minimumRecords) {
         item->setBackground(kGreyed);
         item->setForeground(Qt::gray);
       } else {
@@ -283,9 +302,10 @@ void CellTableView::fill() {
 }
 
 QString CellTableView::tableText() const {
-  if (showsDifference() && !reference_.cells.empty())
-    return toQString(cellDifferenceText(table_, reference_, statistic_, decimalSeparator(), '\t'));
-  return toQString(cellTableText(table_, statistic_, decimalSeparator(), '\t'));
+  const CellStatistic statistic = session_.cellTable().statistic;
+  if (built_.difference && !reference_.cells.empty())
+    return toQString(cellDifferenceText(table_, reference_, statistic, decimalSeparator(), '\t'));
+  return toQString(cellTableText(table_, statistic, decimalSeparator(), '\t'));
 }
 
 // The table view would copy only its current cell.
@@ -305,17 +325,17 @@ void CellTableView::showEvent(QShowEvent* event) {
 }
 
 void CellTableView::chooseCell(int row, int column) {
-  if (drives_.empty() || table_.cells.empty()) return;
-  const int drive = shownDrive();
+  if (!session_.hasRecords() || table_.cells.empty()) return;
+  const int drive = built_.drive;
   const std::vector<int> positions =
-      cellRecords(*drives_[drive].model, table_, columnOf(xSelector_, drive), columnOf(ySelector_, drive),
-                  columnOf(zSelector_, drive), std::size_t(column), std::size_t(row), keptOf(drive));
-  note_->setText(QStringLiteral("Записей в ячейке: %1%2 — отмечены на графике")
+      cellRecords(session_.driveModel(drive), table_, columnOf(built_.x, drive), columnOf(built_.y, drive),
+                  columnOf(built_.z, drive), std::size_t(column), std::size_t(row), session_.kept(drive));
+  note_->setText(tr("Записей в ячейке: %1%2 — отмечены на графике")
                      .arg(positions.size())
-                     .arg(drives_.size() > 1 ? QStringLiteral(" в записи ") +
-                                                   QString::fromStdString(DriveComparison::driveName(drive))
-                                             : QString()));
-  emit recordsChosen(drive, positions);
+                     .arg(session_.driveCount() > 1
+                              ? tr(" в записи ") + toQString(DriveComparison::driveName(drive))
+                              : QString()));
+  session_.markRecords(drive, positions);
 }
 
 }  // namespace kq

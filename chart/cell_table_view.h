@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "analysis/cell_table.h"
-#include "chart/cell_table_settings.h"
-#include "chart/drive_source.h"
+#include "analysis/chart_session.h"
 
 class QComboBox;
 class QLabel;
@@ -24,50 +23,42 @@ namespace kq {
 // click on a cell reports its records. With drives compared, "Запись:" shows
 // the table of one drive, or one drive's less A's ("B − A"); empty
 // breakpoints are then A's even steps for every drive, so the tables line up.
+// The choices are the session's; a click on a cell marks its records there.
 //
 // Object names: tableX, tableY, tableZ, tableXBreaks, tableYBreaks,
 // tableStatistic, tableMinimumRecords, tableDrive, tableCells, tableNote.
 class CellTableView : public QWidget {
   Q_OBJECT
  public:
-  explicit CellTableView(QWidget* parent = nullptr);
+  explicit CellTableView(ChartSession& session, QWidget* parent = nullptr);
 
-  // New drives and drive A's titles; the choices stay where the new titles
-  // have them.
-  void setData(std::vector<DriveSource> drives, const QStringList& titles);
-  // Drives added or gone, the titles as they were; the same drives change nothing.
-  void setDrives(std::vector<DriveSource> drives);
-  // Made again from the model: after a choice, new data or a new filter.
+  // Made again from the session: after a choice, new data or a new filter.
   void rebuild();
-  CellTableSettings settings() const;
-  // Titles the model lacks leave their selector as it was.
-  void setSettings(const CellTableSettings& settings);
   // The table as the clipboard gets it.
   QString tableText() const;
-
- signals:
-  // The positions of the records of the cell clicked, in that drive.
-  void recordsChosen(int drive, const std::vector<int>& positions);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
+  void update(ChartChanges changes);
+  void showTitles();
+  void showDrives();
+  void showSettings();
+  // The user's choice in one of the widgets, handed to the session.
+  void takeSettings();
   void fill();
   void chooseCell(int row, int column);
-  // The drive whose table is shown, and whether less A's.
-  int shownDrive() const;
-  bool showsDifference() const;
-  // The column a selector names in a drive, -1 for none.
-  int columnOf(const QComboBox* selector, int drive) const;
-  RecordSelection keptOf(int drive) const;
+  // The column of a title in a drive, -1 for none.
+  int columnOf(const std::string& title, int drive) const;
   char decimalSeparator() const;
 
-  std::vector<DriveSource> drives_;
+  ChartSession& session_;
+  ChartSession::Subscription subscription_;
   CellTable table_;
-  CellTable reference_;  // A's, when a difference is shown
-  CellStatistic statistic_ = CellStatistic::count;
+  CellTable reference_;      // A's, when a difference is shown
+  CellTableSettings built_;  // the settings the table was made with
   bool stale_ = false;
 
   QComboBox* xSelector_;

@@ -26,12 +26,13 @@ struct PointStyle {
   QCPScatterStyle::ScatterShape shape;
   QColor colour;
 };
-const PointStyle kPointStyles[SeriesPlot::kMaxDrives] = {
-    {QCPScatterStyle::ssDisc, QColor(0, 70, 200, 140)},
-    {QCPScatterStyle::ssSquare, QColor(220, 60, 0, 200)},
-    {QCPScatterStyle::ssTriangle, QColor(0, 150, 40, 200)},
-    {QCPScatterStyle::ssDiamond, QColor(170, 0, 170, 200)}};
+const PointStyle kPointStyles[kMaxDrives] = {{QCPScatterStyle::ssDisc, QColor(0, 70, 200, 140)},
+                                             {QCPScatterStyle::ssSquare, QColor(220, 60, 0, 200)},
+                                             {QCPScatterStyle::ssTriangle, QColor(0, 150, 40, 200)},
+                                             {QCPScatterStyle::ssDiamond, QColor(170, 0, 170, 200)}};
 constexpr int kOutlineSize = 9;
+// The drop-down lists are as wide as the longest title plus a scroll bar.
+constexpr int kListPadding = 40;
 
 QComboBox* makeSelector(const char* objectName) {
   auto* selector = new QComboBox;
@@ -42,7 +43,7 @@ QComboBox* makeSelector(const char* objectName) {
 }
 }  // namespace
 
-ScatterView::ScatterView(QWidget* parent) : QWidget(parent) {
+ScatterView::ScatterView(ChartSession& session, QWidget* parent) : QWidget(parent), session_(session) {
   xSelector_ = makeSelector("scatterX");
   ySelector_ = makeSelector("scatterY");
   plot_ = new PlotView;
@@ -54,7 +55,7 @@ ScatterView::ScatterView(QWidget* parent) : QWidget(parent) {
   readout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   readout_->setMinimumHeight(readout_->fontMetrics().lineSpacing());
 
-  for (int d = 0; d < SeriesPlot::kMaxDrives; ++d) {
+  for (int d = 0; d < kMaxDrives; ++d) {
     QCPGraph* points = plot_->addGraph();
     const PointStyle& style = kPointStyles[d];
     points->setLineStyle(QCPGraph::lsNone);
@@ -90,6 +91,7 @@ ScatterView::ScatterView(QWidget* parent) : QWidget(parent) {
 
   for (QComboBox* selector : {xSelector_, ySelector_})
     connect(selector, &QComboBox::activated, this, &ScatterView::rebuild);
+  subscription_ = session.observe([this](ChartChanges changes) { update(changes); });
   connect(plot_, &QCustomPlot::mouseMove, this,
           [this](QMouseEvent* event) { showRecordAt(event->position()); });
 
@@ -101,32 +103,41 @@ ScatterView::ScatterView(QWidget* parent) : QWidget(parent) {
           [this](const QPoint& pos) { menu_->popup(plot_->mapToGlobal(pos)); });
 }
 
-void ScatterView::setData(std::vector<DriveSource> drives, const QStringList& titles, int listWidth) {
-  drives_ = std::move(drives);
-  range_.reset();  // the last dump's records mean nothing in this one
+void ScatterView::update(ChartChanges changes) {
+  if (changes.has(ChartChange::model)) showTitles();
+  if (changes.has(ChartChange::drives)) plot_->resetZoom();
+  if (changes.hasAny(ChartChange::model | ChartChange::drives | ChartChange::filter | ChartChange::markers |
+                     ChartChange::offsets))
+    rebuild();
+}
+
+void ScatterView::showTitles() {
+  QStringList titles;
+  int widest = 0;
+  for (const std::string& title : session_.model().titles()) {
+    titles << toQString(title);
+    widest = std::max(widest, fontMetrics().horizontalAdvance(titles.back()));
+  }
   // The first two parameters unless the new titles hold the last choices.
   refillKeepingChoice(xSelector_, titles, 0);
   refillKeepingChoice(ySelector_, titles, 1);
-  for (QComboBox* selector : {xSelector_, ySelector_}) selector->view()->setMinimumWidth(listWidth);
+  for (QComboBox* selector : {xSelector_, ySelector_})
+    selector->view()->setMinimumWidth(widest + kListPadding);
   plot_->resetZoom();
-  rebuild();
-}
-
-void ScatterView::setDrives(std::vector<DriveSource> drives) {
-  if (drives == drives_) return;
-  drives_ = std::move(drives);
-  plot_->resetZoom();
-  rebuild();
-}
-
-void ScatterView::setRecords(std::optional<std::pair<int, int>> range) {
-  if (range_ == range) return;
-  range_ = range;
-  rebuild();
 }
 
 int ScatterView::columnOf(const QComboBox* selector, int drive) const {
-  return drive == 0 ? chosenColumn(selector) : chosenColumn(selector, *drives_[drive].model);
+  return drive == 0 ? chosenColumn(selector) : chosenColumn(selector, session_.driveModel(drive));
+}
+
+std::optional<std::vector<char>> ScatterView::betweenMarkers(int drive) const {
+  const std::optional<double> marker1 = session_.marker(0), marker2 = session_.marker(1);
+  if (!marker1 || !marker2) return std::nullopt;
+  const double from = std::min(*marker1, *marker2), to = std::max(*marker1, *marker2);
+  if (session_.driveCount() > 1) return recordsBetween(session_.comparison(), drive, from, to);
+  std::vector<char> between(std::size_t(session_.model().recordCount()), 0);
+  for (int p = std::max(0, int(from)); p <= int(to) && p < int(between.size()); ++p) between[p] = 1;
+  return between;
 }
 
 void ScatterView::rebuild() {
@@ -138,10 +149,10 @@ void ScatterView::rebuild() {
   points_.clear();
   hovered_ = nullptr;
   readout_->clear();
-  plot_->graph(SeriesPlot::kMaxDrives)->setVisible(false);
-  const int drives = int(drives_.size());
+  plot_->graph(kMaxDrives)->setVisible(false);
+  const int drives = session_.driveCount();
   QString note, lacking;
-  for (int d = 0; d < SeriesPlot::kMaxDrives; ++d) {
+  for (int d = 0; d < kMaxDrives; ++d) {
     QCPGraph* graph = plot_->graph(d);
     graph->data()->clear();
     graph->removeFromLegend();
@@ -153,30 +164,29 @@ void ScatterView::rebuild() {
                    QString::fromStdString(DriveComparison::driveName(d));
       continue;
     }
-    const DriveSource& drive = drives_[d];
-    const std::span<const char> kept =
-        drive.kept ? std::span<const char>(*drive.kept) : std::span<const char>();
-    const std::vector<double> xs = plotValues(*drive.model, xColumn, kept);
-    const std::vector<double> ys = plotValues(*drive.model, yColumn, kept);
-    int first = 0, last = int(xs.size()) - 1;
-    // The markers' records are A's.
-    if (range_ && d == 0) {
-      first = std::max(first, std::min(range_->first, range_->second));
-      last = std::min(last, std::max(range_->first, range_->second));
-      note = QStringLiteral("Записи %1–%2 (между точками)").arg(first).arg(last);
-    }
+    const DumpModel& model = session_.driveModel(d);
+    const std::vector<double> xs = plotValues(model, xColumn, session_.kept(d));
+    const std::vector<double> ys = plotValues(model, yColumn, session_.kept(d));
+    const std::optional<std::vector<char>> between = betweenMarkers(d);
+    if (between)
+      note = drives > 1 ? tr("Записи между точками")
+                        : tr("Записи %1–%2 (между точками)")
+                              .arg(int(std::min(*session_.marker(0), *session_.marker(1))))
+                              .arg(int(std::max(*session_.marker(0), *session_.marker(1))));
     QVector<QCPGraphData> data;
-    data.reserve(std::max(0, last - first + 1));
-    for (int position = first; position <= last; ++position) {
+    data.reserve(qsizetype(xs.size()));
+    for (std::size_t position = 0; position < xs.size(); ++position) {
+      if (between && !(*between)[position]) continue;
       if (std::isnan(xs[position]) || std::isnan(ys[position])) continue;  // filtered out or no value
-      points_.push_back({xs[position], ys[position], d, position});
+      points_.push_back({xs[position], ys[position], d, int(position)});
       data.push_back(QCPGraphData(xs[position], ys[position]));
     }
     graph->data()->set(data, false);
     if (drives > 1) graph->addToLegend();
   }
-  if (note.isEmpty() && drives > 0 && chosenColumn(xSelector_) >= 0 && chosenColumn(ySelector_) >= 0)
-    note = QStringLiteral("Все записи");
+  if (note.isEmpty() && session_.hasRecords() && chosenColumn(xSelector_) >= 0 &&
+      chosenColumn(ySelector_) >= 0)
+    note = tr("Все записи");
   if (!lacking.isEmpty()) note += QStringLiteral("; X или Y нет в записи ") + lacking;
   recordsNote_->setText(note);
   plot_->legend->setVisible(drives > 1);
@@ -197,7 +207,7 @@ void ScatterView::showRecordAt(const QPointF& pixel) {
       nearest = &point;
     }
   }
-  QCPGraph* hovered = plot_->graph(SeriesPlot::kMaxDrives);
+  QCPGraph* hovered = plot_->graph(kMaxDrives);
   if (!nearest) {
     hovered_ = nullptr;
     readout_->clear();
@@ -214,8 +224,8 @@ void ScatterView::showRecordAt(const QPointF& pixel) {
   hovered->setVisible(true);
   plot_->replot(QCustomPlot::rpQueuedReplot);
   const int row = nearest->position + 1;
-  const DumpModel& model = *drives_[nearest->drive].model;
-  const QString drive = drives_.size() > 1
+  const DumpModel& model = session_.driveModel(nearest->drive);
+  const QString drive = session_.driveCount() > 1
                             ? QStringLiteral("Запись %1, ")
                                   .arg(QString::fromStdString(DriveComparison::driveName(nearest->drive)))
                             : QString();

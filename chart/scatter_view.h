@@ -5,8 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "analysis/dump_model.h"
-#include "chart/drive_source.h"
+#include "analysis/chart_session.h"
 
 class QComboBox;
 class QLabel;
@@ -22,24 +21,17 @@ class PlotView;
 // date and time, and both values as the grid shows them. With drives
 // compared each drive has its own marks and colour, named in the legend
 // ("Запись B"); a drive lacking a parameter is said beside the selectors.
+// With both markers set only the records between them are shown, in every
+// drive by its aligned time.
 //
 // Object names: scatterX, scatterY (the selectors), scatterRecords, scatterPlot,
 // scatterReadout.
 class ScatterView : public QWidget {
   Q_OBJECT
  public:
-  explicit ScatterView(QWidget* parent = nullptr);
+  explicit ScatterView(ChartSession& session, QWidget* parent = nullptr);
 
-  // New drives and drive A's titles, all records the filter keeps shown. The
-  // choices stay where the new titles have them; the selectors' lists are at
-  // least listWidth pixels wide.
-  void setData(std::vector<DriveSource> drives, const QStringList& titles, int listWidth);
-  // Drives added or gone, the titles as they were; the same drives change nothing.
-  void setDrives(std::vector<DriveSource> drives);
-  // Drive A's records at positions first to last only, or all.
-  void setRecords(std::optional<std::pair<int, int>> range);
-
-  // Redraws from the model: after a selector change, new data, records or filter.
+  // Redraws from the session: after a selector change, new data, records or filter.
   void rebuild();
   // Names the record nearest to a pixel of the plot, if one lies close.
   void showRecordAt(const QPointF& pixel);
@@ -52,11 +44,16 @@ class ScatterView : public QWidget {
     double x, y;
     int drive, position;
   };
+  void update(ChartChanges changes);
+  // New titles: the choices stay where the titles have them, the axes show all.
+  void showTitles();
   // The column a selector names in a drive, -1 for none.
   int columnOf(const QComboBox* selector, int drive) const;
+  // The records of a drive between the markers, or none when a marker is missing.
+  std::optional<std::vector<char>> betweenMarkers(int drive) const;
 
-  std::vector<DriveSource> drives_;
-  std::optional<std::pair<int, int>> range_;
+  ChartSession& session_;
+  ChartSession::Subscription subscription_;
   std::vector<Point> points_;
   const Point* hovered_ = nullptr;  // the point the ring marks
   bool stale_ = false;

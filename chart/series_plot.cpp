@@ -15,7 +15,7 @@ struct SeriesStyle {
   QColor color;
   int width;
 };
-const SeriesStyle kSeriesStyles[SeriesPlot::kSeriesCount] = {
+const SeriesStyle kSeriesStyles[kSeriesCount] = {
     {QColor(255, 0, 0), 4},    {QColor(0, 128, 0), 3},     {QColor(255, 255, 0), 3}, {QColor(0, 0, 255), 3},
     {QColor(255, 128, 64), 3}, {QColor(128, 128, 128), 3}, {QColor(255, 0, 255), 3}, {QColor(0, 128, 128), 3},
     {QColor(0, 0, 128), 3},    {QColor(128, 0, 0), 3}};
@@ -29,8 +29,7 @@ constexpr double kAntialiasedDensity = 2;
 constexpr double kMarkSize = 7;
 // A press this close to a compared drive's line drags it.
 constexpr double kGrabPixels = 8;
-const Qt::PenStyle kDriveStyles[SeriesPlot::kMaxDrives] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine,
-                                                           Qt::DashDotLine};
+const Qt::PenStyle kDriveStyles[kMaxDrives] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
 
 void tint(QCPAxis* axis, const QColor& color) {
   axis->setBasePen(QPen(color, 1));
@@ -219,21 +218,43 @@ int SeriesPlot::driveAt(const QPointF& pixel) const {
   return nearest;
 }
 
-void SeriesPlot::shiftDrive(int drive, double seconds) {
-  const auto shift = [seconds](QCPGraph* line) {
-    for (auto point = line->data()->begin(); point != line->data()->end(); ++point) point->key += seconds;
-  };
-  for (const auto& lines : driveLines_) shift(lines[drive - 1]);
-  if (markedDrive_ == drive)
-    for (QCPGraph* marks : marks_) shift(marks);
+std::vector<QCPGraph*> SeriesPlot::linesOfDrive(int drive) const {
+  std::vector<QCPGraph*> lines;
+  for (const auto& series : driveLines_) lines.push_back(series[drive - 1]);
+  if (markedDrive_ == drive) lines.insert(lines.end(), marks_.begin(), marks_.end());
+  return lines;
+}
+
+void SeriesPlot::beginDriveDrag(int drive, double pixel) {
+  draggedDrive_ = drive;
+  dragStartPixel_ = pixel;
+  dragMoved_ = 0;
+  dragOrigins_.clear();
+  for (QCPGraph* line : linesOfDrive(drive)) {
+    std::vector<double> keys;
+    keys.reserve(std::size_t(line->data()->size()));
+    for (auto point = line->data()->constBegin(); point != line->data()->constEnd(); ++point)
+      keys.push_back(point->key);
+    dragOrigins_.push_back(std::move(keys));
+  }
+}
+
+// Every key set from the one it had when the drag began, never moved step by
+// step: the lines come back to exactly their data.
+void SeriesPlot::placeDraggedDrive(double moved) {
+  const std::vector<QCPGraph*> lines = linesOfDrive(draggedDrive_);
+  for (std::size_t l = 0; l < lines.size(); ++l) {
+    const std::vector<double>& origin = dragOrigins_[l];
+    std::size_t i = 0;
+    for (auto point = lines[l]->data()->begin(); point != lines[l]->data()->end(); ++point, ++i)
+      point->key = origin[i] + moved;
+  }
 }
 
 void SeriesPlot::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && event->modifiers() & Qt::ShiftModifier) {
     if (const int drive = driveAt(event->position())) {
-      draggedDrive_ = drive;
-      dragStartPixel_ = event->position().x();
-      dragMoved_ = 0;
+      beginDriveDrag(drive, event->position().x());
       setCursor(Qt::SizeHorCursor);
       setFocus(Qt::MouseFocusReason);  // for Esc
       return;
@@ -244,9 +265,8 @@ void SeriesPlot::mousePressEvent(QMouseEvent* event) {
 
 void SeriesPlot::mouseMoveEvent(QMouseEvent* event) {
   if (draggedDrive_) {
-    const double moved = xAxis->pixelToCoord(event->position().x()) - xAxis->pixelToCoord(dragStartPixel_);
-    shiftDrive(draggedDrive_, moved - dragMoved_);
-    dragMoved_ = moved;
+    dragMoved_ = xAxis->pixelToCoord(event->position().x()) - xAxis->pixelToCoord(dragStartPixel_);
+    placeDraggedDrive(dragMoved_);
     replot(QCustomPlot::rpQueuedReplot);
   }
   PlotView::mouseMoveEvent(event);
@@ -275,7 +295,8 @@ void SeriesPlot::keyPressEvent(QKeyEvent* event) {
 }
 
 void SeriesPlot::endDriveDrag() {
-  shiftDrive(draggedDrive_, -dragMoved_);
+  placeDraggedDrive(0);
+  dragOrigins_.clear();
   draggedDrive_ = 0;
   dragMoved_ = 0;
   unsetCursor();

@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "analysis/chart_limits.h"
 #include "analysis/dump_model.h"
 #include "ui/plot_view.h"
 
@@ -27,11 +28,6 @@ class RecordTicker;
 class SeriesPlot : public PlotView {
   Q_OBJECT
  public:
-  static constexpr int kSeriesCount = 10;
-  static constexpr int kMaxDrives = 4;
-  // The parameter items the series start on: the fourth title for the first
-  // series, the second to tenth for the others.
-  static constexpr int kInitialItems[kSeriesCount] = {3, 1, 2, 3, 4, 5, 6, 7, 8, 9};
   static QColor seriesColor(int series);
 
   explicit SeriesPlot(QWidget* parent = nullptr);
@@ -77,8 +73,11 @@ class SeriesPlot : public PlotView {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  // Moves every line of a compared drive along x, in place.
-  void shiftDrive(int drive, double seconds);
+  // The lines a drag of a compared drive moves: its lines, and the marks when they are its records.
+  std::vector<QCPGraph*> linesOfDrive(int drive) const;
+  void beginDriveDrag(int drive, double pixel);
+  // The dragged drive's lines `moved` seconds from where the drag began.
+  void placeDraggedDrive(double moved);
   void endDriveDrag();
 
   void updateLegendEntry(int series);
@@ -100,6 +99,7 @@ class SeriesPlot : public PlotView {
   int draggedDrive_ = 0;
   double dragStartPixel_ = 0;
   double dragMoved_ = 0;
+  std::vector<std::vector<double>> dragOrigins_;  // the keys of linesOfDrive() when the drag began
 };
 
 }  // namespace kq

@@ -3,7 +3,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kq {
 namespace {
@@ -26,11 +28,18 @@ class Reader {
     return value;
   }
   QString text(const char* key) const { return value(key, QJsonValue::String).toString(); }
+  std::string utf8(const char* key) const { return text(key).toStdString(); }
   bool flag(const char* key) const { return value(key, QJsonValue::Bool).toBool(); }
   double number(const char* key) const {
     const double n = value(key, QJsonValue::Double).toDouble();
     if (!std::isfinite(n)) fail(key);
     return n;
+  }
+  // A whole number from first to last.
+  int whole(const char* key, int first, int last) const {
+    const double n = number(key);
+    if (n != std::floor(n) || n < first || n > last) fail(key);
+    return int(n);
   }
   QJsonArray array(const char* key) const { return value(key, QJsonValue::Array).toArray(); }
   Reader object(const char* key) const {
@@ -56,14 +65,15 @@ class Reader {
 QByteArray workspaceJson(const Workspace& workspace, const QDir& base) {
   QJsonArray drives;
   for (const Workspace::Drive& drive : workspace.drives) {
-    QString relative = base.relativeFilePath(drive.path);
+    const QString path = QString::fromStdString(drive.path);
+    QString relative = base.relativeFilePath(path);
     const bool inside = !relative.startsWith(QLatin1String("..")) && !QDir::isAbsolutePath(relative);
-    drives.append(
-        QJsonObject{{"path", inside ? relative : QDir::cleanPath(drive.path)}, {"offset", drive.offset}});
+    drives.append(QJsonObject{{"path", inside ? relative : QDir::cleanPath(path)}, {"offset", drive.offset}});
   }
   QJsonArray series;
-  for (const Workspace::Series& s : workspace.series)
-    series.append(QJsonObject{{"parameter", s.parameter}, {"shown", s.shown}, {"rightAxis", s.rightAxis}});
+  for (const SeriesChoice& s : workspace.series)
+    series.append(QJsonObject{
+        {"parameter", QString::fromStdString(s.parameter)}, {"shown", s.shown}, {"rightAxis", s.rightAxis}});
   QJsonArray channels;
   for (const ChannelDefinition& channel : workspace.channels)
     channels.append(QJsonObject{{"name", QString::fromStdString(channel.name)},
@@ -71,7 +81,7 @@ QByteArray workspaceJson(const Workspace& workspace, const QDir& base) {
   const CellTableSettings& table = workspace.cellTable;
   QJsonObject root{
       {"format", kKind},
-      {"version", Workspace::kVersion},
+      {"version", kWorkspaceVersion},
       {"drives", drives},
       {"series", series},
       {"timeAxis", workspace.timeAxis},
@@ -79,14 +89,16 @@ QByteArray workspaceJson(const Workspace& workspace, const QDir& base) {
       {"zoom", workspace.zoom ? QJsonValue(QJsonArray{workspace.zoom->first, workspace.zoom->second})
                               : QJsonValue(QJsonValue::Null)},
       {"channels", channels},
-      {"filter", workspace.filter},
-      {"cellTable", QJsonObject{{"x", table.x},
-                                {"y", table.y},
-                                {"z", table.z},
-                                {"xBreaks", table.xBreaks},
-                                {"yBreaks", table.yBreaks},
-                                {"statistic", table.statistic},
-                                {"minimumRecords", table.minimumRecords}}},
+      {"filter", QString::fromStdString(workspace.filter)},
+      {"cellTable", QJsonObject{{"x", QString::fromStdString(table.x)},
+                                {"y", QString::fromStdString(table.y)},
+                                {"z", QString::fromStdString(table.z)},
+                                {"xBreaks", QString::fromStdString(table.xBreaks)},
+                                {"yBreaks", QString::fromStdString(table.yBreaks)},
+                                {"statistic", int(table.statistic)},
+                                {"minimumRecords", table.minimumRecords},
+                                {"drive", table.drive},
+                                {"difference", table.difference}}},
   };
   return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -103,11 +115,11 @@ Workspace readWorkspace(const QByteArray& json, const QDir& base) {
     throw WorkspaceError("это не рабочая область kq-unloader");
   const Reader root(document.object());
   const double version = root.number("version");
-  if (version > Workspace::kVersion)
+  if (version > kWorkspaceVersion)
     throw WorkspaceError(QStringLiteral("рабочая область записана более новой версией программы (формат %1, "
                                         "эта версия читает формат %2)")
                              .arg(version)
-                             .arg(Workspace::kVersion)
+                             .arg(kWorkspaceVersion)
                              .toStdString());
   if (version < 1 || version != std::floor(version)) root.fail("version");
 
@@ -116,14 +128,17 @@ Workspace readWorkspace(const QByteArray& json, const QDir& base) {
   if (drives.isEmpty()) root.fail("drives");
   for (int i = 0; i < drives.size(); ++i) {
     const Reader drive = root.element(drives, i, "drives");
+    const QString path = drive.text("path");
+    // No file name holds a NUL: the rest of such a path would name another file.
+    if (path.contains(QChar(0))) drive.fail("path");
     workspace.drives.push_back(
-        {QDir::cleanPath(base.absoluteFilePath(drive.text("path"))), drive.number("offset")});
+        {QDir::cleanPath(base.absoluteFilePath(path)).toStdString(), drive.number("offset")});
   }
   const QJsonArray series = root.array("series");
-  if (series.size() != Workspace::kSeriesCount) root.fail("series");
-  for (int i = 0; i < Workspace::kSeriesCount; ++i) {
+  if (series.size() != kSeriesCount) root.fail("series");
+  for (int i = 0; i < kSeriesCount; ++i) {
     const Reader s = root.element(series, i, "series");
-    workspace.series[i] = {s.text("parameter"), s.flag("shown"), s.flag("rightAxis")};
+    workspace.series[i] = {s.utf8("parameter"), s.flag("shown"), s.flag("rightAxis")};
   }
   workspace.timeAxis = root.flag("timeAxis");
   const QJsonArray markers = root.array("markers");
@@ -143,17 +158,22 @@ Workspace readWorkspace(const QByteArray& json, const QDir& base) {
   const QJsonArray channels = root.array("channels");
   for (int i = 0; i < channels.size(); ++i) {
     const Reader channel = root.element(channels, i, "channels");
-    workspace.channels.push_back({channel.text("name").toStdString(), channel.text("formula").toStdString()});
+    workspace.channels.push_back({channel.utf8("name"), channel.utf8("formula")});
   }
-  workspace.filter = root.text("filter");
+  workspace.filter = root.utf8("filter");
   const Reader table = root.object("cellTable");
-  workspace.cellTable = {table.text("x"),
-                         table.text("y"),
-                         table.text("z"),
-                         table.text("xBreaks"),
-                         table.text("yBreaks"),
-                         int(table.number("statistic")),
-                         int(table.number("minimumRecords"))};
+  CellTableSettings& settings = workspace.cellTable;
+  settings.x = table.utf8("x");
+  settings.y = table.utf8("y");
+  settings.z = table.utf8("z");
+  settings.xBreaks = table.utf8("xBreaks");
+  settings.yBreaks = table.utf8("yBreaks");
+  settings.statistic = CellStatistic(table.whole("statistic", 0, int(CellStatistic::maximum)));
+  settings.minimumRecords = table.whole("minimumRecords", 1, std::numeric_limits<int>::max());
+  if (version >= 2) {
+    settings.drive = table.whole("drive", 0, kMaxDrives - 1);
+    settings.difference = table.flag("difference");
+  }
   return workspace;
 }
 

@@ -2,45 +2,15 @@
 
 #include <QByteArray>
 #include <QDir>
-#include <QString>
-#include <array>
-#include <optional>
 #include <stdexcept>
-#include <vector>
 
-#include "analysis/expression.h"
-#include "chart/cell_table_settings.h"
+#include "analysis/chart_workspace.h"
 
 namespace kq {
 
-// Everything that rebuilds one analysis in the chart window: the drives and
-// their offsets, the ten series (parameter titles, switches), markers and the
-// zoom (in x as the chart shows it), derived channels, the filter, the cell
-// table. Titles, not item numbers, so a dump of another controller type or
-// version opens the same view where its titles allow.
-struct Workspace {
-  static constexpr int kSeriesCount = 10;
-  static constexpr int kVersion = 1;
-
-  struct Drive {
-    QString path;  // absolute once read
-    double offset = 0;
-  };
-  struct Series {
-    QString parameter;  // empty: none chosen
-    bool shown = true;
-    bool rightAxis = false;
-  };
-
-  std::vector<Drive> drives;  // the first the reference
-  std::array<Series, kSeriesCount> series;
-  bool timeAxis = false;
-  std::array<std::optional<double>, 2> markers;
-  std::optional<std::pair<double, double>> zoom;  // the x range shown
-  std::vector<ChannelDefinition> channels;
-  QString filter;
-  CellTableSettings cellTable;
-};
+// The workspace file's format version: 2 adds the cell table's drive; files
+// of version 1 open as they are.
+inline constexpr int kWorkspaceVersion = 2;
 
 // A file that is no workspace this version can read; what() says why, for the user.
 class WorkspaceError : public std::runtime_error {

@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "analysis/chart_session.h"
 #include "analysis/dump_model.h"
-#include "chart/chart_window.h"
 #include "chart/plot_image.h"
 #include "chart/series_plot.h"
+#include "chart/session_plot.h"
+#include "chart/workspace_file.h"
 #include "cli/commands.h"
 #include "cli/record_range.h"
 #include "cli/shared_options.h"
@@ -56,7 +58,7 @@ std::string chooseItems(const Options& options, const DumpModel& model, std::vec
   const std::vector<std::string> titles = model.titles();
   chosen = options.series;
   if (chosen.empty()) {
-    for (int item : SeriesPlot::kInitialItems)
+    for (int item : kInitialItems)
       if (item < int(titles.size())) chosen.push_back({titles[item], false});
   }
   for (const auto& series : chosen) {
@@ -79,7 +81,7 @@ QByteArray drawChart(const Options& options, const DumpModel& model,
     plot.setSeriesTitle(int(i), QString::fromStdString(chosen[i].title));
     plot.setOnRightAxis(int(i), chosen[i].right);
   }
-  for (int unused = int(chosen.size()); unused < SeriesPlot::kSeriesCount; ++unused)
+  for (int unused = int(chosen.size()); unused < kSeriesCount; ++unused)
     plot.graph(unused)->removeFromLegend();
   const int last = model.recordCount() - 1;
   if (options.range.from > 0 || options.range.to < last)
@@ -95,29 +97,24 @@ QByteArray drawChart(const Options& options, const DumpModel& model,
   return plotImage(plot, *imageFormatOf(QString::fromStdString(options.output)));
 }
 
-// The chart of a saved workspace: the chart window opens it off screen and
-// its plot is drawn at the size asked for.
+// The chart of a saved workspace, drawn from its session at the size asked for.
 QByteArray drawWorkspace(const Options& options) {
-  ChartWindow window;
+  ChartSession session;
   // Nobody is there to choose a replacement for a dump not found.
-  window.setReplacementChooser([](const QString&, const QString&) { return QString(); });
-  if (QString problem = window.openWorkspace(QString::fromStdString(options.workspace)); !problem.isEmpty())
-    throw std::runtime_error(problem.toStdString());
-  if (!window.workspaceNote().isEmpty())
-    std::fprintf(stderr, "kq-cli chart: %s\n", window.workspaceNote().toStdString().c_str());
-  SeriesPlot& plot = *window.plot();
-  QWidget* place = plot.parentWidget();
-  plot.setParent(nullptr);  // out of the window's layout, to take the size asked for
-  const bool zoomed = plot.isZoomed();
-  const QCPRange keys = plot.xAxis->range();
+  const WorkspaceOpening opening =
+      openWorkspaceFile(session, QString::fromStdString(options.workspace), systemDecimalSeparator(), {});
+  if (!opening.error.empty()) throw std::runtime_error(opening.error);
+  if (!opening.note.empty()) std::fprintf(stderr, "kq-cli chart: %s\n", opening.note.c_str());
+  SeriesPlot plot;
+  const SessionPlot drawn(session, plot);
   plot.resize(options.size);
+  // One layout at the final size first, the series left out: the axes'
+  // margins decide the ticks of the drawing.
   plot.layer(QStringLiteral("main"))->setVisible(false);
   plot.replot();
   plot.layer(QStringLiteral("main"))->setVisible(true);
-  if (zoomed) plot.showKeys(keys.lower, keys.upper);
-  QByteArray image = plotImage(plot, *imageFormatOf(QString::fromStdString(options.output)));
-  plot.setParent(place);  // the window owns it again
-  return image;
+  if (const auto& zoom = session.zoom()) plot.showKeys(zoom->first, zoom->second);
+  return plotImage(plot, *imageFormatOf(QString::fromStdString(options.output)));
 }
 
 int runWorkspace(const Options& options) {
@@ -221,8 +218,7 @@ Command addChartCommand(CLI::App& kqCli) {
       ->type_name("")
       ->required();
   app.callback([options, &app] {
-    if (options->series.size() > std::size_t(SeriesPlot::kSeriesCount))
-      throw CLI::ValidationError("at most 10 series");
+    if (options->series.size() > std::size_t(kSeriesCount)) throw CLI::ValidationError("at most 10 series");
     const auto& files = options->files;
     if (!options->workspace.empty()) {
       for (const char* drawn : {"--series", "--right", "--from", "--to", "--time"})

@@ -5,6 +5,7 @@
 #include "chart/chart_window.h"
 #include "export/spreadsheet_export.h"
 #include "sim/memory.h"
+#include "ui/qt_text.h"
 #include "window_fixture.h"
 
 namespace kq {
@@ -174,7 +175,7 @@ TEST_F(WindowFiles, ExportOfAnEmptyDumpFailsWithNoFile) {
 TEST_F(WindowFiles, ChartButtonShowsTheChartWindowOnlyForADumpWithLines) {
   ChartWindow chart;
   window.setChart([&chart](const Dump& dump, char separator, const QString& file) {
-    chart.prepare(dump, separator, file);
+    chart.prepare(dump, separator, fileNameForCore(file));
   });
   click("chartButton");
   EXPECT_FALSE(chart.isVisible());

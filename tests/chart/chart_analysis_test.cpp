@@ -58,7 +58,7 @@ TEST_F(ChartAnalysisTest, FilterMakesGapsAndStaysAcrossReloadChannelsAndNewDumps
   window.prepare(drive, ',');
   const QString filter = QStringLiteral("[%1] > 2000").arg(QString::fromUtf8(kRevolutions));
   typeFilter(filter);
-  const DumpModel& model = window.model();
+  const DumpModel& model = window.session().model();
   const int revolutions =
       kFrameColumns +
       int(std::find(model.titles().begin(), model.titles().end(), kRevolutions) - model.titles().begin());
@@ -79,7 +79,7 @@ TEST_F(ChartAnalysisTest, FilterMakesGapsAndStaysAcrossReloadChannelsAndNewDumps
   window.prepare(drive, ',');  // the chart button again
   EXPECT_EQ(plotted(), expected);
   EXPECT_EQ(child<QLabel>("filterCount")->text(), count);
-  EXPECT_EQ(window.addChannel("Обороты, тыс.", QStringLiteral("[%1] / 1000").arg(kRevolutions)), "");
+  EXPECT_EQ(window.session().addChannel("Обороты, тыс.", std::string("[") + kRevolutions + "] / 1000"), "");
   EXPECT_EQ(plotted(), expected);
 
   window.prepare(Dump(sim::syntheticDumpLines(6, 100)), ',');  // a new dump
@@ -93,20 +93,20 @@ TEST_F(ChartAnalysisTest, FilterMakesGapsAndStaysAcrossReloadChannelsAndNewDumps
 
 TEST_F(ChartAnalysisTest, AChannelAppearsInEverySelectorTheGridAndTheTable) {
   window.prepare(Dump(sim::syntheticDumpLines(6, 50)), '.');
-  const int decoded = window.model().decodedCount();
-  EXPECT_NE(window.addChannel("Удвоенные", "[Нет] * 2"), "");  // said, nothing changed
-  EXPECT_EQ(window.model().columnCount(), kFrameColumns + decoded);
+  const int decoded = window.session().model().decodedCount();
+  EXPECT_NE(window.session().addChannel("Удвоенные", "[Нет] * 2"), "");  // said, nothing changed
+  EXPECT_EQ(window.session().model().columnCount(), kFrameColumns + decoded);
 
-  EXPECT_EQ(window.addChannel("Удвоенные", QStringLiteral("[%1] * 2").arg(kRevolutions)), "");
+  EXPECT_EQ(window.session().addChannel("Удвоенные", std::string("[") + kRevolutions + "] * 2"), "");
   const int column = kFrameColumns + decoded;
   for (const char* selector : {"seriesParameter1", "seriesParameter10", "scatterX", "tableZ"})
     EXPECT_EQ(child<QComboBox>(selector)->itemText(decoded), "Удвоенные") << selector;
   QAbstractItemModel* grid = child<QTableView>("grid")->model();
   EXPECT_EQ(grid->headerData(column, Qt::Horizontal).toString(), "Удвоенные");
 
-  EXPECT_EQ(window.changeChannel(0, "Тройные", QStringLiteral("[%1] * 3").arg(kRevolutions)), "");
+  EXPECT_EQ(window.session().changeChannel(0, "Тройные", std::string("[") + kRevolutions + "] * 3"), "");
   EXPECT_EQ(child<QComboBox>("seriesParameter1")->itemText(decoded), "Тройные");
-  EXPECT_EQ(window.removeChannel(0), "");
+  EXPECT_EQ(window.session().removeChannel(0), "");
   EXPECT_EQ(child<QComboBox>("seriesParameter1")->count(), decoded);
 }
 

@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -19,6 +21,9 @@
 
 #include "analysis/cell_table.h"
 #include "chart/chart_window.h"
+#include "chart/series_panel.h"
+#include "chart/series_plot.h"
+#include "chart/workspace_file.h"
 #include "dump/dump_file.h"
 #include "sim/memory.h"
 #include "ui/qt_text.h"
@@ -50,14 +55,21 @@ class ChartCompareTest : public ::testing::Test {
   void open(ChartWindow& window, const QString& path) {
     Dump dump;
     loadDumpFile(fileNameForCore(path), dump);
-    window.prepare(dump, ',', path);
+    window.prepare(dump, ',', fileNameForCore(path));
   }
   QByteArray saved(ChartWindow& window, const QString& name) {
     const QString file = dir.filePath(name);
-    EXPECT_EQ(window.saveWorkspace(file).toStdString(), "");
+    EXPECT_EQ(saveWorkspaceFile(window.session(), file).toStdString(), "");
     QFile input(file);
     EXPECT_TRUE(input.open(QIODevice::ReadOnly));
     return input.readAll();
+  }
+  static WorkspaceOpening openWorkspace(ChartWindow& window, const QString& file,
+                                        const ReplacementChooser& choose = {}) {
+    return openWorkspaceFile(window.session(), file, ',', choose);
+  }
+  static void takeParameter(ChartWindow& window, int series) {
+    window.findChild<SeriesPanel*>()->takeParameter(series);
   }
   QComboBox* selector(ChartWindow& window, int series) {
     return window.findChild<QComboBox*>(QStringLiteral("seriesParameter") + QString::number(series + 1));
@@ -93,13 +105,13 @@ std::vector<double> keys(const QCPGraph* line) {
 
 TEST_F(ChartCompareTest, DrivesKeepTheirOwnRecordsAndMissingParametersAreSaid) {
   open(window, dumpFile("a.txt", 6, 300));
-  ASSERT_EQ(window.addComparedDrive(dumpFile("b.txt", 6, 400, {}, 60)).toStdString(), "");
-  ASSERT_EQ(window.addComparedDrive(dumpFile("c.txt", 2, 80)).toStdString(), "");
-  ASSERT_EQ(window.driveCount(), 3);
+  ASSERT_EQ(window.session().addDrive(fileNameForCore(dumpFile("b.txt", 6, 400, {}, 60))), "");
+  ASSERT_EQ(window.session().addDrive(fileNameForCore(dumpFile("c.txt", 2, 80))), "");
+  ASSERT_EQ(window.session().driveCount(), 3);
   selector(window, 0)->setCurrentText(kRpm);
-  window.onSeriesParameterChosen(0);
+  takeParameter(window, 0);
 
-  const DriveComparison& drives = window.comparison();
+  const DriveComparison& drives = window.session().comparison();
   for (int d = 0; d < 3; ++d) {
     const QString name = kRpm + QStringLiteral(" [%1]").arg(QChar('A' + d));
     QCPGraph* graph = line(window, name);
@@ -120,21 +132,21 @@ TEST_F(ChartCompareTest, DrivesKeepTheirOwnRecordsAndMissingParametersAreSaid) {
       << missing.toStdString();
   EXPECT_FALSE(missing.contains(QStringLiteral("нет в записи B"))) << missing.toStdString();
 
-  EXPECT_EQ(window.alignOnEvent(QStringLiteral("[Обороты двигателя] > 2000")).toStdString(), "");
-  EXPECT_NE(window.comparison().offset(1), window.comparison().startOffset(1));
+  EXPECT_EQ(window.session().alignOnEvent("[Обороты двигателя] > 2000"), "");
+  EXPECT_NE(window.session().comparison().offset(1), window.session().comparison().startOffset(1));
   // The reset button, rebuilt with its row as it is clicked.
   window.findChild<QToolButton*>(QStringLiteral("driveResetB"))->click();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_EQ(window.comparison().offset(1), window.comparison().startOffset(1));
-  EXPECT_FALSE(window.alignOnEvent(QStringLiteral("[Нет такого] > 1")).isEmpty());
+  EXPECT_EQ(window.session().comparison().offset(1), window.session().comparison().startOffset(1));
+  EXPECT_FALSE(window.session().alignOnEvent("[Нет такого] > 1").empty());
 }
 
 TEST_F(ChartCompareTest, ShiftDragOfADrivesLineMovesItsOffsetAloneAndEscapeCancels) {
   open(window, dumpFile("a.txt", 6, 300));
-  ASSERT_EQ(window.addComparedDrive(dumpFile("b.txt", 6, 300, {}, 60)).toStdString(), "");
-  ASSERT_EQ(window.addComparedDrive(dumpFile("c.txt", 2, 300)).toStdString(), "");
+  ASSERT_EQ(window.session().addDrive(fileNameForCore(dumpFile("b.txt", 6, 300, {}, 60))), "");
+  ASSERT_EQ(window.session().addDrive(fileNameForCore(dumpFile("c.txt", 2, 300))), "");
   selector(window, 0)->setCurrentText(kRpm);
-  window.onSeriesParameterChosen(0);
+  takeParameter(window, 0);
   SeriesPlot* plot = window.plot();
   plot->replot();
   QCPGraph* b = line(window, kRpm + QStringLiteral(" [B]"));
@@ -155,37 +167,39 @@ TEST_F(ChartCompareTest, ShiftDragOfADrivesLineMovesItsOffsetAloneAndEscapeCance
     QApplication::sendEvent(plot, &event);
   };
   const std::vector<double> bKeys = keys(b), cKeys = keys(c);
-  const double bOffset = window.comparison().offset(1), cOffset = window.comparison().offset(2);
+  const double bOffset = window.session().comparison().offset(1),
+               cOffset = window.session().comparison().offset(2);
   const QPointF to = on + QPointF(60, 7);
   const double seconds = plot->xAxis->pixelToCoord(to.x()) - plot->xAxis->pixelToCoord(on.x());
   const double pixel = plot->xAxis->range().size() / plot->axisRect()->width();
 
   // Escape puts the lines back and keeps the offset.
   mouse(QEvent::MouseButtonPress, on, Qt::LeftButton);
+  mouse(QEvent::MouseMove, on + QPointF(17, 3), Qt::LeftButton);
   mouse(QEvent::MouseMove, to, Qt::LeftButton);
   EXPECT_NEAR(keys(b)[0] - bKeys[0], seconds, 1e-6) << "B's lines follow the mouse";
   EXPECT_EQ(keys(c), cKeys);
   QTest::keyClick(plot, Qt::Key_Escape);
   EXPECT_EQ(keys(b), bKeys);
   mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
-  EXPECT_EQ(window.comparison().offset(1), bOffset);
+  EXPECT_EQ(window.session().comparison().offset(1), bOffset);
 
   // Without Shift the press draws a zoom rectangle and moves no drive.
   mouse(QEvent::MouseButtonPress, on, Qt::LeftButton, Qt::NoModifier);
   mouse(QEvent::MouseMove, to, Qt::LeftButton, Qt::NoModifier);
   mouse(QEvent::MouseButtonRelease, to, Qt::NoButton, Qt::NoModifier);
-  EXPECT_EQ(window.comparison().offset(1), bOffset);
+  EXPECT_EQ(window.session().comparison().offset(1), bOffset);
   plot->resetZoom();
-  window.setDriveOffset(1, bOffset);  // the axes as before the zoom
+  window.session().setOffset(1, bOffset);  // the axes as before the zoom
   plot->replot();
 
   mouse(QEvent::MouseButtonPress, on, Qt::LeftButton);
   mouse(QEvent::MouseMove, to, Qt::LeftButton);
   mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
-  const double offset = window.comparison().offset(1);
+  const double offset = window.session().comparison().offset(1);
   EXPECT_NEAR(offset - bOffset, seconds, pixel / 2);
-  EXPECT_EQ(window.comparison().offset(2), cOffset);
-  EXPECT_EQ(keys(b), window.comparison().alignedTimes(1));
+  EXPECT_EQ(window.session().comparison().offset(2), cOffset);
+  EXPECT_EQ(keys(b), window.session().comparison().alignedTimes(1));
   EXPECT_EQ(keys(c), cKeys);
   EXPECT_EQ(child<QLineEdit>(QStringLiteral("driveOffsetB"))->text(),
             QString::number(offset, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(',')));
@@ -194,14 +208,14 @@ TEST_F(ChartCompareTest, ShiftDragOfADrivesLineMovesItsOffsetAloneAndEscapeCance
 TEST_F(ChartCompareTest, ScatterAndCellTableShowEachDrive) {
   const QString bPath = dumpFile("b.txt", 6, 200, {}, 60);
   open(window, dumpFile("a.txt", 6, 300));
-  ASSERT_EQ(window.addComparedDrive(bPath).toStdString(), "");
+  ASSERT_EQ(window.session().addDrive(fileNameForCore(bPath)), "");
   const QString load = QStringLiteral("Нагрузка на двигатель");
   child<QTabWidget>(QStringLiteral("chartTabs"))->setCurrentIndex(1);
   choose("scatterX", kRpm);
   choose("scatterY", load);
   QCustomPlot* scatter = child<QCustomPlot>(QStringLiteral("scatterPlot"));
   for (int d = 0; d < 2; ++d) {
-    const DumpModel& model = window.comparison().model(d);
+    const DumpModel& model = window.session().comparison().model(d);
     const auto& xs = model.values(*columnOfTitle(model, kRpm.toStdString()));
     const auto& ys = model.values(*columnOfTitle(model, load.toStdString()));
     std::vector<std::pair<double, double>> expected, shown;
@@ -246,29 +260,27 @@ TEST_F(ChartCompareTest, ScatterAndCellTableShowEachDrive) {
   choose("tableDrive", QStringLiteral("B"));
   EXPECT_EQ(copied(), cellTableText(tableOf(b), CellStatistic::count, ',', '\t'));
   choose("tableDrive", QStringLiteral("B − A"));
-  EXPECT_EQ(copied(),
-            cellDifferenceText(tableOf(b), tableOf(window.model()), CellStatistic::count, ',', '\t'));
+  EXPECT_EQ(copied(), cellDifferenceText(tableOf(b), tableOf(window.session().model()), CellStatistic::count,
+                                         ',', '\t'));
 }
 
 TEST_F(ChartCompareTest, WorkspaceRoundTripWithItsFolderMoved) {
   QDir(dir.path()).mkdir(QStringLiteral("first"));
   const QString first = dir.filePath(QStringLiteral("first"));
   open(window, dumpFile("a.txt", 6, 300, first));
-  ASSERT_EQ(window.addComparedDrive(dumpFile("b.txt", 6, 200, first)).toStdString(), "");
-  window.setDriveOffset(1, 12.5);
+  ASSERT_EQ(window.session().addDrive(fileNameForCore(dumpFile("b.txt", 6, 200, first))), "");
+  window.session().setOffset(1, 12.5);
   selector(window, 2)->setCurrentText(kRpm);
-  window.onSeriesParameterChosen(2);
+  takeParameter(window, 2);
   window.findChild<QCheckBox*>(QStringLiteral("seriesRightAxis3"))->setChecked(true);
   window.findChild<QCheckBox*>(QStringLiteral("seriesShown5"))->setChecked(false);
-  ASSERT_EQ(
-      window.addChannel(QStringLiteral("Удвоенные"), QStringLiteral("[Обороты двигателя] * 2")).toStdString(),
-      "");
-  ASSERT_TRUE(window.applyFilter(QStringLiteral("[Обороты двигателя] > 1000")));
-  window.setMarker(1, 20);
-  window.setMarker(2, 140);
+  ASSERT_EQ(window.session().addChannel("Удвоенные", "[Обороты двигателя] * 2"), "");
+  ASSERT_TRUE(window.session().setFilter("[Обороты двигателя] > 1000").empty());
+  window.session().setMarker(0, 20);
+  window.session().setMarker(1, 140);
   window.plot()->showKeys(10, 150);
   const QString workspace = first + QStringLiteral("/view.kqw");
-  ASSERT_EQ(window.saveWorkspace(workspace).toStdString(), "");
+  ASSERT_EQ(saveWorkspaceFile(window.session(), workspace).toStdString(), "");
   QFile input(workspace);
   ASSERT_TRUE(input.open(QIODevice::ReadOnly));
   const QByteArray written = input.readAll();
@@ -278,12 +290,13 @@ TEST_F(ChartCompareTest, WorkspaceRoundTripWithItsFolderMoved) {
   const QString moved = dir.filePath(QStringLiteral("moved"));
   ASSERT_TRUE(QDir().rename(first, moved));
   ChartWindow reopened;
-  ASSERT_EQ(reopened.openWorkspace(moved + QStringLiteral("/view.kqw")).toStdString(), "");
-  EXPECT_EQ(reopened.workspaceNote().toStdString(), "");
-  EXPECT_EQ(reopened.driveCount(), 2);
-  EXPECT_EQ(reopened.comparison().offset(1), 12.5);
-  EXPECT_EQ(reopened.channels().size(), 1u);
-  EXPECT_EQ(reopened.saveWorkspace(moved + QStringLiteral("/again.kqw")).toStdString(), "");
+  const WorkspaceOpening opening = openWorkspace(reopened, moved + QStringLiteral("/view.kqw"));
+  ASSERT_EQ(opening.error, "");
+  EXPECT_EQ(opening.note, "");
+  EXPECT_EQ(reopened.session().driveCount(), 2);
+  EXPECT_EQ(reopened.session().comparison().offset(1), 12.5);
+  EXPECT_EQ(reopened.session().channels().size(), 1u);
+  EXPECT_EQ(saveWorkspaceFile(reopened.session(), moved + QStringLiteral("/again.kqw")).toStdString(), "");
   QFile again(moved + QStringLiteral("/again.kqw"));
   ASSERT_TRUE(again.open(QIODevice::ReadOnly));
   EXPECT_EQ(again.readAll(), written);
@@ -293,12 +306,12 @@ TEST_F(ChartCompareTest, WorkspaceWhoseDumpLacksAParameterOrIsGone) {
   const QString a = dumpFile("a.txt", 6, 200);
   const QString b = dumpFile("b.txt", 6, 200);
   open(window, a);
-  ASSERT_EQ(window.addComparedDrive(b).toStdString(), "");
+  ASSERT_EQ(window.session().addDrive(fileNameForCore(b)), "");
   selector(window, 1)->setCurrentText(QStringLiteral("Байт 17"));
-  window.onSeriesParameterChosen(1);
-  ASSERT_TRUE(window.applyFilter(QStringLiteral("[Обороты двигателя] > 900")));
+  takeParameter(window, 1);
+  ASSERT_TRUE(window.session().setFilter("[Обороты двигателя] > 900").empty());
   const QString workspace = dir.filePath(QStringLiteral("view.kqw"));
-  ASSERT_EQ(window.saveWorkspace(workspace).toStdString(), "");
+  ASSERT_EQ(saveWorkspaceFile(window.session(), workspace).toStdString(), "");
 
   // A now of type 2, without "Байт 17"; B gone, replaced when asked.
   dumpFile("a.txt", 2, 150);
@@ -306,15 +319,16 @@ TEST_F(ChartCompareTest, WorkspaceWhoseDumpLacksAParameterOrIsGone) {
   const QString replacement = dumpFile("b2.txt", 6, 100);
   QStringList asked;
   ChartWindow reopened;
-  reopened.setReplacementChooser([&](const QString& missing, const QString&) {
-    asked << missing;
-    return replacement;
-  });
-  ASSERT_EQ(reopened.openWorkspace(workspace).toStdString(), "");
+  const WorkspaceOpening opening =
+      openWorkspace(reopened, workspace, [&](const std::string& missing, const std::string&) {
+        asked << toQString(missing);
+        return fileNameForCore(replacement);
+      });
+  ASSERT_EQ(opening.error, "");
   EXPECT_EQ(asked, QStringList{b});
-  EXPECT_EQ(reopened.driveCount(), 2);
-  EXPECT_EQ(reopened.comparison().model(0).controllerType(), 2);
-  const QString note = reopened.workspaceNote();
+  EXPECT_EQ(reopened.session().driveCount(), 2);
+  EXPECT_EQ(reopened.session().comparison().model(0).controllerType(), 2);
+  const QString note = toQString(opening.note);
   EXPECT_TRUE(note.contains(QStringLiteral("нет параметра «Байт 17» в записи A"))) << note.toStdString();
   EXPECT_EQ(selector(reopened, 1)->currentText(), QStringLiteral("Байт 17"));
   EXPECT_EQ(reopened.plot()->graph(1)->dataCount(), 0) << "nothing drawn for it";
@@ -324,10 +338,12 @@ TEST_F(ChartCompareTest, WorkspaceWhoseDumpLacksAParameterOrIsGone) {
 
 TEST_F(ChartCompareTest, DamagedOrNewerWorkspaceRefusedWithTheWindowUnchanged) {
   open(window, dumpFile("a.txt", 6, 100));
-  ASSERT_EQ(window.addComparedDrive(dumpFile("b.txt", 6, 50)).toStdString(), "");
+  ASSERT_EQ(window.session().addDrive(fileNameForCore(dumpFile("b.txt", 6, 50))), "");
   const QByteArray before = saved(window, QStringLiteral("before.kqw"));
   QByteArray newer = before;
-  newer.replace("\"version\": 1", "\"version\": 2");
+  newer.replace("\"version\": 2", "\"version\": 3");
+  QByteArray nulInPath = before;
+  nulInPath.replace("\"path\": \"b.txt\"", "\"path\": \"b.txt\\u0000a.txt\"");
   QByteArray wrongKind = before;
   wrongKind.replace("\"timeAxis\": false", "\"timeAxis\": \"no\"");
   struct Case {
@@ -339,6 +355,7 @@ TEST_F(ChartCompareTest, DamagedOrNewerWorkspaceRefusedWithTheWindowUnchanged) {
       {"[1, 2, 3]", "это не рабочая область"},
       {newer, "более новой версией"},
       {wrongKind, "timeAxis"},
+      {nulInPath, "drives[1].path"},
   };
   for (const Case& c : cases) {
     const QString file = dir.filePath(QStringLiteral("bad.kqw"));
@@ -346,10 +363,25 @@ TEST_F(ChartCompareTest, DamagedOrNewerWorkspaceRefusedWithTheWindowUnchanged) {
     ASSERT_TRUE(output.open(QIODevice::WriteOnly | QIODevice::Truncate));
     output.write(c.content);
     output.close();
-    const QString problem = window.openWorkspace(file);
-    EXPECT_TRUE(problem.contains(QString::fromUtf8(c.said))) << problem.toStdString();
+    const std::string problem = openWorkspace(window, file).error;
+    EXPECT_NE(problem.find(c.said), std::string::npos) << problem;
     EXPECT_EQ(saved(window, QStringLiteral("after.kqw")), before) << c.said;
   }
+
+  // A file of the first format, before the cell table's drive was kept, opens as it is.
+  QJsonObject root = QJsonDocument::fromJson(before).object();
+  QJsonObject table = root.value(QStringLiteral("cellTable")).toObject();
+  table.remove(QStringLiteral("drive"));
+  table.remove(QStringLiteral("difference"));
+  root[QStringLiteral("cellTable")] = table;
+  root[QStringLiteral("version")] = 1;
+  const QString file = dir.filePath(QStringLiteral("first.kqw"));
+  QFile output(file);
+  ASSERT_TRUE(output.open(QIODevice::WriteOnly));
+  output.write(QJsonDocument(root).toJson());
+  output.close();
+  EXPECT_EQ(openWorkspace(window, file).error, "");
+  EXPECT_EQ(saved(window, QStringLiteral("after.kqw")), before);
 }
 
 }  // namespace

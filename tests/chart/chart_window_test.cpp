@@ -25,6 +25,7 @@
 
 #include "analysis/record_time.h"
 #include "chart/image_actions.h"
+#include "chart/series_panel.h"
 #include "decode/conversion_error.h"
 #include "decode/parameter_table.h"
 #include "dump/file_error.h"
@@ -55,6 +56,9 @@ class ChartWindowTest : public ::testing::Test {
   QCheckBox* rightAxisSwitch(int series) { return control<QCheckBox>("seriesRightAxis", series); }
   QCustomPlot* plot() { return window.findChild<QCustomPlot*>(QStringLiteral("plot")); }
   QCPGraph* graph(int series) { return plot()->graph(series); }
+  void takeParameter(ChartWindow& window, int series) {
+    window.findChild<SeriesPanel*>()->takeParameter(series);
+  }
   QAbstractItemModel* gridModel() { return window.findChild<QTableView*>(QStringLiteral("grid"))->model(); }
 
   std::vector<double> valuesOf(int series) {
@@ -70,7 +74,7 @@ class ChartWindowTest : public ::testing::Test {
   // The plotted values of a grid column: the model's, as doubles.
   std::vector<double> columnValues(int column) {
     std::vector<double> values;
-    for (long double value : window.model().values(column)) values.push_back(double(value));
+    for (long double value : window.session().model().values(column)) values.push_back(double(value));
     return values;
   }
 
@@ -80,7 +84,7 @@ class ChartWindowTest : public ::testing::Test {
 TEST_F(ChartWindowTest, EmptyDumpDoesNothing) {
   window.prepare(Dump(), ',');
   EXPECT_FALSE(window.isVisible());
-  EXPECT_EQ(window.model().recordCount(), 0);
+  EXPECT_EQ(window.session().model().recordCount(), 0);
   EXPECT_EQ(parameterSelector(0)->count(), 0);
   EXPECT_EQ(parameterSelector(0)->currentText(), "");
 }
@@ -119,7 +123,7 @@ TEST_F(ChartWindowTest, PlottedValuesAreTheCellValuesNotRounded) {
   dump.append(makeLine(record(2, 66), record(3, 70)));  // 1.5, 4.5
   dump.append(makeLine(record(4, 63), record(5, 65)));  // -0.75, 0.75
   window.prepare(dump, ',');
-  EXPECT_EQ(window.model().cell(1, 6), "-46,5");
+  EXPECT_EQ(window.session().model().cell(1, 6), "-46,5");
   EXPECT_EQ(valuesOf(0), (std::vector<double>{-46.5, -43.5, 1.5, 4.5, -0.75, 0.75}));
 }
 
@@ -138,7 +142,7 @@ TEST_F(ChartWindowTest, FirstRecordEmptyShowsTheTitleRowOnly) {
   window.prepare(makeDump(2, 2), ',');
   window.prepare(Dump({makeLine(emptyRecord(), makeRecord(2, 1))}), ',');
   EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(window.model().rowCount(), 1);
+  EXPECT_EQ(window.session().model().rowCount(), 1);
   EXPECT_EQ(gridModel()->rowCount(), 0);
   for (int series = 0; series < 10; ++series) EXPECT_EQ(graph(series)->dataCount(), 0);
 }
@@ -176,13 +180,13 @@ TEST_F(ChartWindowTest, SelectorChangedWhileHiddenEmptiesTheSeries) {
   shownSwitch(1)->setChecked(false);
   EXPECT_FALSE(graph(1)->visible());
   parameterSelector(1)->setCurrentIndex(7);
-  window.onSeriesParameterChosen(1);
+  takeParameter(window, 1);
   EXPECT_EQ(graph(1)->dataCount(), 0);
   EXPECT_EQ(graph(1)->name().toStdString(), parameterTable(2)[1].title);  // keeps its title
   shownSwitch(1)->setChecked(true);
   EXPECT_TRUE(graph(1)->visible());
   EXPECT_EQ(graph(1)->dataCount(), 0);
-  window.onSeriesParameterChosen(1);
+  takeParameter(window, 1);
   EXPECT_EQ(valuesOf(1), columnValues(3 + 7));
   EXPECT_EQ(graph(1)->name().toStdString(), parameterTable(2)[7].title);
 }
@@ -226,25 +230,25 @@ TEST_F(ChartWindowTest, RightAxisSwitchMovesOneSeriesAloneAndPreparationMovesItB
   for (int series = 0; series < 10; ++series)
     EXPECT_EQ(graph(series)->valueAxis(), series == 2 ? plot()->yAxis2 : plot()->yAxis) << series;
   parameterSelector(2)->setCurrentIndex(5);
-  window.onSeriesParameterChosen(2);
+  takeParameter(window, 2);
   EXPECT_EQ(graph(2)->valueAxis(), plot()->yAxis2);
   window.prepare(makeDump(2, 3), ',');
   EXPECT_FALSE(rightAxisSwitch(2)->isChecked());
   EXPECT_EQ(graph(2)->valueAxis(), plot()->yAxis);
 }
 
-TEST_F(ChartWindowTest, SelectorWithoutAChosenItemPlotsTheRecordNumberUntitled) {
+TEST_F(ChartWindowTest, SelectorWithoutAChosenItemPlotsNothingUntitled) {
   window.prepare(makeDump(2, 3), ',');
   parameterSelector(4)->setCurrentIndex(-1);
-  window.onSeriesParameterChosen(4);
-  EXPECT_EQ(valuesOf(4), (std::vector<double>{0, 1, 2, 3, 4, 5}));
+  takeParameter(window, 4);
+  EXPECT_EQ(valuesOf(4), std::vector<double>{});
   EXPECT_EQ(graph(4)->name(), "");
 }
 
 TEST_F(ChartWindowTest, TypedTextNamingAnItemPlotsThatItem) {
   window.prepare(makeDump(2, 3), ',');
   parameterSelector(5)->setEditText(QString::fromStdString(std::string(parameterTable(2)[9].title)));
-  window.onSeriesParameterChosen(5);
+  takeParameter(window, 5);
   EXPECT_EQ(valuesOf(5), columnValues(3 + 9));
 }
 
@@ -252,8 +256,8 @@ TEST_F(ChartWindowTest, MarkerReadoutShowsValuesDifferenceAndDistance) {
   window.prepare(makeDump(2, 4), ',');
   QLabel* readout = window.findChild<QLabel*>(QStringLiteral("markerReadout"));
   EXPECT_TRUE(readout->isHidden());
-  window.setMarker(1, 1);
-  window.setMarker(2, 50);  // beyond the last record: the last one
+  window.session().setMarker(0, 1);
+  window.session().setMarker(1, 50);  // beyond the last record: the last one
   EXPECT_FALSE(readout->isHidden());
   QString text = readout->text();
   EXPECT_TRUE(text.contains("Расстояние, записей:</b> 6")) << text.toStdString();
@@ -273,6 +277,13 @@ TEST_F(ChartWindowTest, WindowFitsTheScreen) {
   QRect available = window.screen()->availableGeometry();
   EXPECT_LE(window.frameGeometry().width(), available.width());
   EXPECT_LE(window.frameGeometry().height(), available.height());
+}
+
+// The same range to far less than a pixel: where an axis ends after a zoom is
+// pixel arithmetic, exact only on the machine that drew it.
+bool sameRange(const QCPRange& a, const QCPRange& b) {
+  const double tolerance = 1e-9 * std::max(1.0, std::abs(b.size()));
+  return std::abs(a.lower - b.lower) <= tolerance && std::abs(a.upper - b.upper) <= tolerance;
 }
 
 // Waits for the zoom animation to end, up to 5 s on a busy machine.
@@ -296,7 +307,7 @@ TEST_F(ChartWindowTest, RectangleZoomsInWheelZoomsXAndDoubleClickShowsAll) {
   QTest::mouseMove(plot, to);
   QTest::mouseRelease(plot, Qt::LeftButton, {}, to);
   QCPRange target(plot->xAxis->pixelToCoord(from.x()), plot->xAxis->pixelToCoord(to.x()));
-  EXPECT_TRUE(waitUntil([&] { return plot->xAxis->range() == target; }));
+  EXPECT_TRUE(waitUntil([&] { return sameRange(plot->xAxis->range(), target); }));
   EXPECT_LT(plot->yAxis->range().size(), left.size());
 
   QCPRange zoomedLeft = plot->yAxis->range();
@@ -309,11 +320,11 @@ TEST_F(ChartWindowTest, RectangleZoomsInWheelZoomsXAndDoubleClickShowsAll) {
 
   // A selector change does not undo the user's zoom.
   QCPRange zoomedX = plot->xAxis->range();
-  window.onSeriesParameterChosen(1);
+  takeParameter(window, 1);
   EXPECT_EQ(plot->xAxis->range(), zoomedX);
 
   QTest::mouseDClick(plot, Qt::LeftButton, {}, centre.toPoint());
-  EXPECT_TRUE(waitUntil([&] { return plot->xAxis->range() == all; }));
+  EXPECT_TRUE(waitUntil([&] { return sameRange(plot->xAxis->range(), all); }));
   EXPECT_EQ(plot->yAxis->range(), left);
 }
 
@@ -344,7 +355,7 @@ TEST_F(ChartWindowTest, WheelOverAnAxisZoomsThatAxisAloneAndDraggingAnAxisPansIt
   QTest::mousePress(plot, Qt::LeftButton, {}, overRightAxis);
   QTest::mouseMove(plot, overRightAxis + QPoint(0, 40));
   QTest::mouseRelease(plot, Qt::LeftButton, {}, overRightAxis + QPoint(0, 40));
-  EXPECT_DOUBLE_EQ(plot->yAxis2->range().size(), right.size());
+  EXPECT_NEAR(plot->yAxis2->range().size(), right.size(), 1e-9 * right.size());
   EXPECT_GT(plot->yAxis2->range().lower, right.lower);  // dragged down: higher values come into view
   EXPECT_EQ(plot->yAxis->range(), zoomedLeft);
   EXPECT_EQ(plot->xAxis->range(), x);
@@ -363,7 +374,7 @@ TEST_F(ChartWindowTest, RectangleZoomFitsBothValueAxesToTheirSeriesThere) {
   QTest::mouseMove(plot, to);
   QTest::mouseRelease(plot, Qt::LeftButton, {}, to);
   const QCPRange keys(plot->xAxis->pixelToCoord(from.x()), plot->xAxis->pixelToCoord(to.x()));
-  EXPECT_TRUE(waitUntil([&] { return plot->xAxis->range() == keys; }));
+  EXPECT_TRUE(waitUntil([&] { return sameRange(plot->xAxis->range(), keys); }));
   for (int series : {0, 1}) {
     bool found = false;
     QCPRange values = graph(series)->getValueRange(found, QCP::sdBoth, keys);
@@ -408,7 +419,7 @@ TEST_F(ChartWindowTest, TimeAxisLabelsTicksWithTheirRecordsDateAndTimeWithoutOve
   window.prepare(Dump(sim::syntheticDumpLines(6, 7680)), ',');
   QCheckBox* timeAxis = window.findChild<QCheckBox*>(QStringLiteral("timeAxisSwitch"));
   ASSERT_EQ(timeAxis->text(), "Ось времени");
-  const DumpModel& grid = window.model();
+  const DumpModel& grid = window.session().model();
   auto dateAndTime = [&grid](int position) {
     return QString::fromStdString(std::string(grid.cell(position + 1, 0)) + "\n" +
                                   std::string(grid.cell(position + 1, 1)));
@@ -427,9 +438,9 @@ TEST_F(ChartWindowTest, TimeAxisLabelsTicksWithTheirRecordsDateAndTimeWithoutOve
 
 TEST_F(ChartWindowTest, MarkerReadoutShowsTheTimeBetweenTheMarkers) {
   window.prepare(Dump(sim::syntheticDumpLines(2, 600)), ',');
-  const DumpModel& grid = window.model();
-  window.setMarker(1, 500);
-  window.setMarker(2, 20);
+  const DumpModel& grid = window.session().model();
+  window.session().setMarker(0, 500);
+  window.session().setMarker(1, 20);
   auto seconds = secondsBetween(grid.cell(21, 0), grid.cell(21, 1), grid.cell(501, 0), grid.cell(501, 1));
   ASSERT_TRUE(seconds);
   QString text = window.findChild<QLabel*>(QStringLiteral("markerReadout"))->text();
@@ -483,8 +494,8 @@ TEST_F(ChartWindowTest, ScatterTabPlotsOneParameterAgainstAnotherForTheRecordsBe
   for (const QCPGraphData& point : *scatter->graph(0)->data()) plotted.insert({point.key, point.value});
   EXPECT_EQ(plotted, expected);
 
-  window.setMarker(2, 40);
-  window.setMarker(1, 10);
+  window.session().setMarker(1, 40);
+  window.session().setMarker(0, 10);
   EXPECT_EQ(scatter->graph(0)->dataCount(), 31);
 
   // Hovering a point names its record, one of those between the markers at that point.
@@ -501,7 +512,7 @@ TEST_F(ChartWindowTest, ScatterTabPlotsOneParameterAgainstAnotherForTheRecordsBe
   EXPECT_LE(position, 40);
   EXPECT_EQ(speeds[position], speeds[25]);
   EXPECT_EQ(temperatures[position], temperatures[25]);
-  const DumpModel& grid = window.model();
+  const DumpModel& grid = window.session().model();
   EXPECT_TRUE(readout.contains(QString::fromStdString(std::string(grid.cell(position + 1, 0)) + " " +
                                                       std::string(grid.cell(position + 1, 1)))))
       << readout.toStdString();
@@ -515,7 +526,7 @@ TEST_F(ChartWindowTest, CtrlCCopiesTheSelectedCellsUnderTheirTitles) {
                                  QItemSelectionModel::Select);
   grid->selectionModel()->select(model->index(4, 3), QItemSelectionModel::Select);
   QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
-  const DumpModel& cells = window.model();
+  const DumpModel& cells = window.session().model();
   auto cell = [&cells](int row) { return std::string(cells.cell(row, 3)); };
   EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
             "Время\tНомер записи\t" + std::string(parameterTable(2)[0].title) + "\n" +  //
@@ -547,7 +558,8 @@ TEST_F(ChartWindowTest, HoverLineNamesEachValueAndSuggestionsFitTheLongestTitle)
   QApplication::sendEvent(plot, &move);
   QString text = window.findChild<QLabel*>(QStringLiteral("positionReadout"))->text();
   for (int series = 0; series < 10; ++series) {
-    const std::string value(window.model().cell(3, window.seriesSources()[series].column));
+    const std::string value(
+        window.session().model().cell(3, window.session().seriesSources()[series].column));
     EXPECT_TRUE(text.contains(
         QString::fromStdString(std::string(parameterTable(6)[series ? series : 3].title) + ": " + value)))
         << series << " " << text.toStdString();

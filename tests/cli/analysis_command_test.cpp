@@ -2,13 +2,12 @@
 // binning of their own and against what the chart window shows.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <algorithm>
 #include <map>
 #include <sstream>
 
+#include "analysis/chart_session.h"
 #include "analysis/marker_readout.h"
-#include "chart/chart_window.h"
 #include "cli_runner.h"
 #include "decode/parameter_table.h"
 #include "decode/record_view.h"
@@ -111,10 +110,6 @@ TEST_F(CliAnalysisTest, MistakesInExpressionsAndBreakpointsAreSaid) {
 }
 
 TEST_F(CliAnalysisTest, WindowStatisticsEqualStatsWithTheSameFilterAndChannels) {
-  static int argc = 1;
-  static char name[] = "cli_analysis_tests";
-  static char* argv[] = {name, nullptr};
-  if (!QApplication::instance()) new QApplication(argc, argv);
   const Dump dump(sim::syntheticDumpLines(6, 2000));
   saveDumpFile(cli.path("dump.txt"), dump);
   const std::string filter = "[Скорость автомобиля] > 30 && [Обороты двигателя@-1] < 2800";
@@ -124,17 +119,16 @@ TEST_F(CliAnalysisTest, WindowStatisticsEqualStatsWithTheSameFilterAndChannels) 
   ASSERT_EQ(result.status, 0) << result.err;
   const std::vector<std::string> lines = linesOf(result.out);
 
-  ChartWindow window;
+  ChartSession window;
   window.prepare(dump, '.');
-  ASSERT_EQ(window.addChannel("Отношение", QString::fromStdString(channel)), "");
-  ASSERT_TRUE(window.applyFilter(QString::fromStdString(filter)));
+  ASSERT_EQ(window.addChannel("Отношение", channel), "");
+  ASSERT_EQ(window.setFilter(filter), "");
   const DumpModel& model = window.model();
   ASSERT_EQ(lines.size(), std::size_t(model.columnCount() - kFrameColumns + 1));
   // The marker readout over all records, for every column as a series would show it.
   for (int column = kFrameColumns; column < model.columnCount(); ++column) {
     const SeriesSource series[] = {{true, column, model.recordCount()}};
-    const MarkerReadout readout =
-        readMarkers(model, series, 0, model.recordCount() - 1, window.keptRecords());
+    const MarkerReadout readout = readMarkers(model, series, 0, model.recordCount() - 1, window.kept(0));
     const SeriesReadout& row = readout.rows[0];
     EXPECT_EQ(lines[column - kFrameColumns + 1],
               model.title(column) + ";" + row.minimum + ";" + row.maximum + ";" + row.mean);
