@@ -20,7 +20,8 @@ struct AnalysisProblems {
 // the derived channels that fit it), the records the filter keeps, and what of
 // the analysis does not fit it.
 struct ChartDrive {
-  std::string path;  // its file (UTF-8); empty for a download not saved
+  std::string path;   // its file (UTF-8); empty for a download not saved
+  std::string label;  // what it is called where it has no file (a trip of a car)
   DumpModel model;
   std::vector<char> kept;  // by position; empty keeps all
   AnalysisProblems problems;

@@ -223,6 +223,13 @@ std::string ChartSession::addDrive(const std::string& path) {
   }
   if (drive.model.recordCount() == 0) return "В файле «" + fileNameOf(path) + "» нет записей.";
   drive.path = utf8Text(std::filesystem::absolute(utf8Path(path)).lexically_normal());
+  return addDrive(std::move(drive));
+}
+
+std::string ChartSession::addDrive(ChartDrive drive) {
+  if (!hasRecords()) return "Нет записи, с которой сравнивать.";
+  if (driveCount() >= kMaxDrives) return "Сравниваются не больше четырёх записей.";
+  if (drive.model.recordCount() == 0) return "В записи «" + drive.label + "» нет записей.";
   applyAnalysis(drive, channels_, filter_);
   drives_.push_back(std::make_unique<ChartDrive>(std::move(drive)));
   rebuildComparison(offsets());

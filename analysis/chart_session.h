@@ -128,6 +128,8 @@ class ChartSession {
   std::span<const char> kept(int d) const { return drives_[d]->kept; }
   // A dump file beside drive A, started with it; returns what is wrong ("").
   std::string addDrive(const std::string& path);
+  // A drive decoded elsewhere (a trip of a car's history), likewise.
+  std::string addDrive(ChartDrive drive);
   // Drive 1 to 3; the drives after it move up a letter with their offsets.
   // Markers and zoom go.
   void removeDrive(int drive);

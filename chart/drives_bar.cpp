@@ -136,8 +136,11 @@ void DrivesBar::showDrives() {
   event_->setTitles(titles);
   QString note, list;
   for (int d = 0; d < drives; ++d) {
-    const QString path = toQString(session_.drive(d).path);
-    const QString file = path.isEmpty() ? tr("запись из БК") : QFileInfo(path).fileName();
+    const ChartDrive& drive = session_.drive(d);
+    const QString path = toQString(drive.path);
+    const QString file = !path.isEmpty()        ? QFileInfo(path).fileName()
+                         : !drive.label.empty() ? toQString(drive.label)
+                                                : tr("запись из БК");
     auto* name = new QLabel(QStringLiteral("<b>%1</b>: %2").arg(driveName(d), file.toHtmlEscaped()));
     name->setToolTip(path);
     rows_->addWidget(name, d, 0);
