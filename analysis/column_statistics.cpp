@@ -92,6 +92,17 @@ std::optional<ColumnStatistics> columnStatistics(const DumpModel& model, int col
   const std::vector<long double>& values = model.values(column);
   if (!clip(model, first, last) || values.empty()) return std::nullopt;
   ValueAccumulator accumulator;
+  const std::span<const PackedDigits> shown = model.shownDigits(column);
+  if (shown.size() == values.size()) {
+    for (int position = first; position <= last; ++position) {
+      if (!isKept(kept, position) || std::isnan(values[position])) continue;
+      if (shown[position].held())
+        accumulator.add(values[position], shown[position].digits());
+      else
+        accumulator.add(values[position]);
+    }
+    return accumulator.result();
+  }
   ValueCache<NumberDigits, numberDigits> digits;
   for (int position = first; position <= last; ++position)
     if (isKept(kept, position) && !std::isnan(values[position]))
