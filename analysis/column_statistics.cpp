@@ -13,8 +13,6 @@ using Wide = __int128;
 
 // 10^38 is the largest power of ten a signed 128-bit integer holds.
 constexpr int kMaxWidePower = 38;
-// Below this a sum takes any 15-digit term without overflow.
-constexpr Wide kSafeSum = Wide(1) << 126;
 
 constexpr std::array<Wide, kMaxWidePower + 1> makeWidePowers() {
   std::array<Wide, kMaxWidePower + 1> p{};
@@ -51,22 +49,10 @@ void ValueAccumulator::add(long double value) {
   if (!std::isnan(value)) add(value, numberDigits(value));
 }
 
-void ValueAccumulator::add(long double value, const NumberDigits& d) {
-  if (std::isnan(value)) return;
-  if (count_ == 0) {
-    minimum_ = maximum_ = value;
-  } else {
-    minimum_ = std::min(minimum_, value);
-    maximum_ = std::max(maximum_, value);
-  }
-  ++count_;
+// The term of another exponent, or a sum grown large, or one no longer exact.
+void ValueAccumulator::addOtherwise(long double value, const NumberDigits& d) {
   if (exact_) {
     const Wide digits = d.negative ? -Wide(d.digits) : Wide(d.digits);
-    // Most values of a column share the exponent.
-    if (d.exponent == exponent_ && exactSum_ < kSafeSum && exactSum_ > -kSafeSum) {
-      exactSum_ += digits;
-      return;
-    }
     if (addExactly(digits, d.exponent)) return;
     approximateSum_ = sum();
     exact_ = false;
@@ -80,10 +66,11 @@ bool ValueAccumulator::addExactly(Wide digits, int termExponent) {
   const int exponent = std::min(exponent_, termExponent);
   const int sumShift = exponent_ - exponent;
   const int termShift = termExponent - exponent;
-  Wide term = 0;
+  Wide term = digits;
+  // One of the two is scaled: the one of the larger exponent.
   if (sumShift > kMaxWidePower || termShift > kMaxWidePower ||
-      __builtin_mul_overflow(sum, kWidePowers[sumShift], &sum) ||
-      __builtin_mul_overflow(digits, kWidePowers[termShift], &term) ||
+      (sumShift != 0 && __builtin_mul_overflow(sum, kWidePowers[sumShift], &sum)) ||
+      (termShift != 0 && __builtin_mul_overflow(digits, kWidePowers[termShift], &term)) ||
       __builtin_add_overflow(sum, term, &sum))
     return false;
   exactSum_ = sum;
@@ -105,6 +92,17 @@ std::optional<ColumnStatistics> columnStatistics(const DumpModel& model, int col
   const std::vector<long double>& values = model.values(column);
   if (!clip(model, first, last) || values.empty()) return std::nullopt;
   ValueAccumulator accumulator;
+  const std::span<const PackedDigits> shown = model.shownDigits(column);
+  if (shown.size() == values.size()) {
+    for (int position = first; position <= last; ++position) {
+      if (!isKept(kept, position) || std::isnan(values[position])) continue;
+      if (shown[position].held())
+        accumulator.add(values[position], shown[position].digits());
+      else
+        accumulator.add(values[position]);
+    }
+    return accumulator.result();
+  }
   ValueCache<NumberDigits, numberDigits> digits;
   for (int position = first; position <= last; ++position)
     if (isKept(kept, position) && !std::isnan(values[position]))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 #include <span>
 #include <vector>
@@ -24,11 +26,30 @@ class ValueAccumulator {
  public:
   void add(long double value);
   // The same, with the value's digits (numberDigits) already at hand.
-  void add(long double value, const NumberDigits& digits);
+  void add(long double value, const NumberDigits& digits) {
+    if (std::isnan(value)) return;
+    if (count_ == 0) {
+      minimum_ = maximum_ = value;
+    } else {
+      minimum_ = std::min(minimum_, value);
+      maximum_ = std::max(maximum_, value);
+    }
+    ++count_;
+    // Most values of a column share the exponent.
+    if (exact_ && digits.exponent == exponent_ && exactSum_ < kSafeSum && exactSum_ > -kSafeSum) {
+      exactSum_ += digits.negative ? -__int128(digits.digits) : __int128(digits.digits);
+      return;
+    }
+    addOtherwise(value, digits);
+  }
   long count() const { return count_; }
   std::optional<ColumnStatistics> result() const;
 
  private:
+  // Below this a sum takes any 15-digit term without overflow.
+  static constexpr __int128 kSafeSum = __int128(1) << 126;
+
+  void addOtherwise(long double value, const NumberDigits& digits);
   bool addExactly(__int128 digits, int exponent);
   long double sum() const;
 

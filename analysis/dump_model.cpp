@@ -68,6 +68,12 @@ const std::vector<long double>& DumpModel::values(int column) const {
   return columns_[column - kFrameColumns];
 }
 
+std::span<const PackedDigits> DumpModel::shownDigits(int column) const {
+  const int index = column - kFrameColumns;
+  if (index < 0 || index >= int(digits_.size())) return {};
+  return digits_[index];
+}
+
 std::string DumpModel::cell(int row, int column) const {
   if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return {};
   if (row == 0) return title(column);
@@ -84,6 +90,7 @@ void DumpModel::addColumn(std::string title) {
   titles_.push_back(std::move(title));
   columns_.emplace_back();
   decoded_ = int(columns_.size());
+  digits_.clear();
 }
 
 void DumpModel::reserve(std::size_t records) {
@@ -99,6 +106,23 @@ void DumpModel::appendRecord(std::string_view date, std::string_view time, long 
   times_.emplace_back(time);
   numbers_.push_back(number);
   for (int i = 0; i < decoded_; ++i) columns_[i].push_back(values[i]);
+  digits_.clear();
+}
+
+void DumpModel::keepShownDigits() {
+  digits_.assign(decoded_, {});
+  // One cache for all columns: the digits are those of the value alone.
+  ValueCache<PackedDigits, packedDigits> digitsOf;
+  for (int i = 0; i < decoded_; ++i) {
+    // Column by column, each read and written in order; neighbouring records
+    // often repeat a value.
+    const long double* values = columns_[i].data();
+    const std::size_t count = columns_[i].size();
+    std::vector<PackedDigits>& digits = digits_[i];
+    digits.reserve(count);
+    for (std::size_t r = 0; r < count; ++r)
+      digits.push_back(r > 0 && values[r] == values[r - 1] ? digits.back() : digitsOf(values[r]));
+  }
 }
 
 void DumpModel::addDerived(std::string title, std::vector<long double> values) {
@@ -139,7 +163,10 @@ DumpModel buildDumpModel(const Dump& dump, char decimalSeparator) {
   for (const std::string& line : dump.lines()) {
     for (int record = 1; record <= 2; ++record) {
       RecordView view(line, record);
-      if (view.isEmpty()) return model;
+      if (view.isEmpty()) {
+        model.keepShownDigits();
+        return model;
+      }
       // The export's order, so that an unreadable record fails on the same field.
       const std::string date = view.date();
       const std::string time = view.time();
@@ -148,6 +175,7 @@ DumpModel buildDumpModel(const Dump& dump, char decimalSeparator) {
       model.appendRecord(date, time, number, values);
     }
   }
+  model.keepShownDigits();
   return model;
 }
 

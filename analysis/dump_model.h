@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/packed_digits.h"
 #include "dump/dump.h"
 
 namespace kq {
@@ -47,6 +48,10 @@ class DumpModel {
   // The values of a column from the record number on (NaN where none); an
   // empty column for the date and time.
   const std::vector<long double>& values(int column) const;
+  // The shown digits of a decoded column's values, one per record, when the
+  // model keeps them (keepShownDigits); empty otherwise, and for the frame and
+  // derived columns.
+  std::span<const PackedDigits> shownDigits(int column) const;
   // The grid's text: titles in row 0, number text with the model's separator
   // (empty where there is no value, or outside the grid).
   std::string cell(int row, int column) const;
@@ -57,6 +62,9 @@ class DumpModel {
   void appendRecord(std::string_view date, std::string_view time, long double number,
                     const std::vector<long double>& values);
   void reserve(std::size_t records);
+  // Works out the shown digits of every decoded value once, so that statistics
+  // only add them up; a record or a column added afterwards drops them.
+  void keepShownDigits();
   // Derived channels: appended after the decoded columns; replaced or removed
   // by their grid column.
   void addDerived(std::string title, std::vector<long double> values);
@@ -73,6 +81,7 @@ class DumpModel {
   std::vector<long double> numbers_;
   std::vector<std::string> titles_;
   std::vector<std::vector<long double>> columns_;
+  std::vector<std::vector<PackedDigits>> digits_;  // per decoded column, when kept
 };
 
 // Decodes a dump once: one record after another up to the first record

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 namespace kq {
@@ -15,9 +15,10 @@ class ValueCache {
  public:
   ValueCache() { keys_.fill(std::numeric_limits<long double>::quiet_NaN()); }
   const Result& operator()(long double value) {
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);  // the mantissa
-    const std::size_t slot = (bits ^ (bits >> 17) ^ (bits >> 40)) % kSlots;
+    // The whole mantissa and the exponent, as the nearest double has them: the
+    // values of one byte differ in their leading bits only, and by powers of two.
+    const auto bits = std::bit_cast<std::uint64_t>(static_cast<double>(value));
+    const std::size_t slot = ((bits ^ (bits >> 32)) * 0x9E3779B97F4A7C15ULL) >> (64 - kSlotBits);
     if (keys_[slot] != value) {
       keys_[slot] = value;
       results_[slot] = function(value);
@@ -26,7 +27,8 @@ class ValueCache {
   }
 
  private:
-  static constexpr std::size_t kSlots = 512;
+  static constexpr int kSlotBits = 9;
+  static constexpr std::size_t kSlots = std::size_t(1) << kSlotBits;
   std::array<long double, kSlots> keys_;
   std::array<Result, kSlots> results_{};
 };

@@ -4,8 +4,11 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <vector>
 
 #include "decode/number_text.h"
+#include "tests/support/dump_builder.h"
 #include "tests/support/model_builder.h"
 #include "tests/support/number_text.h"
 
@@ -72,6 +75,46 @@ TEST(ColumnStatisticsTest, RecordsWithoutAValueOrNotKeptAreLeftOut) {
       columnStatistics(test::modelOf({{"1", "", "5", "7"}}), kColumn, 0, 3, std::vector<char>{1, 1, 1, 0});
   ASSERT_TRUE(counted);
   EXPECT_EQ(counted->count, 2);
+}
+
+// The same values without their kept digits: statistics work them out.
+DumpModel withoutKeptDigits(const DumpModel& model) {
+  DumpModel copy(model.decimalSeparator());
+  for (int column = kFrameColumns; column < model.columnCount(); ++column)
+    copy.addColumn(model.title(column));
+  std::vector<long double> values(model.decodedCount());
+  for (int r = 0; r < model.recordCount(); ++r) {
+    for (int i = 0; i < model.decodedCount(); ++i) values[i] = model.values(kFrameColumns + i)[r];
+    copy.appendRecord(model.date(r), model.time(r), model.values(kRecordNumberColumn)[r], values);
+  }
+  return copy;
+}
+
+TEST(ColumnStatisticsTest, KeptDigitsGiveExactlyTheStatisticsWorkedOutOnes) {
+  std::vector<char> kept(300);
+  for (std::size_t i = 0; i < kept.size(); ++i) kept[i] = i % 3 != 1;
+  for (int type : {2, 6, 7}) {
+    SCOPED_TRACE(type);
+    const DumpModel model = buildDumpModel(test::randomDump(type, 150, 11), ',');
+    const DumpModel worked = withoutKeptDigits(model);
+    ASSERT_FALSE(model.shownDigits(kFrameColumns).empty());
+    ASSERT_TRUE(worked.shownDigits(kFrameColumns).empty());
+    for (const auto& [first, last, selection] :
+         {std::tuple{0, 299, std::vector<char>{}}, std::tuple{17, 250, kept}, std::tuple{40, 40, kept}}) {
+      const auto expected = columnsStatistics(worked, kFrameColumns, first, last, selection);
+      const auto got = columnsStatistics(model, kFrameColumns, first, last, selection);
+      ASSERT_EQ(got.size(), expected.size());
+      for (std::size_t i = 0; i < got.size(); ++i) {
+        SCOPED_TRACE(model.title(kFrameColumns + int(i)));
+        ASSERT_EQ(got[i].has_value(), expected[i].has_value());
+        if (!got[i]) continue;
+        EXPECT_EQ(got[i]->minimum, expected[i]->minimum);
+        EXPECT_EQ(got[i]->maximum, expected[i]->maximum);
+        EXPECT_EQ(got[i]->mean, expected[i]->mean);
+        EXPECT_EQ(got[i]->count, expected[i]->count);
+      }
+    }
+  }
 }
 
 }  // namespace

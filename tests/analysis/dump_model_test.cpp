@@ -178,3 +178,41 @@ TEST(DumpModelTest, EveryValueIsTheNumberItsCellShows) {
 
 }  // namespace
 }  // namespace kq
+
+namespace kq {
+namespace {
+
+// Statistics add up the digits the model keeps: they must be those of the
+// values, for every parameter of every controller type.
+TEST(DumpModelTest, KeepsTheShownDigitsOfEveryDecodedValue) {
+  for (int type = 1; type <= 7; ++type) {
+    SCOPED_TRACE(type);
+    const DumpModel data = buildDumpModel(test::randomDump(type, 150, unsigned(type)), ',');
+    for (int column = kFrameColumns; column < data.columnCount(); ++column) {
+      const auto digits = data.shownDigits(column);
+      const auto& values = data.values(column);
+      ASSERT_EQ(digits.size(), values.size()) << column;
+      for (std::size_t r = 0; r < values.size(); ++r) {
+        const NumberDigits expected = numberDigits(values[r]);
+        const NumberDigits kept = digits[r].digits();
+        ASSERT_TRUE(digits[r].held()) << column << " " << r;
+        ASSERT_EQ(kept.negative, expected.negative) << column << " " << r;
+        ASSERT_EQ(kept.digits, expected.digits) << column << " " << r;
+        ASSERT_EQ(kept.exponent, expected.exponent) << column << " " << r;
+      }
+    }
+  }
+}
+
+TEST(DumpModelTest, KeepsNoDigitsForFrameOrDerivedColumnsOrOnceARecordIsAdded) {
+  DumpModel data = buildDumpModel(test::makeDump(6, 3), ',');
+  data.addDerived("Канал", std::vector<long double>(6, 1.5L));
+  EXPECT_TRUE(data.shownDigits(kRecordNumberColumn).empty());
+  EXPECT_EQ(data.shownDigits(kFrameColumns).size(), 6u);
+  EXPECT_TRUE(data.shownDigits(data.columnCount() - 1).empty());
+  data.appendRecord("15.03", "12:34:56", 6, std::vector<long double>(data.decodedCount(), 2.0L));
+  EXPECT_TRUE(data.shownDigits(kFrameColumns).empty());
+}
+
+}  // namespace
+}  // namespace kq

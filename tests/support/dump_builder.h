@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -98,6 +99,23 @@ inline Dump makeDump(int type, int lines, std::uint8_t fillBase = 0x10) {
     dump.append(makeLine(makeRecord(type, 2 * j, static_cast<std::uint8_t>(fillBase + 2 * j)),
                          makeRecord(type, 2 * j + 1, static_cast<std::uint8_t>(fillBase + 2 * j + 1)),
                          layout::kFirstBlock + j));
+  return dump;
+}
+
+// Records of random bytes of a controller type, none marked empty, two to a
+// line: the decoders' every value, and the most distinct values a column takes.
+inline Dump randomDump(int type, int lines, unsigned seed) {
+  std::mt19937 random(seed);
+  Dump dump;
+  for (int j = 0; j < lines; ++j) {
+    Record records[2];
+    for (Record& r : records) {
+      for (std::uint8_t& byte : r) byte = static_cast<std::uint8_t>(random());
+      if (r[0] == 0xFF) r[0] = 0x01;
+      r[9] = static_cast<std::uint8_t>(type);
+    }
+    dump.append(makeLine(records[0], records[1], layout::kFirstBlock + j));
+  }
   return dump;
 }
 
