@@ -14,13 +14,13 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "base/state_folder.h"
 #include "chart/chart_window.h"
 #include "chart/compare_readout.h"
 #include "chart/formula_edit.h"
 #include "chart/series_plot.h"
 #include "decode/number_text.h"
 #include "dump/dump_file.h"
-#include "dump/state_folder.h"
 #include "ui/error_box.h"
 #include "ui/grid_model.h"
 #include "ui/plot_marker.h"

@@ -13,13 +13,13 @@
 #include <QMenu>
 #include <QMessageBox>
 
+#include "base/safe_file.h"
 #include "chart/cell_table_view.h"
 #include "chart/chart_window.h"
 #include "chart/formula_edit.h"
 #include "chart/series_plot.h"
 #include "chart/workspace.h"
 #include "dump/dump_file.h"
-#include "dump/safe_file.h"
 #include "ui/error_box.h"
 #include "ui/plot_marker.h"
 #include "ui/qt_text.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/dump_model.h"
+#include "base/safe_file.h"
 #include "chart/chart_window.h"
 #include "chart/plot_image.h"
 #include "chart/series_plot.h"
@@ -16,7 +17,6 @@
 #include "cli/record_range.h"
 #include "cli/shared_options.h"
 #include "dump/dump_file.h"
-#include "dump/safe_file.h"
 #include "regional/decimal_separator.h"
 
 namespace kq::cli {

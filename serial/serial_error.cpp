@@ -1,6 +1,6 @@
 #include "serial/serial_error.h"
 
-#include "dump/file_error.h"
+#include "base/file_error.h"
 
 namespace kq {
 

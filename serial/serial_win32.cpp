@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "dump/windows_text.h"
+#include "base/windows_text.h"
 #include "serial/serial_device.h"
 #include "serial/serial_error.h"
 

@@ -13,8 +13,8 @@
 #include <numeric>
 #include <optional>
 
+#include "base/windows_text.h"
 #include "dump/dump_file.h"
-#include "dump/windows_text.h"
 #include "link/download_session.h"
 #include "serial/port_discovery.h"
 #include "serial/serial_channel.h"
