@@ -6,9 +6,9 @@
 
 #include "app/main_window.h"
 #include "app/prompts.h"
-#include "dump/file_error.h"
+#include "base/file_error.h"
+#include "base/state_folder.h"
 #include "dump/recovery_file.h"
-#include "dump/state_folder.h"
 #include "link/trace.h"
 #include "ui/big_button.h"
 #include "ui/gauge.h"

@@ -7,8 +7,8 @@
 #include <QFileDialog>
 #include <QMenu>
 
+#include "base/safe_file.h"
 #include "chart/plot_image.h"
-#include "dump/safe_file.h"
 #include "ui/error_box.h"
 
 namespace kq {

@@ -10,6 +10,7 @@
 
 #include "analysis/chart_session.h"
 #include "analysis/dump_model.h"
+#include "base/safe_file.h"
 #include "chart/plot_image.h"
 #include "chart/series_plot.h"
 #include "chart/session_plot.h"
@@ -18,7 +19,6 @@
 #include "cli/record_range.h"
 #include "cli/shared_options.h"
 #include "dump/dump_file.h"
-#include "dump/safe_file.h"
 #include "regional/decimal_separator.h"
 
 namespace kq::cli {

@@ -8,8 +8,8 @@
 
 #include <cstdio>
 
+#include "base/windows_text.h"
 #include "cli/console.h"
-#include "dump/windows_text.h"
 
 namespace kq::cli {
 

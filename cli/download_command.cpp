@@ -1,5 +1,5 @@
 // kq-cli download: the handshake and the whole download through the same
-// session, engine and serial channel as the window, with a progress bar.
+// session, engine and serial line as the window, with a progress bar.
 #include <atomic>
 #include <chrono>
 #include <climits>
@@ -141,7 +141,6 @@ int run(const Options& options) {
   ProgressBar bar(errorsGoToTerminal());
   Progress progress(loop, bar, options.timeoutSeconds);
   SerialLine line(loop);
-  line.setClosePause(0ms);  // the process ends; nobody reopens the port at once
   SessionTiming timing;
   timing.stallAfter = std::chrono::seconds(options.timeoutSeconds);
   DownloadSession session(line, loop, progress, timing);

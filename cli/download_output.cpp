@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/safe_file.h"
+#include "base/state_folder.h"
+#include "base/utf8_path.h"
 #include "dump/block_layout.h"
 #include "dump/dump_file.h"
 #include "dump/recovery_file.h"
-#include "dump/safe_file.h"
-#include "dump/state_folder.h"
-#include "dump/utf8_path.h"
 
 namespace kq::cli {
 namespace {

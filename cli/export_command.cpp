@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "base/safe_file.h"
 #include "cli/commands.h"
 #include "cli/shared_options.h"
 #include "dump/dump_file.h"
-#include "dump/safe_file.h"
 #include "export/spreadsheet_export.h"
 #include "regional/decimal_separator.h"
 

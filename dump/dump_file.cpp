@@ -1,6 +1,6 @@
 #include "dump/dump_file.h"
 
-#include "dump/safe_file.h"
+#include "base/safe_file.h"
 
 namespace kq {
 

@@ -6,10 +6,10 @@
 #include <system_error>
 #include <vector>
 
-#include "dump/file_error.h"
-#include "dump/file_sync.h"
-#include "dump/os_calls.h"
-#include "dump/utf8_path.h"
+#include "base/file_error.h"
+#include "base/file_sync.h"
+#include "base/os_calls.h"
+#include "base/utf8_path.h"
 
 namespace kq {
 namespace {

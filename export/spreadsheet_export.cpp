@@ -4,10 +4,10 @@
 #include <exception>
 #include <thread>
 
+#include "base/safe_file.h"
 #include "decode/number_text.h"
 #include "decode/parameter_table.h"
 #include "decode/record_view.h"
-#include "dump/safe_file.h"
 #include "export/cp1251.h"
 
 namespace kq {

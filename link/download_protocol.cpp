@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "dump/dump_line.h"
-#include "link/protocol_bytes.h"
+#include "dump/protocol_bytes.h"
 
 namespace kq {
 namespace {

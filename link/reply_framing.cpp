@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/protocol_bytes.h"
+#include "dump/protocol_bytes.h"
 
 namespace kq {
 namespace {

@@ -11,7 +11,7 @@ namespace kq {
 
 // The serial line as the download session sees it: open and close a port,
 // send, drop pending input, and received chunks and a lost device reported on
-// the main thread. The serial channel is the real one; tests script their own.
+// the main thread. SerialLine is the real one; tests script their own.
 class Line {
  public:
   using Clock = std::chrono::steady_clock;

@@ -5,7 +5,7 @@
 
 namespace kq {
 
-// The owner's main thread, as the serial channel sees it. The owner supplies
+// The owner's main thread, as the serial line sees it. The owner supplies
 // post(); runAndWait() is built on it so that a waiting hand-over can always
 // be abandoned (a blocking queued call could not be, and closing the port from
 // the main thread while the event thread waits for it would deadlock).

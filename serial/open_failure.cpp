@@ -24,8 +24,8 @@ std::string accessAdvice(const DeviceAccess& access) {
 
 std::string openFailureMessage(const std::string& name, int error, const DeviceAccess& access) {
   // The name goes in as it is: a '%' in a typed path is no format.
-  std::string message = "Can't open specified device " + name +
-                        SerialChannelError::withSystemError(" (Error %d, %s)", error).what();
+  std::string message =
+      "Can't open specified device " + name + SerialError::withSystemError(" (Error %d, %s)", error).what();
   if (error == EACCES || error == EPERM) return message + ".\n" + accessAdvice(access);
   if (error == EBUSY) return message + ".\nПорт занят другой программой: закройте её и попробуйте снова.";
   return message;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "dump/windows_text.h"
+#include "base/windows_text.h"
 #include "serial/port_discovery.h"
 
 namespace kq {

@@ -11,7 +11,7 @@
 namespace kq::detail {
 
 // The operating system's side of one open serial device: the only code that
-// calls the OS. The channel's threads use it as follows: the event thread
+// calls the OS. The serial line's threads use it as follows: the event thread
 // waits for input, the write thread writes and waits for room, the main
 // thread reads and counts; wake-ups may come from any thread.
 class SerialDevice {
@@ -20,15 +20,13 @@ class SerialDevice {
 
   // Opens `path` exclusively, raw, 38400 8N1, no flow control, DTR and RTS
   // low, queues empty. `name` is the port name messages show. Throws
-  // SerialChannelError.
+  // SerialError.
   static std::unique_ptr<SerialDevice> open(const std::string& name, const std::string& path);
 
   // Discards what is queued either way (never waits for the line) and closes.
   ~SerialDevice();
   SerialDevice(const SerialDevice&) = delete;
   SerialDevice& operator=(const SerialDevice&) = delete;
-
-  void setDtr(bool level);
 
   // Bytes in the input queue; 0 when the device has gone.
   std::size_t bytesWaiting();

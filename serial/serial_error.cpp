@@ -1,15 +1,15 @@
 #include "serial/serial_error.h"
 
-#include "dump/file_error.h"
+#include "base/file_error.h"
 
 namespace kq {
 
-SerialChannelError SerialChannelError::withSystemError(const std::string& format, int errorNumber) {
+SerialError SerialError::withSystemError(const std::string& format, int errorNumber) {
   return withSystemError(format, errorNumber, systemErrorText(errorNumber));
 }
 
-SerialChannelError SerialChannelError::withSystemError(const std::string& format, int errorNumber,
-                                                       const std::string& errorText) {
+SerialError SerialError::withSystemError(const std::string& format, int errorNumber,
+                                         const std::string& errorText) {
   std::string text;
   for (std::size_t i = 0; i < format.size(); ++i) {
     if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == 'd' || format[i + 1] == 's')) {
@@ -19,7 +19,7 @@ SerialChannelError SerialChannelError::withSystemError(const std::string& format
       text.push_back(format[i]);
     }
   }
-  return SerialChannelError(text);
+  return SerialError(text);
 }
 
 }  // namespace kq

@@ -5,16 +5,15 @@
 
 namespace kq {
 
-// Every failure of the serial channel; what() is the text the user sees.
-class SerialChannelError : public std::runtime_error {
+// Every failure of the serial line; what() is the text the user sees.
+class SerialError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 
   // FORMAT with "%d" replaced by the error number and "%s" by its text.
-  static SerialChannelError withSystemError(const std::string& format, int errorNumber);
+  static SerialError withSystemError(const std::string& format, int errorNumber);
   // The same with the system's own text for the error (Windows error codes).
-  static SerialChannelError withSystemError(const std::string& format, int errorNumber,
-                                            const std::string& text);
+  static SerialError withSystemError(const std::string& format, int errorNumber, const std::string& text);
 };
 
 }  // namespace kq

@@ -54,7 +54,7 @@ int pollTimeout(std::chrono::milliseconds timeout) {
 void configure(int fd) {
   termios settings{};
   if (::tcgetattr(fd, &settings) != 0)
-    throw SerialChannelError::withSystemError("Error writing dcb (%d), %s", errno);
+    throw SerialError::withSystemError("Error writing dcb (%d), %s", errno);
   ::cfmakeraw(&settings);
   settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | ISTRIP);
   settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL);
@@ -64,17 +64,16 @@ void configure(int fd) {
   ::cfsetispeed(&settings, kBaudrate);
   ::cfsetospeed(&settings, kBaudrate);
   if (::tcsetattr(fd, TCSANOW, &settings) != 0)
-    throw SerialChannelError::withSystemError("Error writing dcb (%d), %s", errno);
+    throw SerialError::withSystemError("Error writing dcb (%d), %s", errno);
 
   // tcsetattr succeeds when any one change took; read back what the driver kept.
   termios applied{};
-  if (::tcgetattr(fd, &applied) != 0)
-    throw SerialChannelError::withSystemError("Error writing dcb (%d), %s", errno);
+  if (::tcgetattr(fd, &applied) != 0) throw SerialError::withSystemError("Error writing dcb (%d), %s", errno);
   const tcflag_t lineBits = CSIZE | PARENB | CSTOPB | CRTSCTS;
   if (::cfgetispeed(&applied) != kBaudrate || ::cfgetospeed(&applied) != kBaudrate ||
       (applied.c_cflag & lineBits) != CS8 || (applied.c_iflag & (IXON | IXOFF)) != 0 ||
       (applied.c_lflag & (ICANON | ECHO | ISIG)) != 0) {
-    throw SerialChannelError::withSystemError("Error writing dcb (%d), %s", EINVAL);
+    throw SerialError::withSystemError("Error writing dcb (%d), %s", EINVAL);
   }
 }
 
@@ -92,7 +91,7 @@ void askForLowLatency([[maybe_unused]] int fd) {
 
 void setModemLines(int fd, int lines, bool level) {
   if (::ioctl(fd, level ? TIOCMBIS : TIOCMBIC, &lines) != 0 && !noModemLines(errno))
-    throw SerialChannelError::withSystemError("Error calling comm function (%d), %s", errno);
+    throw SerialError::withSystemError("Error calling comm function (%d), %s", errno);
 }
 
 void drainEventFd(int fd) {
@@ -142,7 +141,7 @@ DeviceAccess accessOf(const std::string& path) {
 
 [[noreturn]] void throwOpenFailure(const std::string& name, const std::string& path, int error) {
   const bool refused = error == EACCES || error == EPERM;
-  throw SerialChannelError(openFailureMessage(name, error, refused ? accessOf(path) : DeviceAccess{}));
+  throw SerialError(openFailureMessage(name, error, refused ? accessOf(path) : DeviceAccess{}));
 }
 
 }  // namespace
@@ -187,7 +186,7 @@ std::unique_ptr<SerialDevice> SerialDevice::open(const std::string& name, const 
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;
-    if (error == ENOENT) throw SerialChannelError("Specified device not found (" + name + ").");
+    if (error == ENOENT) throw SerialError("Specified device not found (" + name + ").");
     throwOpenFailure(name, path, error);
   }
   auto os = std::make_unique<Os>(fd);
@@ -203,13 +202,11 @@ std::unique_ptr<SerialDevice> SerialDevice::open(const std::string& name, const 
   return std::unique_ptr<SerialDevice>(new SerialDevice(std::move(os)));
 }
 
-void SerialDevice::setDtr(bool level) { setModemLines(os_->port.get(), TIOCM_DTR, level); }
-
 std::size_t SerialDevice::bytesWaiting() {
   int waiting = 0;
   if (::ioctl(os_->port.get(), FIONREAD, &waiting) != 0) {
     if (gone(errno)) return 0;
-    throw SerialChannelError::withSystemError("Error retrieving statistics (%d), %s", errno);
+    throw SerialError::withSystemError("Error retrieving statistics (%d), %s", errno);
   }
   return waiting > 0 ? static_cast<std::size_t>(waiting) : 0;
 }
@@ -222,7 +219,7 @@ std::optional<std::size_t> SerialDevice::readAvailable(std::span<std::uint8_t> b
     if (errno == EINTR) continue;
     if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
     if (gone(errno)) return std::nullopt;
-    throw SerialChannelError::withSystemError("Read error (%d), %s", errno);
+    throw SerialError::withSystemError("Read error (%d), %s", errno);
   }
 }
 

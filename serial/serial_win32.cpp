@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "dump/windows_text.h"
+#include "base/windows_text.h"
 #include "serial/serial_device.h"
 #include "serial/serial_error.h"
 
@@ -26,14 +26,13 @@ constexpr DWORD kRoomWaitMs = 20;
 constexpr DWORD kReadCompletionMs = 1000;
 constexpr auto kReadablePoll = std::chrono::milliseconds(1);
 
-SerialChannelError systemError(const std::string& format, DWORD code) {
-  return SerialChannelError::withSystemError(format, static_cast<int>(code), windowsErrorText(code));
+SerialError systemError(const std::string& format, DWORD code) {
+  return SerialError::withSystemError(format, static_cast<int>(code), windowsErrorText(code));
 }
 
 // The name goes in as it is: a '%' in a typed name is no format.
-SerialChannelError openFailure(const std::string& name, DWORD code) {
-  return SerialChannelError("Can't open specified device " + name +
-                            systemError(" (Error %d, %s)", code).what());
+SerialError openFailure(const std::string& name, DWORD code) {
+  return SerialError("Can't open specified device " + name + systemError(" (Error %d, %s)", code).what());
 }
 
 // Errors of a port whose device was unplugged or whose driver went away.
@@ -196,7 +195,7 @@ std::unique_ptr<SerialDevice> SerialDevice::open(const std::string& name, const 
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-      throw SerialChannelError("Specified device not found (" + name + ").");
+      throw SerialError("Specified device not found (" + name + ").");
     throw openFailure(name, error);
   }
   auto os = std::make_unique<Os>(handle);
@@ -205,7 +204,7 @@ std::unique_ptr<SerialDevice> SerialDevice::open(const std::string& name, const 
   configure(handle);
   if (!::SetupComm(handle, kInputQueue, kOutputQueue))
     throw systemError("Error initializing buffers (%d), %s", ::GetLastError());
-  // Reads return at once with what is queued; the channel does its own waiting.
+  // Reads return at once with what is queued; the line does its own waiting.
   COMMTIMEOUTS timeouts{};
   timeouts.ReadIntervalTimeout = MAXDWORD;
   timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
@@ -218,8 +217,6 @@ std::unique_ptr<SerialDevice> SerialDevice::open(const std::string& name, const 
   ::PurgeComm(handle, PURGE_RXCLEAR | PURGE_TXCLEAR);
   return std::unique_ptr<SerialDevice>(new SerialDevice(std::move(os)));
 }
-
-void SerialDevice::setDtr(bool level) { setModemLine(os_->port, level ? SETDTR : CLRDTR); }
 
 std::size_t SerialDevice::bytesWaiting() {
   DWORD error = 0;

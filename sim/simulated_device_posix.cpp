@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "link/protocol_bytes.h"
+#include "dump/protocol_bytes.h"
 #include "sim/simulated_device.h"
 #include "sim/usb_adapter.h"
 

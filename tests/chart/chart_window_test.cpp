@@ -24,11 +24,11 @@
 #include <set>
 
 #include "analysis/record_time.h"
+#include "base/file_error.h"
 #include "chart/image_actions.h"
 #include "chart/series_panel.h"
 #include "decode/conversion_error.h"
 #include "decode/parameter_table.h"
-#include "dump/file_error.h"
 #include "sim/memory.h"
 #include "tests/support/dump_builder.h"
 #include "ui/plot_view.h"

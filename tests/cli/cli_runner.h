@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dump/safe_file.h"
+#include "base/safe_file.h"
 
 namespace kq::test {
 

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "base/safe_file.h"
 #include "dump/dump_file.h"
-#include "dump/safe_file.h"
 #include "export/spreadsheet_export.h"
 #include "tests/support/dump_builder.h"
 

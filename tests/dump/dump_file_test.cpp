@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/file_error.h"
+#include "base/safe_file.h"
 #include "dump/dump_line.h"
-#include "dump/file_error.h"
-#include "dump/safe_file.h"
-#include "tests/dump/temp_dir.h"
 #include "tests/support/system_text.h"
+#include "tests/support/temp_dir.h"
 
 namespace kq {
 namespace {
@@ -120,6 +120,14 @@ TEST(DumpFileTest, DirectoryCannotBeLoaded) {
   EXPECT_EQ(dump.size(), 1u);
 }
 
+TEST(DumpFileTest, OversizedFileFailsAndKeepsTheDump) {
+  TempDir dir;
+  Dump dump({"kept"});
+  writeRaw(dir.file("huge.txt"), std::string(kMaxDumpFileBytes + 1, '0'));
+  EXPECT_THROW(loadDumpFile(dir.file("huge.txt"), dump), FileError);
+  EXPECT_EQ(dump.lines(), std::vector<std::string>{"kept"});
+}
+
 TEST(DumpFileTest, Utf8NamesAreTheNamesOnDisk) {
   TempDir dir;
   const std::string name = "\xD0\xB4\xD0\xB0\xD0\xBD\xD0\xBD\xD1\x8B\xD0\xB5.txt";  // "данные.txt"
@@ -137,17 +145,6 @@ TEST(DumpFileTest, Utf8NamesAreTheNamesOnDisk) {
   }
   EXPECT_EQ(names, std::vector<std::string>{name});
 }
-
-#ifdef _WIN32
-TEST(SafeFileTest, DeviceTargetIsWrittenInPlaceNeverReplaced) {
-  TempDir dir;
-  const auto current = fs::current_path();
-  fs::current_path(dir.path_);
-  EXPECT_NO_THROW(writeFileSafely("NUL", "x"));
-  fs::current_path(current);
-  EXPECT_TRUE(dir.entries().empty());
-}
-#endif
 
 }  // namespace
 }  // namespace kq

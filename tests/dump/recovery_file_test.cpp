@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "base/utf8_path.h"
 #include "dump/dump_file.h"
-#include "dump/state_folder.h"
-#include "dump/utf8_path.h"
-#include "tests/dump/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace kq {
 namespace {
@@ -43,26 +41,6 @@ TEST(RecoveryFileTest, PruningKeepsTheNewestAndLeavesOtherFiles) {
   EXPECT_EQ(dir.entries(), (std::vector<std::string>{"notes.txt", "recovery-2026-02-01-000000.txt",
                                                      "recovery-2026-03-01-000000.txt"}));
 }
-
-#ifndef _WIN32
-TEST(StateFolderTest, FollowsTheBaseDirectoryRules) {
-  const char* home = std::getenv("HOME");
-  const std::string savedHome = home ? home : "";
-  struct Case {
-    const char* state;
-    const char* home;
-    const char* expected;
-  };
-  for (Case c : {Case{"/s", "/h", "/s/kq-unloader"}, Case{"relative", "/h", "/h/.local/state/kq-unloader"},
-                 Case{"", "/h", "/h/.local/state/kq-unloader"}, Case{"", "", ""}}) {
-    setenv("XDG_STATE_HOME", c.state, 1);
-    setenv("HOME", c.home, 1);
-    EXPECT_EQ(userStateFolder(), fs::path(c.expected)) << c.state << " " << c.home;
-  }
-  unsetenv("XDG_STATE_HOME");
-  setenv("HOME", savedHome.c_str(), 1);
-}
-#endif
 
 }  // namespace
 }  // namespace kq

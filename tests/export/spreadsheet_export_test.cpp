@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
+#include "base/file_error.h"
+#include "base/safe_file.h"
 #include "decode/conversion_error.h"
-#include "dump/file_error.h"
-#include "dump/safe_file.h"
 #include "export/cp1251.h"
 #include "tests/support/dump_builder.h"
 #include "tests/support/system_text.h"

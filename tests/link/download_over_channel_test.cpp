@@ -8,7 +8,7 @@
 #include "serial/serial_line.h"
 #include "sim/simulated_device.h"
 #include "tests/link/recording_observer.h"
-#include "tests/serial/channel_fixture.h"
+#include "tests/serial/peer.h"
 
 namespace kq {
 namespace {

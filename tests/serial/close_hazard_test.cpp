@@ -2,8 +2,8 @@
 // main thread: no deadlock, and no event of the closed port afterwards.
 #include <gtest/gtest.h>
 
-#include "serial/serial_channel.h"
-#include "tests/serial/channel_fixture.h"
+#include "serial/serial_line.h"
+#include "tests/serial/peer.h"
 
 namespace kq {
 namespace {
@@ -13,28 +13,26 @@ using test::Peer;
 
 class CloseHazardTest : public ::testing::Test {
  protected:
-  CloseHazardTest() {
-    channel->setClosePause(0ms);
-    channel->setDeviceName(peer.path());
-    channel->setOnRxChar([this](SerialChannel& sender, std::size_t count) {
-      ++delivered;
-      std::vector<std::uint8_t> buffer(count);
-      sender.readBytes(buffer);
-    });
+  CloseHazardTest() { prepare(*line); }
+
+  void prepare(SerialLine& l) {
+    l.setClosePause(0ms);
+    l.setHandlers([this](std::span<const std::uint8_t>, Line::Clock::time_point) { ++delivered; },
+                  [](const std::string& message) { ADD_FAILURE() << message; });
   }
 
   // Opens, lets a byte arrive and waits until its event is handed to the
   // main thread, which is busy here and does not take it.
   void openWithWaitingEvent(std::uint8_t value) {
     const int before = loop.posted;
-    channel->openPort();
+    line->open(peer.path());
     peer.write({value});
     while (loop.posted == before) std::this_thread::yield();
   }
 
   Peer peer;
   test::CountingLoop loop;
-  std::unique_ptr<SerialChannel> channel = std::make_unique<SerialChannel>(loop);
+  std::unique_ptr<SerialLine> line = std::make_unique<SerialLine>(loop);
   int delivered = 0;
   test::Watchdog watchdog{120s, "close while an event waits"};
 };
@@ -42,7 +40,7 @@ class CloseHazardTest : public ::testing::Test {
 TEST_F(CloseHazardTest, CloseWhileEventWaitsDeliversNothing) {
   for (int i = 0; i < 200; ++i) {
     openWithWaitingEvent(static_cast<std::uint8_t>(i));
-    channel->closePort();
+    line->close();
     loop.runPending();
     ASSERT_EQ(delivered, 0) << "round " << i;
   }
@@ -51,14 +49,14 @@ TEST_F(CloseHazardTest, CloseWhileEventWaitsDeliversNothing) {
 TEST_F(CloseHazardTest, EventOfAnEarlierOpeningIsNotDeliveredAfterReopening) {
   for (int i = 0; i < 100; ++i) {
     openWithWaitingEvent(1);
-    channel->closePort();
-    channel->openPort();
+    line->close();
+    line->open(peer.path());
     loop.runPending();
     ASSERT_EQ(delivered, 0) << "round " << i;
-    channel->closePort();
+    line->close();
   }
-  // The channel still delivers on a fresh opening.
-  channel->openPort();
+  // The line still delivers on a fresh opening.
+  line->open(peer.path());
   peer.write({2});
   ASSERT_TRUE(test::runLoopUntil(loop, [&] { return delivered == 1; }));
 }
@@ -66,37 +64,38 @@ TEST_F(CloseHazardTest, EventOfAnEarlierOpeningIsNotDeliveredAfterReopening) {
 TEST_F(CloseHazardTest, CloseRacingArrivals) {
   // No wait for the hand-over: the close meets the event thread anywhere.
   for (int i = 0; i < 300; ++i) {
-    channel->openPort();
+    line->open(peer.path());
     peer.write({static_cast<std::uint8_t>(i), 0x55});
     if (i % 3 == 0) loop.runPending();
     const int before = delivered;
-    channel->closePort();
+    line->close();
     loop.runPending();
     ASSERT_EQ(delivered, before) << "round " << i;
   }
 }
 
 TEST_F(CloseHazardTest, CloseFromInsideTheHandler) {
-  channel->setOnRxChar([this](SerialChannel& sender, std::size_t) {
-    ++delivered;
-    sender.closePort();
-  });
+  line->setHandlers(
+      [this](std::span<const std::uint8_t>, Line::Clock::time_point) {
+        ++delivered;
+        line->close();
+      },
+      [](const std::string& message) { ADD_FAILURE() << message; });
   for (int i = 0; i < 100; ++i) {
-    channel->openPort();
+    line->open(peer.path());
     peer.write({7});
-    ASSERT_TRUE(test::runLoopUntil(loop, [&] { return !channel->isOpen(); }));
+    ASSERT_TRUE(test::runLoopUntil(loop, [&] { return !line->isOpen(); }));
   }
   EXPECT_EQ(delivered, 100);
 }
 
-TEST_F(CloseHazardTest, DestroyingTheChannelWhileEventWaits) {
+TEST_F(CloseHazardTest, DestroyingTheLineWhileEventWaits) {
   for (int i = 0; i < 50; ++i) {
     openWithWaitingEvent(3);
-    channel.reset();
+    line.reset();
     loop.runPending();
-    channel = std::make_unique<SerialChannel>(loop);
-    channel->setClosePause(0ms);
-    channel->setDeviceName(peer.path());
+    line = std::make_unique<SerialLine>(loop);
+    prepare(*line);
   }
   EXPECT_EQ(delivered, 0);
 }

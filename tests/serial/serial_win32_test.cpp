@@ -1,6 +1,6 @@
-// The Win32 serial device through the channel, against peers that
+// The Win32 serial device through the serial line, against peers that
 // scripts/test-windows puts behind COM ports: a pseudo-terminal pair
-// (KQ_TEST_PORT_PAIR="COM2,COM3": the channel's port, then the far end), the
+// (KQ_TEST_PORT_PAIR="COM2,COM3": the line's port, then the far end), the
 // simulated on-board computer (KQ_TEST_DEVICE_PORT, serving the dump file
 // KQ_TEST_DEVICE_DUMP), one that hangs up after 50 blocks
 // (KQ_TEST_HANGUP_PORT), and a port above COM8 (KQ_TEST_EXTRA_PORT). Each
@@ -13,11 +13,11 @@
 #include <numeric>
 #include <optional>
 
+#include "base/windows_text.h"
 #include "dump/dump_file.h"
-#include "dump/windows_text.h"
 #include "link/download_session.h"
 #include "serial/port_discovery.h"
-#include "serial/serial_channel.h"
+#include "serial/serial_error.h"
 #include "serial/serial_line.h"
 #include "tests/link/recording_observer.h"
 #include "tests/serial/loop_fixture.h"
@@ -73,32 +73,28 @@ class Peer {
 
 TEST(SerialWin32Test, MissingPortIsNamedAndLeavesThePortClosed) {
   TaskLoop loop;
-  SerialChannel channel(loop);
-  channel.setClosePause(0ms);
-  channel.setDeviceName("COM199");
+  SerialLine line(loop);
   try {
-    channel.openPort();
+    line.open("COM199");
     FAIL() << "no error";
-  } catch (const SerialChannelError& e) {
+  } catch (const SerialError& e) {
     EXPECT_STREQ(e.what(), "Specified device not found (COM199).");
   }
-  EXPECT_FALSE(channel.isOpen());
+  EXPECT_FALSE(line.isOpen());
 }
 
 // '|' makes the name invalid rather than missing; its '%d' and '%s' are no format.
 TEST(SerialWin32Test, OpenFailureShowsTheNameAsTyped) {
   TaskLoop loop;
-  SerialChannel channel(loop);
-  channel.setClosePause(0ms);
-  channel.setDeviceName("COM%d|%s");
+  SerialLine line(loop);
   try {
-    channel.openPort();
+    line.open("COM%d|%s");
     FAIL() << "no error";
-  } catch (const SerialChannelError& e) {
+  } catch (const SerialError& e) {
     EXPECT_TRUE(std::string(e.what()).starts_with("Can't open specified device COM%d|%s (Error "))
         << e.what();
   }
-  EXPECT_FALSE(channel.isOpen());
+  EXPECT_FALSE(line.isOpen());
 }
 
 // The registry's list of serial ports (SERIALCOMM) names ports beyond COM8.
@@ -121,47 +117,44 @@ class SerialPairTest : public ::testing::Test {
     port = pair.substr(0, comma);
     peer.emplace(pair.substr(comma + 1));
     ASSERT_TRUE(peer->open()) << pair;
-    channel.setClosePause(0ms);
-    channel.setDeviceName(port);
-    channel.setOnRxChar([this](SerialChannel& sender, std::size_t count) {
-      counts.push_back(count);
-      std::vector<std::uint8_t> buffer(count);
-      buffer.resize(sender.readBytes(buffer));
-      received.insert(received.end(), buffer.begin(), buffer.end());
-    });
-    channel.setOnError([this](SerialChannel&, const std::string& message) { errors.push_back(message); });
+    line.setClosePause(0ms);
+    line.setHandlers(
+        [this](std::span<const std::uint8_t> chunk, Line::Clock::time_point) {
+          chunks.push_back(chunk.size());
+          received.insert(received.end(), chunk.begin(), chunk.end());
+        },
+        [this](const std::string& message) { errors.push_back(message); });
   }
 
   std::string port;
   std::optional<Peer> peer;
   test::CountingLoop loop;
-  SerialChannel channel{loop};
-  std::vector<std::size_t> counts;
+  SerialLine line{loop};
+  std::vector<std::size_t> chunks;
   std::vector<std::uint8_t> received;
   std::vector<std::string> errors;
   test::Watchdog watchdog{60s, "serial pair test"};
 };
 
 TEST_F(SerialPairTest, BytesArriveInOrderBothWays) {
-  channel.openPort();
-  channel.setDtrLine(false);  // a pseudo-terminal has no modem lines: not an error
+  line.open(port);  // a pseudo-terminal has no modem lines: not an error
 
   std::vector<std::uint8_t> sent(3000);
   std::iota(sent.begin(), sent.end(), 0);
   peer->write(sent);
   ASSERT_TRUE(test::runLoopUntil(loop, [&] { return received.size() >= sent.size(); }));
   EXPECT_EQ(received, sent);
-  for (std::size_t count : counts) EXPECT_GT(count, 0u);
+  for (std::size_t chunk : chunks) EXPECT_LE(chunk, Line::kMaxChunk);
 
   const std::vector<std::uint8_t> first = {0x55, 0x33, 0xCC};
   const std::vector<std::uint8_t> second = {0x77, 0x01, 0x00};
-  channel.writeBytes(first);
-  channel.writeBytes(second);
+  line.write(first);
+  line.write(second);
   std::vector<std::uint8_t> both = first;
   both.insert(both.end(), second.begin(), second.end());
   EXPECT_EQ(peer->read(both.size()), both);
   EXPECT_TRUE(errors.empty());
-  channel.closePort();
+  line.close();
 }
 
 // Wine maps COM ports to Unix devices and does not apply share mode 0 to them.
@@ -172,28 +165,30 @@ bool underWine() {
 
 TEST_F(SerialPairTest, PortIsOpenedExclusively) {
   if (underWine()) GTEST_SKIP() << "wine does not keep a second opener out of a COM port";
-  channel.openPort();
+  line.open(port);
   TaskLoop otherLoop;
-  SerialChannel other(otherLoop);
+  SerialLine other(otherLoop);
   other.setClosePause(0ms);
-  other.setDeviceName(port);
   try {
-    other.openPort();
+    other.open(port);
     FAIL() << "opened twice";
-  } catch (const SerialChannelError& e) {
+  } catch (const SerialError& e) {
     EXPECT_TRUE(std::string(e.what()).starts_with("Can't open specified device " + port + " (Error "))
         << e.what();
   }
-  channel.closePort();
-  EXPECT_NO_THROW(other.openPort());
+  std::atomic<bool> released{false};
+  line.setCloseRest([&](std::stop_token) { released = true; });
+  line.close();
+  while (!released) std::this_thread::yield();  // the port is let go on the line's closing thread
+  EXPECT_NO_THROW(other.open(port));
 }
 
 TEST_F(SerialPairTest, CloseWhileBytesStreamInEndsAtOnce) {
-  channel.openPort();
+  line.open(port);
   peer->write(std::vector<std::uint8_t>(2000, 0x55));
   loop.runUntil(std::chrono::steady_clock::now() + 20ms);
   const auto start = std::chrono::steady_clock::now();
-  channel.closePort();
+  line.close();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
   const int posted = loop.posted;
   loop.runPending();

@@ -5,7 +5,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "dump/windows_text.h"
+#include "base/windows_text.h"
 #endif
 
 namespace kq::test {

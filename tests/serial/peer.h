@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "serial/serial_channel.h"
 #include "sim/pseudo_terminal.h"
 #include "tests/serial/loop_fixture.h"
 

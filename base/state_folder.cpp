@@ -1,8 +1,8 @@
-#include "dump/state_folder.h"
+#include "base/state_folder.h"
 
 #include <cstdlib>
 
-#include "dump/os_calls.h"
+#include "base/os_calls.h"
 
 namespace kq {
 namespace {

@@ -12,8 +12,8 @@
 #include <optional>
 #include <random>
 
-#include "dump/file_error.h"
-#include "dump/safe_file.h"
+#include "base/file_error.h"
+#include "base/safe_file.h"
 
 namespace kq {
 namespace {

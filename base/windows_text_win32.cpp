@@ -1,6 +1,6 @@
-#include "dump/windows_text.h"
-
 #include <windows.h>
+
+#include "base/windows_text.h"
 
 namespace kq {
 

@@ -1,6 +1,6 @@
 #include <unistd.h>
 
-#include "dump/file_sync.h"
+#include "base/file_sync.h"
 
 namespace kq {
 

@@ -1,4 +1,4 @@
-#include "dump/os_calls.h"
+#include "base/os_calls.h"
 
 namespace kq {
 

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <optional>
 
-#include "dump/file_error.h"
-#include "dump/safe_file.h"
-#include "dump/windows_text.h"
+#include "base/file_error.h"
+#include "base/safe_file.h"
+#include "base/windows_text.h"
 
 namespace kq {
 namespace {

@@ -1,7 +1,7 @@
 #include <io.h>
 #include <windows.h>
 
-#include "dump/file_sync.h"
+#include "base/file_sync.h"
 
 namespace kq {
 

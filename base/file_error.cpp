@@ -1,10 +1,10 @@
-#include "dump/file_error.h"
+#include "base/file_error.h"
 
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
-#include "dump/utf8_path.h"
+#include "base/utf8_path.h"
 
 namespace kq {
 

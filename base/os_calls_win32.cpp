@@ -1,6 +1,6 @@
 #include <cstdlib>
 
-#include "dump/os_calls.h"
+#include "base/os_calls.h"
 
 namespace kq {
 
