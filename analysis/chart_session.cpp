@@ -5,7 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "dump/utf8_path.h"
+#include "base/utf8_path.h"
 
 namespace kq {
 namespace {

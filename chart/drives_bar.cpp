@@ -14,10 +14,10 @@
 #include <cmath>
 #include <optional>
 
+#include "base/state_folder.h"
+#include "base/utf8_path.h"
 #include "chart/formula_edit.h"
 #include "decode/number_text.h"
-#include "dump/state_folder.h"
-#include "dump/utf8_path.h"
 #include "ui/error_box.h"
 #include "ui/qt_text.h"
 

@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "base/safe_file.h"
 #include "chart/workspace.h"
-#include "dump/safe_file.h"
 
 namespace kq {
 
