@@ -214,9 +214,10 @@ Command addChartCommand(CLI::App& kqCli) {
                    "--size takes WIDTHxHEIGHT in pixels, each 1 to 20000");
   app.add_option("--workspace", options->workspace, "draw the chart of a saved workspace instead of DUMP")
       ->type_name("FILE");
-  app.add_option("DUMP OUTPUT", options->files, "the dump file and the image file, *.png or *.pdf")
-      ->type_name("")
-      ->required();
+  // Named DUMP, shown as "DUMP OUTPUT": CLI11 2.4 takes no blank in a name. The callback says
+  // which files are missing.
+  app.add_option("DUMP", options->files, "the dump file and the image file, *.png or *.pdf")
+      ->option_text("OUTPUT ...");
   app.callback([options, &app] {
     if (options->series.size() > std::size_t(kSeriesCount)) throw CLI::ValidationError("at most 10 series");
     const auto& files = options->files;

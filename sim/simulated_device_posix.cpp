@@ -118,7 +118,11 @@ void SimulatedDevice::run(std::stop_token stop) {
     if (n <= 0) continue;
     lastInput = Clock::now();
     input_.insert(input_.end(), buffer, buffer + n);
+    const bool wasLinked = linked_;
     handleInput(lastInput);
+    // A restarted boot loader is quiet for a sync interval first, so its sync byte never runs into
+    // the tail of its last reply, however late the reader is.
+    if (wasLinked && !linked_) nextSync = Clock::now() + kSyncInterval;
   }
 }
 
