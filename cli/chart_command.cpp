@@ -13,6 +13,7 @@
 #include "chart/plot_image.h"
 #include "chart/series_plot.h"
 #include "cli/commands.h"
+#include "cli/failure_text.h"
 #include "cli/record_range.h"
 #include "cli/shared_options.h"
 #include "dump/dump_file.h"
@@ -131,7 +132,7 @@ int runWorkspace(const Options& options) {
     const QByteArray image = drawWorkspace(options);
     writeFileSafely(options.output, std::string_view(image.constData(), std::size_t(image.size())));
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "kq-cli chart: %s\n", e.what());
+    std::fprintf(stderr, "kq-cli chart: %s\n", failureText(e).c_str());
     return 1;
   }
   return 0;
@@ -170,7 +171,7 @@ int run(const Options& options) {
     const QByteArray image = drawChart(options, model, chosen, items);
     writeFileSafely(options.output, std::string_view(image.constData(), std::size_t(image.size())));
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+    reportFailure("chart", e);
     return 1;
   }
   return 0;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/failure_text.h"
 #include "cli/shared_options.h"
 #include "dump/dump_file.h"
 #include "dump/safe_file.h"
@@ -36,7 +37,7 @@ int run(const Options& options) {
       writeFileSafely(options.output, file);
     }
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+    reportFailure("export", e);
     return 1;
   }
   return 0;
