@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "analysis/printable_text.h"
 #include "decode/number_text.h"
 
 namespace kq {
@@ -109,7 +110,7 @@ std::vector<long double> parseBreaks(std::string_view text, char decimalSeparato
     double value = 0;
     const auto [stop, error] = std::from_chars(begin, number.c_str() + number.size(), value);
     if (error != std::errc() || stop != number.c_str() + number.size() || !std::isfinite(value))
-      throw std::invalid_argument("«" + std::string(text.substr(i, end - i)) + "» — не число");
+      throw std::invalid_argument("«" + printableText(text.substr(i, end - i)) + "» — не число");
     breaks.push_back(shownValue(value));
     i = end;
   }

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/printable_text.h"
+
 namespace kq {
 namespace {
 constexpr std::string_view kPreviousSuffix = "@-1";
@@ -31,6 +33,8 @@ bool isControl(char c) { return c >= 0 && c < ' ' && c != '\t' && c != '\n' && c
 // What the text before a character was, for telling a sign that applies to
 // what follows from an operator between two values.
 enum class Token { start, value, function, sign, other };
+
+std::string controlCharacterProblem(char c) { return "непонятный знак (код " + std::to_string(int(c)) + ")"; }
 
 int characterCount(std::string_view text) {
   return int(std::count_if(text.begin(), text.end(), [](char c) { return !isContinuationByte(c); }));
@@ -155,6 +159,11 @@ void Expression::compile(std::string_view text, const ColumnLookup& columnOf) {
       const std::size_t close = text.find(']', i + 1);
       if (close == std::string_view::npos) throw ExpressionError(at, "нет закрывающей «]»");
       std::string_view name = text.substr(i + 1, close - i - 1);
+      // No title holds a control character, and a message must not either.
+      for (std::size_t k = 0, inName = 0; k < name.size(); ++k) {
+        if (isControl(name[k])) throw ExpressionError(at + 1 + int(inName), controlCharacterProblem(name[k]));
+        if (!isContinuationByte(name[k])) ++inName;
+      }
       const bool previousRecord = name.size() >= kPreviousSuffix.size() && name.ends_with(kPreviousSuffix);
       if (previousRecord) name.remove_suffix(kPreviousSuffix.size());
       const std::optional<int> column = columnOf(name);
@@ -195,7 +204,7 @@ void Expression::compile(std::string_view text, const ColumnLookup& columnOf) {
     }
     if (static_cast<unsigned char>(c) >= 0x80)
       throw ExpressionError(at, "непонятный знак «" + characterAt(text, i) + "»");
-    if (isControl(c)) throw ExpressionError(at, "непонятный знак (код " + std::to_string(int(c)) + ")");
+    if (isControl(c)) throw ExpressionError(at, controlCharacterProblem(c));
     // A sign where no value stands before it applies to what follows ("-1",
     // "!x"). muparser takes no such sign right after another ("--1", "!!1")
     // and would only say that a number is expected after the second.
@@ -293,6 +302,9 @@ void checkChannelName(const std::string& name, const DumpModel& model) {
   if (model.columnOf(name)) throw std::runtime_error("имя «" + name + "» уже занято");
   if (name.find_first_of("[]") != std::string::npos || name.ends_with(kPreviousSuffix))
     throw std::runtime_error("имя канала не может содержать «[» и «]» и кончаться на «@-1»");
+  // A line break would split the line of statistics, a NUL cut the name short.
+  if (printableText(name) != name)
+    throw std::runtime_error("имя канала не может содержать управляющих знаков");
 }
 
 void addChannels(DumpModel& model, std::span<const ChannelDefinition> channels) {
@@ -302,7 +314,7 @@ void addChannels(DumpModel& model, std::span<const ChannelDefinition> channels) 
       Expression expression(channel.formula, model);
       model.addDerived(channel.name, expression.evaluate(model));
     } catch (const std::runtime_error& error) {
-      throw std::runtime_error("канал «" + channel.name + "»: " + error.what());
+      throw std::runtime_error("канал «" + printableText(channel.name) + "»: " + error.what());
     }
   }
 }

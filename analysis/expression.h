@@ -78,8 +78,8 @@ struct ChannelDefinition {
   std::string formula;
 };
 
-// A channel's name must be new among the model's titles and fit in brackets;
-// throws std::runtime_error saying what is wrong.
+// A channel's name must be new among the model's titles, fit in brackets and
+// hold no control character; throws std::runtime_error saying what is wrong.
 void checkChannelName(const std::string& name, const DumpModel& model);
 
 // Adds each channel to the model as a derived column, in order; a channel may

@@ -73,6 +73,12 @@ TEST(CellTableTest, BreakpointListsTypedOrPasted) {
   }
   EXPECT_THROW(parseBreaks("1 2 три", ','), std::invalid_argument);
   EXPECT_THROW(parseBreaks("+-5", ','), std::invalid_argument);
+  try {
+    parseBreaks(std::string("1 2\0 3", 6), ',');
+    ADD_FAILURE();
+  } catch (const std::invalid_argument& error) {
+    EXPECT_STREQ(error.what(), "«2\uFFFD» — не число");  // a NUL would cut the message
+  }
   EXPECT_EQ(parseBreaks("1,5", '.'), (std::vector<long double>{1, 5}));
 }
 

@@ -78,6 +78,7 @@ TEST(ExpressionTest, MistakesNameTheirPositionAndWhatIsWrong) {
       {"1 - -+1", 6, "два знака действия подряд"},
       {"1 + " + std::string(309, '9'), 5, "число слишком большое"},
       {std::string("1 +\0 1", 6), 4, "непонятный знак (код 0)"},
+      {std::string("[Обо\0роты]", 17), 5, "непонятный знак (код 0)"},
       {std::string(Expression::kMaxLength + 1, '1'), Expression::kMaxLength + 1,
        "выражение длиннее 5000 знаков"},
   };
@@ -120,12 +121,22 @@ TEST(ExpressionTest, ChannelsFollowTheDecodedColumnsAndMayNameEarlierChannels) {
 
   const ChannelDefinition taken[] = {{"B", "1"}};
   EXPECT_THROW(addChannels(model, taken), std::runtime_error);
-  const ChannelDefinition wrong[] = {{"X", "[Нет такого]"}};
-  try {
-    addChannels(model, wrong);
-    FAIL();
-  } catch (const std::runtime_error& error) {
-    EXPECT_STREQ(error.what(), "канал «X»: позиция 1: неизвестный параметр «Нет такого»");
+  struct Case {
+    ChannelDefinition channel;
+    std::string message;
+  };
+  const Case wrong[] = {
+      {{"X", "[Нет такого]"}, "канал «X»: позиция 1: неизвестный параметр «Нет такого»"},
+      // A line break would split the line of statistics, a NUL cut the message.
+      {{std::string("a\0b", 3), "1"}, "канал «a\uFFFDb»: имя канала не может содержать управляющих знаков"},
+  };
+  for (const Case& c : wrong) {
+    try {
+      addChannels(model, std::span(&c.channel, 1));
+      ADD_FAILURE() << c.message;
+    } catch (const std::runtime_error& error) {
+      EXPECT_EQ(error.what(), c.message);
+    }
   }
 }
 
