@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string>
 
+#include "analysis/printable_text.h"
 #include "decode/number_text.h"
 
 namespace kq {
@@ -103,16 +105,19 @@ std::vector<long double> parseBreaks(std::string_view text, char decimalSeparato
     std::string number(text.substr(i, end - i));
     std::replace(number.begin(), number.end(), ',', '.');
     // Locale-free; a double holds every decimal of 15 significant digits,
-    // and shownValue makes the extended number of that decimal.
-    const char* begin = number.c_str() + (number[0] == '+' ? 1 : 0);
+    // and shownValue makes the extended number of that decimal. One sign at most.
+    const char* begin = number.c_str() + (number[0] == '+' && number.size() > 1 && number[1] != '-' ? 1 : 0);
     double value = 0;
     const auto [stop, error] = std::from_chars(begin, number.c_str() + number.size(), value);
     if (error != std::errc() || stop != number.c_str() + number.size() || !std::isfinite(value))
-      throw std::invalid_argument("«" + std::string(text.substr(i, end - i)) + "» — не число");
+      throw std::invalid_argument("«" + printableText(text.substr(i, end - i)) + "» — не число");
     breaks.push_back(shownValue(value));
     i = end;
   }
   sortBreaks(breaks);
+  if (breaks.size() > kMaxBreaks)
+    throw std::invalid_argument("слишком много чисел: " + std::to_string(breaks.size()) + ", не больше " +
+                                std::to_string(kMaxBreaks));
   return breaks;
 }
 

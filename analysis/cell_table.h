@@ -37,11 +37,15 @@ std::size_t nearestBreak(const std::vector<long double>& breaks, long double val
 // when all are equal, none when no record has a value.
 std::vector<long double> evenBreaks(const DumpModel& model, int column, RecordSelection kept, int count = 8);
 
+// The most breakpoints an axis takes: a controller's map axis has at most 32;
+// the cells of two longer axes would fill the memory.
+inline constexpr std::size_t kMaxBreaks = 256;
+
 // Breakpoints typed or pasted: numbers separated by blanks, tabs, line breaks
 // or ";". A point is always a decimal mark; a comma is one too when the
 // decimal separator is a comma, and separates numbers otherwise. Taken in
 // ascending order, repeats dropped. Throws std::invalid_argument naming the
-// text that is not a number.
+// text that is not a number, or saying that there are more than kMaxBreaks.
 std::vector<long double> parseBreaks(std::string_view text, char decimalSeparator);
 
 // Empty breakpoints take evenBreaks of their column.

@@ -77,7 +77,7 @@ EventAlignment alignOnEvent(const DriveComparison& drives, std::string_view expr
     const DumpModel& model = drives.model(d);
     std::vector<char> holds;
     try {
-      holds = Expression(expression, model.titles()).keep(model);
+      holds = Expression(expression, model).keep(model);
     } catch (const ExpressionError& error) {
       throw std::runtime_error("запись " + DriveComparison::driveName(d) + ": " + error.what());
     }

@@ -1,6 +1,5 @@
 #include "analysis/dump_model.h"
 
-#include <algorithm>
 #include <array>
 #include <clocale>
 #include <cmath>
@@ -86,7 +85,19 @@ std::string DumpModel::cell(int row, int column) const {
   return text;
 }
 
+std::optional<int> DumpModel::columnOf(std::string_view title) const {
+  const auto found = titleIndex_.find(title);
+  if (found == titleIndex_.end()) return std::nullopt;
+  return kFrameColumns + found->second;
+}
+
+void DumpModel::indexTitles() {
+  titleIndex_.clear();
+  for (std::size_t i = 0; i < titles_.size(); ++i) titleIndex_.try_emplace(titles_[i], int(i));
+}
+
 void DumpModel::addColumn(std::string title) {
+  titleIndex_.try_emplace(title, int(titles_.size()));
   titles_.push_back(std::move(title));
   columns_.emplace_back();
   decoded_ = int(columns_.size());
@@ -127,6 +138,7 @@ void DumpModel::keepShownDigits() {
 
 void DumpModel::addDerived(std::string title, std::vector<long double> values) {
   values.resize(numbers_.size(), std::numeric_limits<long double>::quiet_NaN());
+  titleIndex_.try_emplace(title, int(titles_.size()));
   titles_.push_back(std::move(title));
   columns_.push_back(std::move(values));
 }
@@ -137,6 +149,7 @@ void DumpModel::replaceDerived(int column, std::string title, std::vector<long d
   values.resize(numbers_.size(), std::numeric_limits<long double>::quiet_NaN());
   titles_[index] = std::move(title);
   columns_[index] = std::move(values);
+  indexTitles();
 }
 
 void DumpModel::removeDerived(int column) {
@@ -144,11 +157,13 @@ void DumpModel::removeDerived(int column) {
   if (index < decoded_ || index >= int(columns_.size())) throw std::out_of_range("no derived channel there");
   titles_.erase(titles_.begin() + index);
   columns_.erase(columns_.begin() + index);
+  indexTitles();  // the items after it move up
 }
 
 void DumpModel::removeAllDerived() {
   titles_.resize(decoded_);
   columns_.resize(decoded_);
+  indexTitles();
 }
 
 DumpModel buildDumpModel(const Dump& dump, char decimalSeparator) {
@@ -177,13 +192,6 @@ DumpModel buildDumpModel(const Dump& dump, char decimalSeparator) {
   }
   model.keepShownDigits();
   return model;
-}
-
-std::optional<int> columnOfTitle(const DumpModel& model, std::string_view title) {
-  const auto& titles = model.titles();
-  const auto found = std::find(titles.begin(), titles.end(), title);
-  if (found == titles.end()) return std::nullopt;
-  return kFrameColumns + int(found - titles.begin());
 }
 
 }  // namespace kq

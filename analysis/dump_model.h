@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "analysis/packed_digits.h"
@@ -42,6 +44,9 @@ class DumpModel {
   // The selector items: every column's title after the frame columns.
   const std::vector<std::string>& titles() const { return titles_; }
   const std::string& title(int column) const;
+  // The grid column of the first item with this title, or nothing; found
+  // through an index, so that a model of many channels is built in linear time.
+  std::optional<int> columnOf(std::string_view title) const;
 
   std::string_view date(int position) const { return dates_[position]; }
   std::string_view time(int position) const { return times_[position]; }
@@ -73,6 +78,13 @@ class DumpModel {
   void removeAllDerived();
 
  private:
+  // Heterogeneous lookup: a title is found by its string_view without a copy.
+  struct TitleHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  void indexTitles();
+
   char separator_;
   int controllerType_ = 0;
   int decoded_ = 0;
@@ -82,6 +94,8 @@ class DumpModel {
   std::vector<std::string> titles_;
   std::vector<std::vector<long double>> columns_;
   std::vector<std::vector<PackedDigits>> digits_;  // per decoded column, when kept
+  // The first item of each title.
+  std::unordered_map<std::string, int, TitleHash, std::equal_to<>> titleIndex_;
 };
 
 // Decodes a dump once: one record after another up to the first record
@@ -92,7 +106,9 @@ class DumpModel {
 DumpModel buildDumpModel(const Dump& dump, char decimalSeparator);
 
 // The grid column of the first parameter with this title, or nothing.
-std::optional<int> columnOfTitle(const DumpModel& model, std::string_view title);
+inline std::optional<int> columnOfTitle(const DumpModel& model, std::string_view title) {
+  return model.columnOf(title);
+}
 
 }  // namespace kq
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -33,12 +35,20 @@ class ExpressionError : public std::runtime_error {
 //
 // A record gets no value (NaN) where the result is not finite (a division by
 // zero, the root of a negative number) or a parameter the expression names
-// has none there (the first record for "@-1", a filtered channel's gap).
+// has none there (the first record for "@-1", a filtered channel's gap);
+// min and max have none where any argument has none.
 class Expression {
  public:
+  // The longest text taken, in characters; longer formulas are refused
+  // before they are parsed.
+  static constexpr int kMaxLength = 5000;
+
   // Compiles text against the selector titles (title i names grid column
   // kFrameColumns + i). Throws ExpressionError.
   Expression(std::string_view text, const std::vector<std::string>& titles);
+  // The same against the model's titles, found through its index: the cost
+  // does not grow with the number of channels.
+  Expression(std::string_view text, const DumpModel& model);
 
   // The value of every record of the model, as the grid would show it.
   std::vector<long double> evaluate(const DumpModel& model) const;
@@ -53,6 +63,9 @@ class Expression {
     int column;
     bool previous;
   };
+  // The grid column a bracketed title names, or nothing.
+  using ColumnLookup = std::function<std::optional<int>(std::string_view title)>;
+  void compile(std::string_view text, const ColumnLookup& columnOf);
   std::vector<double> evaluateRaw(const DumpModel& model) const;
 
   std::string translated_;  // the user's text with each [..] a variable name
@@ -65,9 +78,9 @@ struct ChannelDefinition {
   std::string formula;
 };
 
-// A channel's name must be new among the titles and fit in brackets; throws
-// std::runtime_error saying what is wrong.
-void checkChannelName(const std::string& name, const std::vector<std::string>& titles);
+// A channel's name must be new among the model's titles, fit in brackets and
+// hold no control character; throws std::runtime_error saying what is wrong.
+void checkChannelName(const std::string& name, const DumpModel& model);
 
 // Adds each channel to the model as a derived column, in order; a channel may
 // name the ones before it. Throws std::runtime_error: "канал «NAME»: " and

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "cli/failure_text.h"
 #include "dump/dump_file.h"
 
 namespace kq::cli {
@@ -51,7 +52,7 @@ DumpModel analysedModel(const std::string& dumpFile, char decimalSeparator, cons
   kept.clear();
   if (!options.filter.empty()) {
     try {
-      kept = Expression(options.filter, model.titles()).keep(model);
+      kept = Expression(options.filter, model).keep(model);
     } catch (const ExpressionError& error) {
       throw AnalysisError(std::string("--filter: ") + error.what());
     }
@@ -65,7 +66,7 @@ int runReporting(const char* command, const std::function<int()>& work) {
   } catch (const AnalysisError& e) {
     std::fprintf(stderr, "kq-cli %s: %s\n", command, e.what());
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+    reportFailure(command, e);
   }
   return 1;
 }

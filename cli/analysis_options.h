@@ -37,7 +37,7 @@ DumpModel analysedModel(const std::string& dumpFile, char decimalSeparator, cons
                         std::vector<char>& kept);
 
 // Runs a command's work and returns its status: an AnalysisError is reported
-// as "kq-cli COMMAND: MESSAGE", any other error by its message alone; both
+// as "kq-cli COMMAND: MESSAGE", any other error as reportFailure says; both
 // give status 1.
 int runReporting(const char* command, const std::function<int()>& work);
 

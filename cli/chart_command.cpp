@@ -16,6 +16,7 @@
 #include "chart/session_plot.h"
 #include "chart/workspace_file.h"
 #include "cli/commands.h"
+#include "cli/failure_text.h"
 #include "cli/record_range.h"
 #include "cli/shared_options.h"
 #include "dump/dump_file.h"
@@ -128,7 +129,7 @@ int runWorkspace(const Options& options) {
     const QByteArray image = drawWorkspace(options);
     writeFileSafely(options.output, std::string_view(image.constData(), std::size_t(image.size())));
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "kq-cli chart: %s\n", e.what());
+    std::fprintf(stderr, "kq-cli chart: %s\n", failureText(e).c_str());
     return 1;
   }
   return 0;
@@ -167,7 +168,7 @@ int run(const Options& options) {
     const QByteArray image = drawChart(options, model, chosen, items);
     writeFileSafely(options.output, std::string_view(image.constData(), std::size_t(image.size())));
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+    reportFailure("chart", e);
     return 1;
   }
   return 0;

@@ -56,7 +56,7 @@ int run(const Options& options) {
       // A mistake is said with the file it does not fit.
       for (std::size_t d = 0; d < models.size(); ++d) {
         try {
-          Expression(options.align, models[d].titles());
+          Expression(options.align, models[d]);
         } catch (const ExpressionError& error) {
           throw AnalysisError("--align: " + options.dumps[d] + ": " + error.what());
         }

@@ -14,6 +14,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/download_output.h"
+#include "cli/failure_text.h"
 #include "cli/interrupts.h"
 #include "cli/option_checks.h"
 #include "cli/progress_bar.h"
@@ -60,7 +61,7 @@ class Progress : public DownloadObserver {
     try {
       session_->startDownload();
     } catch (const std::exception& error) {
-      end(error.what());
+      end(failureText(error));
     }
   }
   void downloadStarted() override {
@@ -113,7 +114,7 @@ int run(const Options& options) {
   try {
     checkOutputBeforeDownload(options.output);
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "kq-cli download: %s\n", error.what());
+    std::fprintf(stderr, "kq-cli download: %s\n", failureText(error).c_str());
     return 1;
   }
 
@@ -121,7 +122,7 @@ int run(const Options& options) {
   try {
     if (!options.trace.empty()) trace = std::make_unique<Trace>(options.trace, Trace::Clock::now());
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "kq-cli download: %s\n", error.what());
+    std::fprintf(stderr, "kq-cli download: %s\n", failureText(error).c_str());
     return 1;
   }
 
@@ -160,7 +161,7 @@ int run(const Options& options) {
       }
     }
   } catch (const std::exception& error) {
-    progress.end(error.what());
+    progress.end(failureText(error));
   }
   if (interrupted && !progress.finished()) progress.end("interrupted");
   session.unlink();

@@ -8,6 +8,7 @@
 #include "base/safe_file.h"
 #include "base/state_folder.h"
 #include "base/utf8_path.h"
+#include "cli/failure_text.h"
 #include "dump/block_layout.h"
 #include "dump/dump_file.h"
 #include "dump/recovery_file.h"
@@ -31,7 +32,7 @@ std::optional<fs::path> saveFallback(const Dump& dump) {
       saveDumpFile(utf8Text(path), dump);
       return path;
     } catch (const std::exception& failure) {
-      report(failure.what());
+      report(failureText(failure));
     }
   }
   return std::nullopt;
@@ -43,7 +44,7 @@ bool saveOrFallBack(const std::string& path, const Dump& dump, const std::string
     saveDumpFile(path, dump);
     return true;
   } catch (const std::exception& error) {
-    report(error.what());
+    report(failureText(error));
   }
   if (const auto fallback = saveFallback(dump)) {
     report(what + " saved to " + utf8Text(*fallback) + " instead");

@@ -7,6 +7,7 @@
 
 #include "base/safe_file.h"
 #include "cli/commands.h"
+#include "cli/failure_text.h"
 #include "cli/shared_options.h"
 #include "dump/dump_file.h"
 #include "export/spreadsheet_export.h"
@@ -36,7 +37,7 @@ int run(const Options& options) {
       writeFileSafely(options.output, file);
     }
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+    reportFailure("export", e);
     return 1;
   }
   return 0;

@@ -7,6 +7,25 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/failure_text.h"
+
+namespace {
+
+// A command reports its own failures; whatever escapes it still ends with a
+// message rather than the C++ library's "terminate called after …".
+int runCommand(const kq::cli::Command& command) {
+  const std::string name = command.app().get_name();
+  try {
+    return command.run();
+  } catch (const std::exception& error) {
+    kq::cli::reportFailure(name.c_str(), error);
+  } catch (...) {
+    std::fprintf(stderr, "kq-cli %s: внутренняя ошибка программы\n", name.c_str());
+  }
+  return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace kq::cli;
@@ -56,9 +75,12 @@ int main(int argc, char** argv) {
                                                 : "unknown command '" + extras.front() + "'";
     std::fprintf(stderr, "kq-cli: %s\n\n%s", message.c_str(), kqCli.help().c_str());
     return 2;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "kq-cli: %s\n", failureText(error).c_str());
+    return 1;
   }
   for (const auto& command : commands)
-    if (command.app().parsed()) return command.run();
+    if (command.app().parsed()) return runCommand(command);
   std::fputs(kqCli.help().c_str(), stderr);
   return 2;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/failure_text.h"
 #include "cli/interrupts.h"
 #include "cli/option_checks.h"
 #include "dump/dump_file.h"
@@ -78,7 +79,7 @@ int run(const Options& options) {
     device.stop();
     return 0;
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "kq-cli simulate: %s\n", error.what());
+    std::fprintf(stderr, "kq-cli simulate: %s\n", failureText(error).c_str());
     return 1;
   }
 }

@@ -69,9 +69,10 @@ constexpr const char* kDetails =
     "A breakpoint LIST is numbers separated by blanks, tabs or ';' (a row pasted\n"
     "from a spreadsheet works). A point is always a decimal mark; a comma is one\n"
     "when the decimal separator is a comma and separates numbers otherwise.\n"
-    "Breakpoints are taken in ascending order, repeats dropped. Without a list:\n"
-    "8 breakpoints evenly from the smallest to the largest value of the kept\n"
-    "records.";
+    "Breakpoints are taken in ascending order, repeats dropped; at most 256 per\n"
+    "axis. Without a list: 8 breakpoints evenly from the smallest to the largest\n"
+    "value of the kept records.";
+static_assert(kMaxBreaks == 256, "the help above states the limit");
 
 }  // namespace
 

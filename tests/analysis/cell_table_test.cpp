@@ -72,7 +72,31 @@ TEST(CellTableTest, BreakpointListsTypedOrPasted) {
     EXPECT_EQ(parseBreaks(c.text, c.separator), expected) << c.text;
   }
   EXPECT_THROW(parseBreaks("1 2 три", ','), std::invalid_argument);
+  EXPECT_THROW(parseBreaks("+-5", ','), std::invalid_argument);
+  try {
+    parseBreaks(std::string("1 2\0 3", 6), ',');
+    ADD_FAILURE();
+  } catch (const std::invalid_argument& error) {
+    EXPECT_STREQ(error.what(), "«2\uFFFD» — не число");  // a NUL would cut the message
+  }
   EXPECT_EQ(parseBreaks("1,5", '.'), (std::vector<long double>{1, 5}));
+}
+
+// Two long axes would make more cells than the memory holds: each is bounded.
+TEST(CellTableTest, AtMostKMaxBreaksPerAxis) {
+  auto list = [](std::size_t count, int step) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) text += std::to_string(int(i) * step) + " ";
+    return text;
+  };
+  EXPECT_EQ(parseBreaks(list(kMaxBreaks, 1), '.').size(), kMaxBreaks);
+  EXPECT_EQ(parseBreaks(list(10000, 0), '.').size(), 1u);  // repeats do not count
+  try {
+    parseBreaks(list(10000, 1), ',');
+    FAIL();
+  } catch (const std::invalid_argument& error) {
+    EXPECT_STREQ(error.what(), "слишком много чисел: 10000, не больше 256");
+  }
 }
 
 }  // namespace

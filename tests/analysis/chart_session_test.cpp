@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "analysis/chart_workspace.h"
+#include "base/utf8_path.h"
 #include "dump/dump_file.h"
 #include "sim/memory.h"
 #include "tests/support/temp_dir.h"
@@ -24,7 +25,7 @@ class ChartSessionTest : public ::testing::Test {
   ~ChartSessionTest() override { std::filesystem::remove_all(folder); }
 
   std::string dumpFile(const std::string& name, int type, int records) {
-    const std::string path = (folder / name).string();
+    const std::string path = utf8Text(folder / name);
     saveDumpFile(path, Dump(sim::syntheticDumpLines(type, records)));
     return path;
   }
@@ -138,7 +139,7 @@ TEST_F(ChartSessionTest, ATitleThatStandsTwiceIsPlottedAsTheItemChosen) {
 TEST_F(ChartSessionTest, DrivesComparedKeepTheirOffsetsAndLetters) {
   EXPECT_EQ(session.addDrive(dumpFile("b.txt", 6, 100)), "Нет записи, с которой сравнивать.");
   prepare(6, 300);
-  EXPECT_EQ(session.addDrive((folder / "нет.txt").string()).rfind("Файл «нет.txt»: ", 0), 0u);
+  EXPECT_EQ(session.addDrive(utf8Text(folder / utf8Path("нет.txt"))).rfind("Файл «нет.txt»: ", 0), 0u);
   ASSERT_EQ(session.addDrive(dumpFile("b.txt", 6, 100)), "");
   ASSERT_EQ(session.addDrive(dumpFile("c.txt", 2, 100)), "");
   ASSERT_EQ(session.addDrive(dumpFile("d.txt", 6, 100)), "");
@@ -198,7 +199,7 @@ TEST_F(ChartSessionTest, WorkspaceOpensWhatWasCapturedAndAMissingDriveAIsRefused
 
   // Drive A gone and not replaced: refused, nothing changed.
   Workspace broken = saved;
-  broken.drives[0].path = (folder / "пропал.txt").string();
+  broken.drives[0].path = utf8Text(folder / utf8Path("пропал.txt"));
   std::vector<std::string> asked;
   opening =
       openWorkspace(reopened, broken, "w.kqw", ',', [&](const std::string& missing, const std::string&) {

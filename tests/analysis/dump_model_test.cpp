@@ -10,6 +10,7 @@
 #include "decode/parameter_table.h"
 #include "decode/record_view.h"
 #include "tests/support/dump_builder.h"
+#include "tests/support/model_builder.h"
 #include "tests/support/number_text.h"
 
 namespace kq {
@@ -174,6 +175,25 @@ TEST(DumpModelTest, EveryValueIsTheNumberItsCellShows) {
       }
     }
   }
+}
+
+// Titles are found through an index; it must follow every change of the channels.
+TEST(DumpModelTest, TitlesAreFoundAfterChannelsAreAddedReplacedAndRemoved) {
+  DumpModel model = modelOf({{"1"}, {"2"}}, ',', {"A", "A"});  // a repeated title names the first
+  model.addDerived("X", {});
+  model.addDerived("Y", {});
+  const int x = kFrameColumns + 2, y = kFrameColumns + 3;
+  EXPECT_EQ(model.columnOf("A"), kFrameColumns);
+  EXPECT_EQ(model.columnOf("Y"), y);
+  model.replaceDerived(y, "Z", {});
+  EXPECT_EQ(model.columnOf("Y"), std::nullopt);
+  EXPECT_EQ(model.columnOf("Z"), y);
+  model.removeDerived(x);
+  EXPECT_EQ(model.columnOf("X"), std::nullopt);
+  EXPECT_EQ(model.columnOf("Z"), x);
+  model.removeAllDerived();
+  EXPECT_EQ(model.columnOf("Z"), std::nullopt);
+  EXPECT_EQ(model.columnOf("A"), kFrameColumns);
 }
 
 }  // namespace

@@ -41,6 +41,12 @@ TEST(ExpressionTest, ValuesOfEveryRecord) {
       {"[B] != 0 ? 10 : 20", {"10", "20", "10", "10"}},
       {"0.1 + 0.2 - 2^2", {"-3,7", "-3,7", "-3,7", "-3,7"}},
       {"if([B@-1] > 0, 1, 2)", {"", "1", "2", "1"}},  // the first record has no previous value
+      // An argument of min or max without a value, in either place, leaves none.
+      {"min(1, 1 / [B])", {"0,5", "", "0,285714285714286", "-1"}},
+      {"min(1 / [B], 1)", {"0,5", "", "0,285714285714286", "-1"}},
+      {"max(sqrt([B]), 0)", {"1,4142135623731", "0", "1,87082869338697", ""}},
+      {"max(0, sqrt([B]))", {"1,4142135623731", "0", "1,87082869338697", ""}},
+      {"[B] - -1 + 2 * -[B]", {"-1", "1", "-2,5", "2"}},  // an operator, then one sign
   };
   const DumpModel model = sampleModel();
   for (const Case& c : cases)
@@ -49,9 +55,9 @@ TEST(ExpressionTest, ValuesOfEveryRecord) {
 
 TEST(ExpressionTest, MistakesNameTheirPositionAndWhatIsWrong) {
   struct Case {
-    const char* text;
+    std::string text;
     int position;
-    const char* problem;
+    std::string problem;
   };
   const Case cases[] = {
       {"[Обороты] + 1", 1, "неизвестный параметр «Обороты»"},
@@ -67,6 +73,14 @@ TEST(ExpressionTest, MistakesNameTheirPositionAndWhatIsWrong) {
       {"1 + ё", 5, "непонятный знак «ё»"},
       {"if(1, 2)", 8, "слишком мало аргументов"},
       {"", 1, "ожидается число"},
+      {"--1", 2, "два знака действия подряд"},
+      {"[B] * !!1", 8, "два знака действия подряд"},
+      {"1 - -+1", 6, "два знака действия подряд"},
+      {"1 + " + std::string(309, '9'), 5, "число слишком большое"},
+      {std::string("1 +\0 1", 6), 4, "непонятный знак (код 0)"},
+      {std::string("[Обо\0роты]", 17), 5, "непонятный знак (код 0)"},
+      {std::string(Expression::kMaxLength + 1, '1'), Expression::kMaxLength + 1,
+       "выражение длиннее 5000 знаков"},
   };
   for (const Case& c : cases) {
     try {
@@ -78,6 +92,15 @@ TEST(ExpressionTest, MistakesNameTheirPositionAndWhatIsWrong) {
       EXPECT_EQ(std::string(error.what()), "позиция " + std::to_string(c.position) + ": " + c.problem);
     }
   }
+}
+
+// The longest text, its bracketed titles made longer for muparser, is taken.
+TEST(ExpressionTest, TheLongestTextIsTaken) {
+  std::string text = "[B]";
+  while (text.size() + 4 <= std::size_t(Expression::kMaxLength)) text += "+[B]";
+  EXPECT_EQ(texts(Expression(text, kTitles).evaluate(sampleModel()))[0], "2500");
+  EXPECT_EQ(texts(Expression("0." + std::string(400, '0') + "1 + 1", kTitles).evaluate(sampleModel()))[0],
+            "1");
 }
 
 TEST(ExpressionTest, AFilterKeepsRecordsWithANonZeroValue) {
@@ -98,12 +121,22 @@ TEST(ExpressionTest, ChannelsFollowTheDecodedColumnsAndMayNameEarlierChannels) {
 
   const ChannelDefinition taken[] = {{"B", "1"}};
   EXPECT_THROW(addChannels(model, taken), std::runtime_error);
-  const ChannelDefinition wrong[] = {{"X", "[Нет такого]"}};
-  try {
-    addChannels(model, wrong);
-    FAIL();
-  } catch (const std::runtime_error& error) {
-    EXPECT_STREQ(error.what(), "канал «X»: позиция 1: неизвестный параметр «Нет такого»");
+  struct Case {
+    ChannelDefinition channel;
+    std::string message;
+  };
+  const Case wrong[] = {
+      {{"X", "[Нет такого]"}, "канал «X»: позиция 1: неизвестный параметр «Нет такого»"},
+      // A line break would split the line of statistics, a NUL cut the message.
+      {{std::string("a\0b", 3), "1"}, "канал «a\uFFFDb»: имя канала не может содержать управляющих знаков"},
+  };
+  for (const Case& c : wrong) {
+    try {
+      addChannels(model, std::span(&c.channel, 1));
+      ADD_FAILURE() << c.message;
+    } catch (const std::runtime_error& error) {
+      EXPECT_EQ(error.what(), c.message);
+    }
   }
 }
 
