@@ -8,14 +8,13 @@
 
 #include "app/font_engine.h"
 #include "app/main_window.h"
+#include "app/own_translation.h"
 #include "chart/chart_window.h"
 #include "ui/qt_text.h"
 
 int main(int argc, char* argv[]) {
   kq::chooseFontEngine();
   QApplication application(argc, argv);
-  // The title error boxes and the task bar show; set before any window exists.
-  QApplication::setApplicationName(QStringLiteral("Выгрузчик данных из БК серии KQ"));
 
   // The toolkit's own dialogs and buttons in the user's language, where Qt's
   // translations are installed.
@@ -23,6 +22,17 @@ int main(int argc, char* argv[]) {
   if (toolkitTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&toolkitTexts);
+  // The program's own texts, where the package holds a translation for the
+  // user's language; the folder lies where the package puts it beside bin/.
+  QTranslator ownTexts;
+  const QString ownTranslation = kq::ownTranslationFile(
+      QLocale::system().uiLanguages(),
+      QApplication::applicationDirPath() + QStringLiteral("/" KQ_TRANSLATIONS_FROM_BIN));
+  if (!ownTranslation.isEmpty() && ownTexts.load(ownTranslation)) QApplication::installTranslator(&ownTexts);
+
+  // The title error boxes and the task bar show; set before any window exists.
+  QApplication::setApplicationName(
+      QCoreApplication::translate("kq::Application", "Выгрузчик данных из БК серии KQ"));
 
   QCommandLineParser options;
   options.setApplicationDescription(

@@ -40,18 +40,17 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent, SessionTiming timing)
       ownPrompts_(prompts ? nullptr : std::make_unique<QtPrompts>(this)),
       prompts_(prompts ? *prompts : *ownPrompts_),
       timing_(timing),
-      portLabel_(new QLabel(QStringLiteral("Выбор порта"), this)),
+      portLabel_(new QLabel(tr("Выбор порта"), this)),
       portSelector_(new PortSelector(this)),
-      linkSwitch_(
-          new BigButton(QStringLiteral("Старт BootLoader"), QStringLiteral("BootLoader запущен"), this)),
-      downloadSwitch_(new BigButton(QStringLiteral("Старт загрузки данных из БК"),
-                                    QStringLiteral("Загрузка данных из БК запущена"), this)),
-      exportButton_(new BigButton(QStringLiteral("Сохранение данных для EXCEL"), this)),
-      saveDumpButton_(new BigButton(QStringLiteral("Сохранение полученных данных в файл"), this)),
-      loadDumpButton_(new BigButton(QStringLiteral("Чтение данных из файла"), this)),
-      chartButton_(new BigButton(QStringLiteral("Вызов окна графика"), this)),
+      linkSwitch_(new BigButton(tr("Старт BootLoader"), tr("BootLoader запущен"), this)),
+      downloadSwitch_(
+          new BigButton(tr("Старт загрузки данных из БК"), tr("Загрузка данных из БК запущена"), this)),
+      exportButton_(new BigButton(tr("Сохранение данных для EXCEL"), this)),
+      saveDumpButton_(new BigButton(tr("Сохранение полученных данных в файл"), this)),
+      loadDumpButton_(new BigButton(tr("Чтение данных из файла"), this)),
+      chartButton_(new BigButton(tr("Вызов окна графика"), this)),
       statusLine_(new QLabel(this)),
-      responseLamp_(new Lamp(QStringLiteral("Отклик от БК"), this)),
+      responseLamp_(new Lamp(tr("Отклик от БК"), this)),
       progressGauge_(new Gauge(this)),
       session_(line_, mainThread_, *this, timing) {
   setObjectName(QStringLiteral("mainWindow"));

@@ -13,24 +13,25 @@
 namespace kq {
 namespace {
 
-const QString kSaveFilter = QStringLiteral("Текстовой файл (*.txt)");
-const QString kOpenFilter = QStringLiteral("Текстовый файл (*.txt)");
-const QString kUnsavedQuestion =
-    QStringLiteral("Данные, полученные из БК, не сохранены. Продолжить без сохранения?");
+// Translated where used: the translator is installed after these are made.
+const char* const kSaveFilter = QT_TRANSLATE_NOOP("kq::MainWindow", "Текстовой файл (*.txt)");
+const char* const kOpenFilter = QT_TRANSLATE_NOOP("kq::MainWindow", "Текстовый файл (*.txt)");
+const char* const kUnsavedQuestion =
+    QT_TRANSLATE_NOOP("kq::MainWindow", "Данные, полученные из БК, не сохранены. Продолжить без сохранения?");
 
 }  // namespace
 
-bool MainWindow::mayReplaceDump() { return !downloadUnsaved_ || prompts_.confirm(kUnsavedQuestion); }
+bool MainWindow::mayReplaceDump() { return !downloadUnsaved_ || prompts_.confirm(tr(kUnsavedQuestion)); }
 
 std::optional<QString> MainWindow::chooseSaveTarget() {
-  const std::optional<QString> chosen = prompts_.saveFileName(kSaveFilter, lastSaveName_);
+  const std::optional<QString> chosen = prompts_.saveFileName(tr(kSaveFilter), lastSaveName_);
   if (!chosen) return std::nullopt;
   lastSaveName_ = *chosen;
   // Always appended, also to a name that already ends in ".txt"; the dialog
   // never saw this final name, so replacing an existing file is asked here.
   const QString target = *chosen + QStringLiteral(".txt");
   if (QFileInfo::exists(target) &&
-      !prompts_.confirm(QStringLiteral("Файл «%1» уже существует. Заменить его?").arg(target)))
+      !prompts_.confirm(tr("Файл «%1» уже существует. Заменить его?").arg(target)))
     return std::nullopt;
   return target;
 }
@@ -55,7 +56,7 @@ void MainWindow::onSaveDumpClicked() {
 void MainWindow::onLoadDumpClicked() {
   guarded([this] {
     if (!mayReplaceDump()) return;
-    const std::optional<QString> chosen = prompts_.openFileName(kOpenFilter, lastOpenName_);
+    const std::optional<QString> chosen = prompts_.openFileName(tr(kOpenFilter), lastOpenName_);
     if (!chosen) return;
     lastOpenName_ = *chosen;
     // Replaces the dump only once the whole file was read.

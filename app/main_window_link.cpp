@@ -20,13 +20,11 @@ namespace {
 // Recovery copies kept in the state folder; older ones go.
 constexpr std::size_t kRecoveryCopiesKept = 10;
 
-const QString kLinkLost = QStringLiteral("Связь с БК потеряна");
-
 QString blockName(int block) { return QStringLiteral("%1").arg(block, 4, 16, QLatin1Char('0')).toUpper(); }
 
 QString receivedSoFar(std::size_t lines) {
-  if (lines == 0) return QStringLiteral("Ни один блок не получен.");
-  return QStringLiteral("Получено блоков: %1 из %2; их можно сохранить в файл.")
+  if (lines == 0) return MainWindow::tr("Ни один блок не получен.");
+  return MainWindow::tr("Получено блоков: %1 из %2; их можно сохранить в файл.")
       .arg(lines)
       .arg(layout::kBlockCount);
 }
@@ -37,7 +35,7 @@ void MainWindow::onLinkSwitchToggled() {
   guarded([this] {
     if (linkSwitch_->isChecked()) {
       session_.link(portSelector_->currentText().toStdString());
-      statusLine_->setText(QStringLiteral("Установка связи с БК"));
+      statusLine_->setText(tr("Установка связи с БК"));
     } else {
       session_.unlink();
       progressGauge_->setValue(0);
@@ -65,10 +63,10 @@ void MainWindow::progressChanged(int percent) { progressGauge_->setValue(percent
 
 void MainWindow::indicatorLit() { responseLamp_->setLit(true); }
 
-void MainWindow::linked() { statusLine_->setText(QStringLiteral("Связь с БК установлена")); }
+void MainWindow::linked() { statusLine_->setText(tr("Связь с БК установлена")); }
 
 void MainWindow::downloadStarted() {
-  statusLine_->setText(QStringLiteral("Скачивание данных из БК"));
+  statusLine_->setText(tr("Скачивание данных из БК"));
   closeRecoveryCopy();
   dump_.clear();
   dumpFile_.clear();
@@ -99,7 +97,7 @@ void MainWindow::lineAdded(const std::string& line) {
 
 void MainWindow::downloadDone() {
   downloadSwitch_->release();
-  statusLine_->setText(QStringLiteral("Завершено скачивание данных из БК"));
+  statusLine_->setText(tr("Завершено скачивание данных из БК"));
   closeRecoveryCopy();
 }
 
@@ -107,25 +105,23 @@ void MainWindow::lineFailed(const std::string& message) { showLinkLost(QString::
 
 void MainWindow::stalled(int block) {
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timing_.stallAfter).count();
-  showLinkLost(QStringLiteral("Загрузка остановлена: БК не прислал блок %1 за %2 с. ")
-                   .arg(blockName(block))
-                   .arg(seconds) +
-               receivedSoFar(dump_.size()));
+  showLinkLost(
+      tr("Загрузка остановлена: БК не прислал блок %1 за %2 с. ").arg(blockName(block)).arg(seconds) +
+      receivedSoFar(dump_.size()));
 }
 
 void MainWindow::blockUnreadable(int block) {
-  showLinkLost(
-      QStringLiteral("Загрузка остановлена: блок %1 не удалось получить без искажений, сколько бы раз "
-                     "его ни запрашивали. ")
-          .arg(blockName(block)) +
-      receivedSoFar(dump_.size()));
+  showLinkLost(tr("Загрузка остановлена: блок %1 не удалось получить без искажений, сколько бы раз "
+                  "его ни запрашивали. ")
+                   .arg(blockName(block)) +
+               receivedSoFar(dump_.size()));
 }
 
 void MainWindow::showLinkLost(const QString& message) {
   closeRecoveryCopy();
   linkSwitch_->release();
   downloadSwitch_->release();
-  statusLine_->setText(kLinkLost);
+  statusLine_->setText(tr("Связь с БК потеряна"));
   prompts_.showError(message);
 }
 

@@ -89,8 +89,7 @@ QFileDialog& QtPrompts::fileDialog(QFileDialog::AcceptMode mode) {
     // ".txt" itself, so "dump" would be saved as "dump.txt.txt".
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     // The titles of the system's own dialogs, which the toolkit's lacks.
-    dialog->setWindowTitle(mode == QFileDialog::AcceptSave ? QStringLiteral("Сохранить как")
-                                                           : QStringLiteral("Открыть"));
+    dialog->setWindowTitle(mode == QFileDialog::AcceptSave ? tr("Сохранить как") : tr("Открыть"));
     dialog->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The window appends ".txt" itself and asks about replacing the final name.
     dialog->setOption(QFileDialog::DontConfirmOverwrite);

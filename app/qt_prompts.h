@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QPointer>
 
@@ -15,6 +16,8 @@ namespace kq {
 // click may wait. Each opens in the folder of the last file chosen in either,
 // at first in the user's home folder.
 class QtPrompts : public Prompts {
+  Q_DECLARE_TR_FUNCTIONS(kq::QtPrompts)
+
  public:
   explicit QtPrompts(QWidget* parent);
   ~QtPrompts() override;

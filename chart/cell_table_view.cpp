@@ -24,7 +24,9 @@ const QColor kGreyed(225, 225, 225);
 constexpr int kMinimumCellWidth = 64;
 const CellStatistic kStatistics[] = {CellStatistic::count, CellStatistic::mean, CellStatistic::minimum,
                                      CellStatistic::maximum};
-const char* const kStatisticNames[] = {"количество", "среднее", "минимум", "максимум"};
+const char* const kStatisticNames[] = {
+    QT_TRANSLATE_NOOP("kq::CellTableView", "количество"), QT_TRANSLATE_NOOP("kq::CellTableView", "среднее"),
+    QT_TRANSLATE_NOOP("kq::CellTableView", "минимум"), QT_TRANSLATE_NOOP("kq::CellTableView", "максимум")};
 
 QComboBox* makeSelector(const char* objectName) {
   auto* selector = new QComboBox;
@@ -37,7 +39,7 @@ QComboBox* makeSelector(const char* objectName) {
 QLineEdit* makeBreaks(const char* objectName) {
   auto* edit = new QLineEdit;
   edit->setObjectName(QString::fromLatin1(objectName));
-  edit->setPlaceholderText(QStringLiteral("8 равных шагов по данным"));
+  edit->setPlaceholderText(CellTableView::tr("8 равных шагов по данным"));
   edit->setClearButtonEnabled(true);
   return edit;
 }
@@ -62,15 +64,15 @@ CellTableView::CellTableView(ChartSession& session, QWidget* parent) : QWidget(p
   yBreaks_ = makeBreaks("tableYBreaks");
   statisticSelector_ = new QComboBox;
   statisticSelector_->setObjectName(QStringLiteral("tableStatistic"));
-  for (const char* name : kStatisticNames) statisticSelector_->addItem(QString::fromUtf8(name));
+  for (const char* name : kStatisticNames) statisticSelector_->addItem(tr(name));
   minimumRecords_ = new QSpinBox;
   minimumRecords_->setObjectName(QStringLiteral("tableMinimumRecords"));
   minimumRecords_->setRange(1, 1000000);
   minimumRecords_->setValue(1);
-  driveLabel_ = new QLabel(QStringLiteral("Запись:"));
+  driveLabel_ = new QLabel(tr("Запись:"));
   driveSelector_ = new QComboBox;
   driveSelector_->setObjectName(QStringLiteral("tableDrive"));
-  driveSelector_->setToolTip(QStringLiteral("Таблица одной записи или её разность с записью A"));
+  driveSelector_->setToolTip(tr("Таблица одной записи или её разность с записью A"));
   driveLabel_->hide();
   driveSelector_->hide();
   cells_ = new QTableWidget;
@@ -85,15 +87,15 @@ CellTableView::CellTableView(ChartSession& session, QWidget* parent) : QWidget(p
   auto* choices = new QGridLayout;
   choices->addWidget(new QLabel(QStringLiteral("X:")), 0, 0);
   choices->addWidget(xSelector_, 0, 1);
-  choices->addWidget(new QLabel(QStringLiteral("точки X:")), 0, 2);
+  choices->addWidget(new QLabel(tr("точки X:")), 0, 2);
   choices->addWidget(xBreaks_, 0, 3);
-  choices->addWidget(new QLabel(QStringLiteral("Статистика:")), 0, 4);
+  choices->addWidget(new QLabel(tr("Статистика:")), 0, 4);
   choices->addWidget(statisticSelector_, 0, 5);
   choices->addWidget(new QLabel(QStringLiteral("Y:")), 1, 0);
   choices->addWidget(ySelector_, 1, 1);
-  choices->addWidget(new QLabel(QStringLiteral("точки Y:")), 1, 2);
+  choices->addWidget(new QLabel(tr("точки Y:")), 1, 2);
   choices->addWidget(yBreaks_, 1, 3);
-  choices->addWidget(new QLabel(QStringLiteral("Не меньше записей:")), 1, 4);
+  choices->addWidget(new QLabel(tr("Не меньше записей:")), 1, 4);
   choices->addWidget(minimumRecords_, 1, 5);
   choices->addWidget(new QLabel(QStringLiteral("Z:")), 2, 0);
   choices->addWidget(zSelector_, 2, 1);
@@ -291,11 +293,11 @@ void CellTableView::fill() {
                                                 : 0.5;
         item->setBackground(scaleColour(share));
       }
-      item->setToolTip(difference ? QStringLiteral("записей: %1 в %2, %3 в A")
+      item->setToolTip(difference ? tr("записей: %1 в %2, %3 в A")
                                         .arg(records)
                                         .arg(driveSelector_->currentText().left(1))
                                         .arg(referenceRecords)
-                                  : QStringLiteral("записей: %1").arg(records));
+                                  : tr("записей: %1").arg(records));
       cells_->setItem(int(r), int(c), item);
     }
   }

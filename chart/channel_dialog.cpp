@@ -22,20 +22,20 @@ ChannelDialog::ChannelDialog(QWidget* parent, const QString& caption, const QStr
   formula_->setObjectName(QStringLiteral("channelFormula"));
   formula_->setTitles(titles);
   formula_->setMinimumWidth(kFormulaWidth);
-  formula_->setPlaceholderText(QStringLiteral("например: [Обороты двигателя] - [Обороты двигателя@-1]"));
+  formula_->setPlaceholderText(tr("например: [Обороты двигателя] - [Обороты двигателя@-1]"));
   error_ = new QLabel;
   error_->setObjectName(QStringLiteral("channelError"));
   error_->setStyleSheet(QStringLiteral("color: #b00000"));
   error_->setWordWrap(true);
-  auto* hint = new QLabel(QStringLiteral(
-      "Параметры — в квадратных скобках, как в списках; [Название@-1] — значение в предыдущей записи. "
-      "Дробную часть отделяет точка. Действия: + - * / ^, сравнения, &&, ||, !, abs, min, max, sqrt, "
-      "if(условие, да, нет). Деление на ноль даёт пропуск."));
+  auto* hint = new QLabel(
+      tr("Параметры — в квадратных скобках, как в списках; [Название@-1] — значение в предыдущей записи. "
+         "Дробную часть отделяет точка. Действия: + - * / ^, сравнения, &&, ||, !, abs, min, max, sqrt, "
+         "if(условие, да, нет). Деление на ноль даёт пропуск."));
   hint->setWordWrap(true);
 
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("Имя:"), name_);
-  form->addRow(QStringLiteral("Формула:"), formula_);
+  form->addRow(tr("Имя:"), name_);
+  form->addRow(tr("Формула:"), formula_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   connect(buttons, &QDialogButtonBox::accepted, this, &ChannelDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &ChannelDialog::reject);

@@ -1,5 +1,6 @@
 #include "chart/compare_readout.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -9,6 +10,11 @@
 
 namespace kq {
 namespace {
+// The context translators find these texts in.
+class CompareReadout {
+  Q_DECLARE_TR_FUNCTIONS(kq::CompareReadout)
+};
+
 QString timeText(double seconds) { return toQString(durationText(std::lround(seconds))); }
 
 QString driveName(int drive) { return toQString(DriveComparison::driveName(drive)); }
@@ -24,11 +30,11 @@ QString compareReadoutText(const DriveComparison& drives, std::span<const Compar
                            const std::function<RecordSelection(int drive)>& kept,
                            std::optional<double> marker1, std::optional<double> marker2) {
   auto where = [](const std::optional<double>& x) { return x ? timeText(*x) : QStringLiteral("—"); };
-  QString text = QStringLiteral("<b>Точка 1:</b> %1 &nbsp;&nbsp; <b>Точка 2:</b> %2")
+  QString text = CompareReadout::tr("<b>Точка 1:</b> %1 &nbsp;&nbsp; <b>Точка 2:</b> %2")
                      .arg(where(marker1), where(marker2));
   if (!marker1 || !marker2) return text;
   const double from = std::min(*marker1, *marker2), to = std::max(*marker1, *marker2);
-  text += QStringLiteral(" &nbsp;&nbsp; <b>Время между точками:</b> %1").arg(timeText(to - from));
+  text += CompareReadout::tr(" &nbsp;&nbsp; <b>Время между точками:</b> %1").arg(timeText(to - from));
 
   std::vector<std::vector<char>> between;
   QString heading = QStringLiteral("<td></td>");
@@ -36,8 +42,8 @@ QString compareReadoutText(const DriveComparison& drives, std::span<const Compar
     between.push_back(recordsBetween(drives, d, from, to, kept(d)));
     const long count = long(std::count(between[d].begin(), between[d].end(), char(1)));
     heading +=
-        QStringLiteral("<td><b>%1</b> (n = %2)<br>мин … макс, среднее</td>").arg(driveName(d)).arg(count);
-    if (d > 0) heading += QStringLiteral("<td><b>%1 − A</b><br>среднее</td>").arg(driveName(d));
+        CompareReadout::tr("<td><b>%1</b> (n = %2)<br>мин … макс, среднее</td>").arg(driveName(d)).arg(count);
+    if (d > 0) heading += CompareReadout::tr("<td><b>%1 − A</b><br>среднее</td>").arg(driveName(d));
   }
   QString rows;
   for (const ComparedSeries& s : series) {
@@ -51,7 +57,7 @@ QString compareReadoutText(const DriveComparison& drives, std::span<const Compar
         statistics = columnStatistics(model, *s.columns[d], 0, model.recordCount() - 1, between[d]);
       if (d == 0 && statistics) referenceMean = statistics->mean;
       QString cell =
-          !s.columns[d] ? QStringLiteral("нет в записи %1").arg(driveName(d))
+          !s.columns[d] ? CompareReadout::tr("нет в записи %1").arg(driveName(d))
           : statistics  ? QStringLiteral("%1 … %2, <b>%3</b>")
                              .arg(number(statistics->minimum, separator),
                                   number(statistics->maximum, separator), number(statistics->mean, separator))
@@ -78,7 +84,7 @@ QString comparePositionText(const DriveComparison& drives, double x) {
           (shown < 0 || drives.alignedTime(d, p) >= drives.alignedTime(d, shown)))
         shown = p;
     if (shown < 0) continue;
-    text += QStringLiteral(" &nbsp; <b>%1:</b> %2 %3 № %4")
+    text += CompareReadout::tr(" &nbsp; <b>%1:</b> %2 %3 № %4")
                 .arg(driveName(d), toQString(std::string(model.date(shown))),
                      toQString(std::string(model.time(shown))),
                      toQString(model.cell(shown + 1, kRecordNumberColumn)));

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMenu>
 
@@ -13,13 +14,18 @@
 
 namespace kq {
 namespace {
+// The context translators find these texts in.
+class ImageActions {
+  Q_DECLARE_TR_FUNCTIONS(kq::ImageActions)
+};
+
 const QString kPngFilter = QStringLiteral("PNG (*.png)");
 const QString kPdfFilter = QStringLiteral("PDF (*.pdf)");
 
 // The dialog adds the suffix of the chosen type to a name without one, before
 // it asks whether to replace an existing file.
 QString askImagePath(QWidget& parent) {
-  QFileDialog dialog(&parent, QStringLiteral("Сохранить изображение"));
+  QFileDialog dialog(&parent, ImageActions::tr("Сохранить изображение"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilters({kPngFilter, kPdfFilter});
   dialog.setDefaultSuffix(QStringLiteral("png"));
@@ -44,7 +50,7 @@ void copyPlotImage(QCustomPlot& plot) {
 }
 
 void addImageActions(QMenu& menu, QCustomPlot& plot, QWidget& dialogParent) {
-  QObject::connect(menu.addAction(QStringLiteral("Сохранить изображение…")), &QAction::triggered, &plot,
+  QObject::connect(menu.addAction(ImageActions::tr("Сохранить изображение…")), &QAction::triggered, &plot,
                    [&plot, &dialogParent] {
                      const QString path = askImagePath(dialogParent);
                      if (path.isEmpty()) return;
@@ -54,7 +60,7 @@ void addImageActions(QMenu& menu, QCustomPlot& plot, QWidget& dialogParent) {
                        showErrorBox(&dialogParent, QString::fromUtf8(error.what()));
                      }
                    });
-  QObject::connect(menu.addAction(QStringLiteral("Копировать изображение")), &QAction::triggered, &plot,
+  QObject::connect(menu.addAction(ImageActions::tr("Копировать изображение")), &QAction::triggered, &plot,
                    [&plot] { copyPlotImage(plot); });
 }
 

@@ -1,13 +1,23 @@
 #include "chart/readout_text.h"
 
+#include <QCoreApplication>
+
 #include "analysis/record_time.h"
 #include "chart/series_plot.h"
 #include "ui/qt_text.h"
 
 namespace kq {
 namespace {
+// The context translators find these texts in.
+class ReadoutText {
+  Q_DECLARE_TR_FUNCTIONS(kq::ReadoutText)
+};
+
 // Titles of the marker table's rows, in the order of rowTexts.
-const char* const kTableRows[] = {"Точка 1", "Точка 2", "Разность", "Минимум", "Максимум", "Среднее"};
+const char* const kTableRows[] = {
+    QT_TRANSLATE_NOOP("kq::ReadoutText", "Точка 1"),  QT_TRANSLATE_NOOP("kq::ReadoutText", "Точка 2"),
+    QT_TRANSLATE_NOOP("kq::ReadoutText", "Разность"), QT_TRANSLATE_NOOP("kq::ReadoutText", "Минимум"),
+    QT_TRANSLATE_NOOP("kq::ReadoutText", "Максимум"), QT_TRANSLATE_NOOP("kq::ReadoutText", "Среднее")};
 constexpr int kRowsWithOneMarker = 3;
 
 // A coloured square as in the legend.
@@ -31,13 +41,13 @@ QString dateAndTime(const DumpModel& model, int position) {
 }  // namespace
 
 QString keptCountText(long kept, long total) {
-  return QStringLiteral("n = %1 из %2").arg(grouped(kept), grouped(total));
+  return ReadoutText::tr("n = %1 из %2").arg(grouped(kept), grouped(total));
 }
 
 QString positionReadoutText(const DumpModel& model, std::span<const SeriesSource> series,
                             std::span<const QString> titles, int x, RecordSelection kept) {
   if (x < 0 || x > model.rowCount() - 2) return {};
-  QString text = QStringLiteral("<b>Точка данных %1</b> &nbsp; %2 &nbsp; № %3")
+  QString text = ReadoutText::tr("<b>Точка данных %1</b> &nbsp; %2 &nbsp; № %3")
                      .arg(x)
                      .arg(dateAndTime(model, x), toQString(model.cell(x + 1, kRecordNumberColumn)));
   for (std::size_t i = 0; i < series.size(); ++i) {
@@ -57,13 +67,13 @@ QString markerReadoutText(const DumpModel& model, const MarkerReadout& readout,
   auto where = [&model](const std::optional<int>& x) {
     return x ? QStringLiteral("%1 (%2)").arg(*x).arg(dateAndTime(model, *x)) : QStringLiteral("—");
   };
-  QString head = QStringLiteral("<b>Точка 1:</b> %1 &nbsp;&nbsp; <b>Точка 2:</b> %2")
+  QString head = ReadoutText::tr("<b>Точка 1:</b> %1 &nbsp;&nbsp; <b>Точка 2:</b> %2")
                      .arg(where(marker1), where(marker2));
   if (readout.distance) {
-    head += QStringLiteral(" &nbsp;&nbsp; <b>Расстояние, записей:</b> %1").arg(*readout.distance);
-    head += QStringLiteral(" &nbsp;&nbsp; <b>Время между точками:</b> %1")
+    head += ReadoutText::tr(" &nbsp;&nbsp; <b>Расстояние, записей:</b> %1").arg(*readout.distance);
+    head += ReadoutText::tr(" &nbsp;&nbsp; <b>Время между точками:</b> %1")
                 .arg(readout.seconds ? toQString(durationText(*readout.seconds)) : QStringLiteral("—"));
-    head += QStringLiteral(" &nbsp;&nbsp; <b>Записей:</b> %1")
+    head += ReadoutText::tr(" &nbsp;&nbsp; <b>Записей:</b> %1")
                 .arg(keptCountText(readout.keptRecords, readout.records));
   }
 
@@ -78,7 +88,7 @@ QString markerReadoutText(const DumpModel& model, const MarkerReadout& readout,
   }
   QString table = QStringLiteral("<tr><td></td>%1</tr>").arg(heading);
   for (int r = 0; r < rows; ++r)
-    table += QStringLiteral("<tr><td><b>%1</b></td>%2</tr>").arg(QString::fromUtf8(kTableRows[r]), cells[r]);
+    table += QStringLiteral("<tr><td><b>%1</b></td>%2</tr>").arg(ReadoutText::tr(kTableRows[r]), cells[r]);
   return QStringLiteral("%1<table cellspacing='0' cellpadding='2'>%2</table>").arg(head, table);
 }
 

@@ -63,7 +63,7 @@ ScatterView::ScatterView(ChartSession& session, QWidget* parent) : QWidget(paren
         d == 0 ? QCPScatterStyle(style.shape, style.colour, style.colour, kPointSize)
                : QCPScatterStyle(style.shape, QPen(style.colour, 1.5), Qt::NoBrush, kOutlineSize));
     points->setAdaptiveSampling(true);
-    points->setName(QStringLiteral("Запись ") + QString::fromStdString(DriveComparison::driveName(d)));
+    points->setName(tr("Запись %1").arg(QString::fromStdString(DriveComparison::driveName(d))));
   }
   plot_->legend->setVisible(false);
   QCPGraph* hovered = plot_->addGraph();
@@ -76,10 +76,10 @@ ScatterView::ScatterView(ChartSession& session, QWidget* parent) : QWidget(paren
   recordsNote_->setObjectName(QStringLiteral("scatterRecords"));
 
   auto* choices = new QHBoxLayout;
-  choices->addWidget(new QLabel(QStringLiteral("Параметр X:")));
+  choices->addWidget(new QLabel(tr("Параметр X:")));
   choices->addWidget(xSelector_, 1);
   choices->addSpacing(16);
-  choices->addWidget(new QLabel(QStringLiteral("Параметр Y:")));
+  choices->addWidget(new QLabel(tr("Параметр Y:")));
   choices->addWidget(ySelector_, 1);
   choices->addSpacing(16);
   choices->addWidget(recordsNote_);
@@ -187,7 +187,7 @@ void ScatterView::rebuild() {
   if (note.isEmpty() && session_.hasRecords() && chosenColumn(xSelector_) >= 0 &&
       chosenColumn(ySelector_) >= 0)
     note = tr("Все записи");
-  if (!lacking.isEmpty()) note += QStringLiteral("; X или Y нет в записи ") + lacking;
+  if (!lacking.isEmpty()) note += tr("; X или Y нет в записи %1").arg(lacking);
   recordsNote_->setText(note);
   plot_->legend->setVisible(drives > 1);
   plot_->xAxis->setLabel(xSelector_->currentText());
@@ -225,11 +225,11 @@ void ScatterView::showRecordAt(const QPointF& pixel) {
   plot_->replot(QCustomPlot::rpQueuedReplot);
   const int row = nearest->position + 1;
   const DumpModel& model = session_.driveModel(nearest->drive);
-  const QString drive = session_.driveCount() > 1
-                            ? QStringLiteral("Запись %1, ")
-                                  .arg(QString::fromStdString(DriveComparison::driveName(nearest->drive)))
-                            : QString();
-  readout_->setText(QStringLiteral("<b>%1Точка данных %2</b> &nbsp; %3 %4 &nbsp; X: %5 &nbsp; Y: %6")
+  const QString drive =
+      session_.driveCount() > 1
+          ? tr("Запись %1, ").arg(QString::fromStdString(DriveComparison::driveName(nearest->drive)))
+          : QString();
+  readout_->setText(tr("<b>%1Точка данных %2</b> &nbsp; %3 %4 &nbsp; X: %5 &nbsp; Y: %6")
                         .arg(drive)
                         .arg(nearest->position)
                         .arg(toQString(model.cell(row, kDateColumn)), toQString(model.cell(row, kTimeColumn)),

@@ -44,7 +44,7 @@ QColor SeriesPlot::seriesColor(int series) { return kSeriesStyles[series].color;
 
 SeriesPlot::SeriesPlot(QWidget* parent) : PlotView(parent) {
   setPlottingHint(QCP::phFastPolylines, true);
-  xAxis->setLabel(QStringLiteral("Точка данных"));
+  xAxis->setLabel(tr("Точка данных"));
   auto ticker = QSharedPointer<RecordTicker>::create(xAxis);
   ticker_ = ticker.data();
   xAxis->setTicker(ticker);
@@ -123,7 +123,7 @@ void SeriesPlot::setModel(const DumpModel* model) {
 
 void SeriesPlot::setTimeAxis(bool on) {
   timeAxis_ = on;
-  if (drives_ < 2) xAxis->setLabel(on ? QStringLiteral("Дата и время") : QStringLiteral("Точка данных"));
+  if (drives_ < 2) xAxis->setLabel(on ? tr("Дата и время") : tr("Точка данных"));
   updateTicker();
 }
 
@@ -172,9 +172,9 @@ void SeriesPlot::setDrivePoints(int series, int drive, const std::vector<double>
 
 void SeriesPlot::setDriveCount(int drives) {
   drives_ = drives;
-  xAxis->setLabel(drives > 1  ? QStringLiteral("Время от начала записи A")
-                  : timeAxis_ ? QStringLiteral("Дата и время")
-                              : QStringLiteral("Точка данных"));
+  xAxis->setLabel(drives > 1  ? tr("Время от начала записи A")
+                  : timeAxis_ ? tr("Дата и время")
+                              : tr("Точка данных"));
   for (int i = 0; i < kSeriesCount; ++i) {
     for (int d = drives; d < kMaxDrives; ++d) setDrivePoints(i, d, {}, {});
     updateLegendEntry(i);

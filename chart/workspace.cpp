@@ -1,5 +1,6 @@
 #include "chart/workspace.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,6 +10,11 @@
 
 namespace kq {
 namespace {
+// The context translators find these texts in.
+class WorkspaceReading {
+  Q_DECLARE_TR_FUNCTIONS(kq::WorkspaceReading)
+};
+
 const QString kKind = QStringLiteral("kq-unloader workspace");
 
 QJsonValue optionalNumber(const std::optional<double>& value) {
@@ -51,7 +57,7 @@ class Reader {
                   where_ + QLatin1String(key) + QStringLiteral("[%1].").arg(index));
   }
   [[noreturn]] void fail(const char* key) const {
-    throw WorkspaceError(QStringLiteral("файл повреждён: неверное значение «%1»")
+    throw WorkspaceError(WorkspaceReading::tr("файл повреждён: неверное значение «%1»")
                              .arg(where_ + QLatin1String(key))
                              .toStdString());
   }
@@ -107,20 +113,21 @@ Workspace readWorkspace(const QByteArray& json, const QDir& base) {
   QJsonParseError error{};
   const QJsonDocument document = QJsonDocument::fromJson(json, &error);
   if (error.error != QJsonParseError::NoError)
-    throw WorkspaceError(QStringLiteral("файл повреждён (%1, байт %2)")
+    throw WorkspaceError(WorkspaceReading::tr("файл повреждён (%1, байт %2)")
                              .arg(error.errorString())
                              .arg(error.offset)
                              .toStdString());
   if (!document.isObject() || document.object().value(QLatin1String("format")).toString() != kKind)
-    throw WorkspaceError("это не рабочая область kq-unloader");
+    throw WorkspaceError(WorkspaceReading::tr("это не рабочая область kq-unloader").toStdString());
   const Reader root(document.object());
   const double version = root.number("version");
   if (version > kWorkspaceVersion)
-    throw WorkspaceError(QStringLiteral("рабочая область записана более новой версией программы (формат %1, "
-                                        "эта версия читает формат %2)")
-                             .arg(version)
-                             .arg(kWorkspaceVersion)
-                             .toStdString());
+    throw WorkspaceError(
+        WorkspaceReading::tr("рабочая область записана более новой версией программы (формат %1, "
+                             "эта версия читает формат %2)")
+            .arg(version)
+            .arg(kWorkspaceVersion)
+            .toStdString());
   if (version < 1 || version != std::floor(version)) root.fail("version");
 
   Workspace workspace;

@@ -1,5 +1,6 @@
 #include "chart/workspace_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -7,11 +8,17 @@
 #include "chart/workspace.h"
 
 namespace kq {
+namespace {
+// The context translators find these texts in.
+class WorkspaceFile {
+  Q_DECLARE_TR_FUNCTIONS(kq::WorkspaceFile)
+};
+}  // namespace
 
 QString saveWorkspaceFile(const ChartSession& session, const QString& file) {
-  if (!session.hasRecords()) return QStringLiteral("Нет графика, который можно сохранить.");
+  if (!session.hasRecords()) return WorkspaceFile::tr("Нет графика, который можно сохранить.");
   if (session.drive(0).path.empty())
-    return QStringLiteral(
+    return WorkspaceFile::tr(
         "Запись A не сохранена в файл: сохраните её, чтобы рабочая область могла на неё сослаться.");
   const QByteArray json = workspaceJson(captureWorkspace(session), QFileInfo(file).absoluteDir());
   try {
@@ -27,7 +34,7 @@ WorkspaceOpening openWorkspaceFile(ChartSession& session, const QString& file, c
   const QString name = QFileInfo(file).fileName();
   const auto refused = [&name](const QString& why) {
     return WorkspaceOpening{
-        QStringLiteral("Рабочая область «%1» не открыта: %2").arg(name, why).toStdString(), {}};
+        WorkspaceFile::tr("Рабочая область «%1» не открыта: %2").arg(name, why).toStdString(), {}};
   };
   QFile input(file);
   if (!input.open(QIODevice::ReadOnly)) return refused(input.errorString());
