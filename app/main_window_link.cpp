@@ -8,6 +8,7 @@
 #include "app/prompts.h"
 #include "base/file_error.h"
 #include "base/state_folder.h"
+#include "dump/block_layout.h"
 #include "dump/recovery_file.h"
 #include "link/trace.h"
 #include "ui/big_button.h"
@@ -20,7 +21,7 @@ namespace {
 // Recovery copies kept in the state folder; older ones go.
 constexpr std::size_t kRecoveryCopiesKept = 10;
 
-QString blockName(int block) { return QStringLiteral("%1").arg(block, 4, 16, QLatin1Char('0')).toUpper(); }
+QString blockName(int block) { return QString::fromStdString(layout::blockNumberText(block)); }
 
 QString receivedSoFar(std::size_t lines) {
   if (lines == 0) return MainWindow::tr("Ни один блок не получен.");

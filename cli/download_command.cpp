@@ -19,6 +19,7 @@
 #include "cli/option_checks.h"
 #include "cli/progress_bar.h"
 #include "cli/shared_options.h"
+#include "dump/block_layout.h"
 #include "dump/dump.h"
 #include "link/download_session.h"
 #include "link/trace.h"
@@ -36,12 +37,6 @@ struct Options {
   std::string trace;
   int timeoutSeconds = 10;
 };
-
-std::string blockName(int block) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(block));
-  return text;
-}
 
 // Follows the session: starts the download once linked, draws the progress and
 // keeps how it ended.
@@ -80,14 +75,16 @@ class Progress : public DownloadObserver {
   void lineFailed(const std::string& message) override { end(message); }
   void stalled(int block) override {
     end("no block completed for " + std::to_string(timeoutSeconds_) +
-        " s: the on-board computer stopped answering at block " + blockName(block) + " (" + received() + ")");
+        " s: the on-board computer stopped answering at block " + layout::blockNumberText(block) + " (" +
+        received() + ")");
   }
   void blockUnreadable(int block) override {
-    end("block " + blockName(block) +
+    end("block " + layout::blockNumberText(block) +
         " did not arrive as one clean 259-byte reply however often it was asked for (" + received() + ")");
   }
   void blockAskedAgain(int block, AskAgainReason reason) override {
-    if (reason != AskAgainReason::noReply) bar_.note("block " + blockName(block) + " misframed, asked again");
+    if (reason != AskAgainReason::noReply)
+      bar_.note("block " + layout::blockNumberText(block) + " misframed, asked again");
   }
 
   void end(const std::string& message) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // Where things lie in the device's log memory and in a dump: the blocks a
 // download asks for, the reply that carries one block, the line it becomes and
@@ -23,5 +24,13 @@ inline constexpr std::size_t kFullDumpFileBytes = static_cast<std::size_t>(kBloc
 inline constexpr int kRecordsPerLine = 2;
 inline constexpr int kRecordBytes = 128;
 inline constexpr int kRecordStart[kRecordsPerLine] = {3, 3 + kRecordBytes};
+
+// A block's number as the boot loader is asked for it: four hex digits, "01A0".
+inline std::string blockNumberText(int block) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text(4, '0');
+  for (int i = 3; i >= 0; --i, block >>= 4) text[std::size_t(i)] = kDigits[block & 0xF];
+  return text;
+}
 
 }  // namespace kq::layout

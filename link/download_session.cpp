@@ -1,9 +1,9 @@
 #include "link/download_session.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 
+#include "dump/block_layout.h"
 #include "link/trace.h"
 
 namespace kq {
@@ -23,11 +23,7 @@ const char* reasonText(AskAgainReason reason) {
   return "";
 }
 
-std::string blockName(int block) {
-  char text[16];
-  std::snprintf(text, sizeof text, "block %04X", static_cast<unsigned>(block));
-  return text;
-}
+std::string blockName(int block) { return "block " + layout::blockNumberText(block); }
 
 std::string millis(std::chrono::milliseconds time) { return std::to_string(time.count()) + " ms"; }
 
