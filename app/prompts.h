@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace kq {
 
-// Everything the main window asks of the user, so that tests can answer it.
+// Everything the windows ask of the user, so that tests can answer it.
 class Prompts {
  public:
   virtual ~Prompts() = default;
@@ -15,6 +16,13 @@ class Prompts {
   virtual std::optional<QString> saveFileName(const QString& filter, const QString& offered) = 0;
   // A file open dialog; the chosen name, or nothing when cancelled.
   virtual std::optional<QString> openFileName(const QString& filter, const QString& offered) = 0;
+  // A line of text to type, `offered` filled in; what was typed, or nothing
+  // when cancelled.
+  virtual std::optional<QString> askText(const QString& question, const QString& offered) = 0;
+  // One of the items, the first offered; with `typed` also a text of the
+  // user's own in their place. Nothing when cancelled.
+  virtual std::optional<QString> chooseItem(const QString& question, const QStringList& items,
+                                            bool typed) = 0;
   // A Yes/No question; true for Yes.
   virtual bool confirm(const QString& question) = 0;
   // The standard error box.

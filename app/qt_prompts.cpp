@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QFileIconProvider>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QTimer>
@@ -123,6 +124,26 @@ std::optional<QString> QtPrompts::saveFileName(const QString& filter, const QStr
 
 std::optional<QString> QtPrompts::openFileName(const QString& filter, const QString& offered) {
   return askFileName(QFileDialog::AcceptOpen, filter, offered);
+}
+
+std::optional<QString> QtPrompts::askText(const QString& question, const QString& offered) {
+  QInputDialog dialog(parent_);
+  dialog.setWindowTitle(applicationTitle());
+  dialog.setLabelText(question);
+  dialog.setTextValue(offered);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
+}
+
+std::optional<QString> QtPrompts::chooseItem(const QString& question, const QStringList& items, bool typed) {
+  QInputDialog dialog(parent_);
+  dialog.setWindowTitle(applicationTitle());
+  dialog.setLabelText(question);
+  dialog.setComboBoxItems(items);
+  dialog.setComboBoxEditable(typed);
+  if (!items.isEmpty()) dialog.setTextValue(items.constFirst());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
 }
 
 bool QtPrompts::confirm(const QString& question) {

@@ -10,8 +10,8 @@ class QWidget;
 
 namespace kq {
 
-// The prompts as the user meets them: the toolkit's file dialogs and message
-// boxes. The two file dialogs are made once and reused, made ahead as soon as
+// The prompts as the user meets them: the toolkit's file dialogs, input
+// dialogs and message boxes. The two file dialogs are made once and reused, made ahead as soon as
 // the parent window has been drawn, since making one takes longer than a
 // click may wait. Each opens in the folder of the last file chosen in either,
 // at first in the user's home folder.
@@ -26,6 +26,8 @@ class QtPrompts : public Prompts {
 
   std::optional<QString> saveFileName(const QString& filter, const QString& offered) override;
   std::optional<QString> openFileName(const QString& filter, const QString& offered) override;
+  std::optional<QString> askText(const QString& question, const QString& offered) override;
+  std::optional<QString> chooseItem(const QString& question, const QStringList& items, bool typed) override;
   bool confirm(const QString& question) override;
   void showError(const QString& message) override;
 

@@ -17,13 +17,23 @@ class FakePrompts : public Prompts {
     QString offered;
   };
 
-  // An empty name cancels the dialog.
+  struct Choice {
+    QString question;
+    QStringList items;
+    bool typed;
+  };
+
+  // An empty name or text cancels the dialog.
   std::deque<QString> saveAnswers;
   std::deque<QString> openAnswers;
+  std::deque<QString> textAnswers;
+  std::deque<QString> choiceAnswers;
   std::deque<bool> confirmAnswers;
 
   std::vector<Dialog> saveDialogs;
   std::vector<Dialog> openDialogs;
+  std::vector<QString> textQuestions;
+  std::vector<Choice> choices;
   std::vector<QString> questions;
   std::vector<QString> errors;
 
@@ -34,6 +44,14 @@ class FakePrompts : public Prompts {
   std::optional<QString> openFileName(const QString& filter, const QString& offered) override {
     openDialogs.push_back({filter, offered});
     return chosen(next(openAnswers, QString()));
+  }
+  std::optional<QString> askText(const QString& question, const QString&) override {
+    textQuestions.push_back(question);
+    return chosen(next(textAnswers, QString()));
+  }
+  std::optional<QString> chooseItem(const QString& question, const QStringList& items, bool typed) override {
+    choices.push_back({question, items, typed});
+    return chosen(next(choiceAnswers, QString()));
   }
   bool confirm(const QString& question) override {
     questions.push_back(question);
