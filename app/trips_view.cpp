@@ -1,0 +1,157 @@
+#include "app/trips_view.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+#include "analysis/chart_limits.h"
+#include "app/library_text.h"
+#include "app/text_table.h"
+#include "decode/number_text.h"
+#include "ui/qt_text.h"
+
+namespace kq {
+namespace {
+constexpr int kParameterListWidth = 260;
+
+QString numberString(long double value, char separator) {
+  std::string text;
+  appendNumber(text, value, separator);
+  return toQString(text);
+}
+}  // namespace
+
+TripsView::TripsView(QWidget* parent)
+    : QWidget(parent),
+      table_(new TextTable(this)),
+      sorted_(new QSortFilterProxyModel(this)),
+      view_(new QTableView),
+      parameters_(new QListWidget),
+      open_(new QPushButton(tr("Открыть на графике"))) {
+  sorted_->setSourceModel(table_);
+  sorted_->setSortRole(TextTable::kSortRole);
+  view_->setObjectName(QStringLiteral("trips"));
+  view_->setModel(sorted_);
+  view_->setSortingEnabled(true);
+  view_->sortByColumn(0, Qt::AscendingOrder);
+  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_->verticalHeader()->hide();
+  view_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  parameters_->setObjectName(QStringLiteral("tripParameters"));
+  parameters_->setFixedWidth(kParameterListWidth);
+  parameters_->setToolTip(tr("Отмеченные параметры: минимум, максимум и среднее за каждую поездку"));
+  open_->setObjectName(QStringLiteral("openTripsButton"));
+  open_->setToolTip(
+      tr("Одна поездка открывается на графике, две — четыре сравниваются, выровненные по началу; "
+         "двойной щелчок открывает одну"));
+  open_->setEnabled(false);
+
+  auto* side = new QVBoxLayout;
+  side->addWidget(new QLabel(tr("Статистика параметров:")));
+  side->addWidget(parameters_, 1);
+  auto* main = new QVBoxLayout;
+  main->addWidget(view_, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(open_);
+  buttons->addStretch(1);
+  main->addLayout(buttons);
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addLayout(main, 1);
+  layout->addLayout(side);
+
+  connect(parameters_, &QListWidget::itemChanged, this, [this] {
+    chosen_.clear();
+    for (int i = 0; i < parameters_->count(); ++i)
+      if (parameters_->item(i)->checkState() == Qt::Checked) chosen_ << parameters_->item(i)->text();
+    fill();
+  });
+  connect(view_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+    emit openRequested({table_->item(sorted_->mapToSource(index).row())});
+  });
+  connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &TripsView::selectionChanged);
+  connect(open_, &QPushButton::clicked, this, [this] { emit openRequested(selectedTrips()); });
+}
+
+void TripsView::setHistory(std::shared_ptr<const CarHistory> history) {
+  history_ = std::move(history);
+  showParameters();
+  fill();
+}
+
+void TripsView::showParameters() {
+  const QSignalBlocker blocker(parameters_);
+  parameters_->clear();
+  if (!history_) return;
+  for (const std::string& title : history_->model().titles()) {
+    auto* item = new QListWidgetItem(toQString(title), parameters_);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    item->setCheckState(chosen_.contains(item->text()) ? Qt::Checked : Qt::Unchecked);
+  }
+}
+
+void TripsView::fill() {
+  QStringList headers{tr("№"), tr("Начало"), tr("Конец"), tr("Длительность"), tr("Записей")};
+  QStringList tips = headers;
+  std::vector<TextTable::Row> rows;
+  if (history_) {
+    const DumpModel& model = history_->model();
+    std::vector<int> columns;
+    for (const QString& title : chosen_)
+      if (const std::optional<int> column = model.columnOf(title.toStdString())) {
+        columns.push_back(*column);
+        headers << tr("%1, мин").arg(title) << tr("%1, макс").arg(title) << tr("%1, сред").arg(title);
+        tips << tr("%1: минимум за поездку").arg(title) << tr("%1: максимум за поездку").arg(title)
+             << tr("%1: среднее за поездку").arg(title);
+      }
+    const char separator = model.decimalSeparator();
+    for (const Trip& trip : history_->trips()) {
+      TextTable::Row row{trip.number,
+                         {{QString::number(trip.number), trip.number},
+                          {momentString(trip.start), qlonglong(trip.start)},
+                          {momentString(trip.end), qlonglong(trip.end)},
+                          {durationString(trip.end - trip.start), qlonglong(trip.end - trip.start)},
+                          {groupedNumber(trip.records()), trip.records()}}};
+      for (const int column : columns) {
+        const std::optional<ColumnStatistics> statistics = tripStatistics(*history_, trip, column);
+        if (!statistics) {
+          // A trip without a value of it sorts first.
+          for (int i = 0; i < 3; ++i) row.cells.push_back({QString(), std::numeric_limits<double>::lowest()});
+          continue;
+        }
+        for (const long double value : {statistics->minimum, statistics->maximum, statistics->mean})
+          row.cells.push_back({numberString(value, separator), double(value)});
+      }
+      rows.push_back(std::move(row));
+    }
+  }
+  table_->reset(headers, std::move(rows), tips);
+  selectionChanged();
+}
+
+std::vector<int> TripsView::selectedTrips() const {
+  QModelIndexList chosen = view_->selectionModel()->selectedRows();
+  std::sort(chosen.begin(), chosen.end(),
+            [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+  std::vector<int> trips;
+  for (const QModelIndex& index : chosen) trips.push_back(table_->item(sorted_->mapToSource(index).row()));
+  return trips;
+}
+
+void TripsView::selectionChanged() {
+  const std::size_t selected = std::size_t(view_->selectionModel()->selectedRows().size());
+  open_->setEnabled(selected >= 1 && selected <= std::size_t(kMaxDrives));
+}
+
+}  // namespace kq
