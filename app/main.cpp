@@ -7,9 +7,11 @@
 #include <stdexcept>
 
 #include "app/font_engine.h"
+#include "app/library_window.h"
 #include "app/main_window.h"
 #include "app/own_translation.h"
 #include "chart/chart_window.h"
+#include "library/library_store.h"
 #include "ui/qt_text.h"
 
 int main(int argc, char* argv[]) {
@@ -44,6 +46,12 @@ int main(int argc, char* argv[]) {
                      "download in FILE (at most 64 MB)."),
       QStringLiteral("FILE"));
   options.addOption(trace);
+  const QCommandLineOption library(
+      QStringLiteral("library"),
+      QStringLiteral(
+          "Keep the library of downloads in FILE (created when absent) instead of the user's default one."),
+      QStringLiteral("FILE"));
+  options.addOption(library);
   options.process(application);
 
   kq::MainWindow mainWindow;
@@ -61,6 +69,12 @@ int main(int argc, char* argv[]) {
   mainWindow.setChart([&chartWindow](const kq::Dump& dump, char decimalSeparator, const QString& file) {
     chartWindow.prepare(dump, decimalSeparator, kq::fileNameForCore(file));
   });
+  // Opened when first used, so that it costs the start nothing.
+  kq::LibraryWindow libraryWindow(chartWindow);
+  libraryWindow.setAttribute(Qt::WA_QuitOnClose, false);
+  libraryWindow.setLocation(options.isSet(library) ? options.value(library)
+                                                   : QString::fromStdString(kq::defaultLibraryLocation()));
+  mainWindow.setLibrary(&libraryWindow);
   mainWindow.show();
   return QApplication::exec();
 }

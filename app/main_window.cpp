@@ -21,7 +21,7 @@ namespace kq {
 namespace {
 
 constexpr int kClientWidth = 360;
-constexpr int kClientHeight = 353;
+constexpr int kClientHeight = 393;
 
 // The window font: the system's sans serif at the size of the classic 8-point
 // dialog font.
@@ -49,6 +49,8 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent, SessionTiming timing)
       saveDumpButton_(new BigButton(tr("Сохранение полученных данных в файл"), this)),
       loadDumpButton_(new BigButton(tr("Чтение данных из файла"), this)),
       chartButton_(new BigButton(tr("Вызов окна графика"), this)),
+      libraryButton_(new BigButton(tr("Библиотека"), this)),
+      addToLibraryButton_(new BigButton(tr("Добавить в библиотеку…"), this)),
       statusLine_(new QLabel(this)),
       responseLamp_(new Lamp(tr("Отклик от БК"), this)),
       progressGauge_(new Gauge(this)),
@@ -64,6 +66,8 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent, SessionTiming timing)
   connect(saveDumpButton_, &BigButton::clicked, this, &MainWindow::onSaveDumpClicked);
   connect(loadDumpButton_, &BigButton::clicked, this, &MainWindow::onLoadDumpClicked);
   connect(chartButton_, &BigButton::clicked, this, &MainWindow::onChartClicked);
+  connect(libraryButton_, &BigButton::clicked, this, &MainWindow::onLibraryClicked);
+  connect(addToLibraryButton_, &BigButton::clicked, this, &MainWindow::onAddToLibraryClicked);
 }
 
 // The session closes the port on its own; the recovery copy is flushed by its own.
@@ -87,10 +91,13 @@ void MainWindow::placeControls() {
   place(saveDumpButton_, "saveDumpButton", 10, 152, 345, 33);
   place(loadDumpButton_, "loadDumpButton", 10, 192, 345, 33);
   place(chartButton_, "chartButton", 10, 232, 345, 33);
-  place(statusLine_, "statusLine", 8, 272, 345, 25);
+  // The library's row, two buttons side by side; the rows beneath moved down by one.
+  place(libraryButton_, "libraryButton", 10, 272, 170, 33);
+  place(addToLibraryButton_, "addToLibraryButton", 185, 272, 170, 33);
+  place(statusLine_, "statusLine", 8, 312, 345, 25);
   statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  place(responseLamp_, "responseLamp", 248, 304, 113, 25);
-  place(progressGauge_, "progressGauge", 0, 328, kClientWidth, 25);
+  place(responseLamp_, "responseLamp", 248, 344, 113, 25);
+  place(progressGauge_, "progressGauge", 0, 368, kClientWidth, 25);
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect desktop = screen->availableGeometry();

@@ -10,6 +10,7 @@
 
 #include "app/qt_main_thread.h"
 #include "dump/dump.h"
+#include "library/record_moment.h"
 #include "link/download_session.h"
 #include "serial/serial_line.h"
 
@@ -21,12 +22,14 @@ namespace kq {
 class BigButton;
 class Gauge;
 class Lamp;
+class LibraryWindow;
 class Prompts;
 class RecoveryFile;
 class Trace;
 
 // The main window: port selector, link and download switches, the file,
-// export and chart buttons, status line, response lamp and progress gauge.
+// export and chart buttons, the library's two buttons, status line, response
+// lamp and progress gauge.
 // It holds the dump in use (downloaded or loaded) and the download session,
 // and never lets a downloaded dump go unsaved without asking. Controls carry
 // their role as object name.
@@ -44,6 +47,9 @@ class MainWindow : public QWidget, private DownloadObserver {
   ~MainWindow() override;
 
   void setChart(ChartCall chart) { chart_ = std::move(chart); }
+  // The library window that "Библиотека" shows and "Добавить в библиотеку…"
+  // adds the dump to; it must outlive this window's use of it.
+  void setLibrary(LibraryWindow* library) { library_ = library; }
   // Records every exchange with the device in `path` from now on; throws
   // std::runtime_error naming the file when it cannot be written.
   void traceTo(const std::string& path);
@@ -70,6 +76,8 @@ class MainWindow : public QWidget, private DownloadObserver {
   void onSaveDumpClicked();
   void onLoadDumpClicked();
   void onChartClicked();
+  void onLibraryClicked();
+  void onAddToLibraryClicked();
 
   // The save dialog's name with ".txt" appended, once the user has agreed to
   // replace an existing file of that name; nothing when cancelled.
@@ -92,7 +100,10 @@ class MainWindow : public QWidget, private DownloadObserver {
   std::unique_ptr<Prompts> ownPrompts_;
   Prompts& prompts_;
   ChartCall chart_;
+  LibraryWindow* library_ = nullptr;
   QString dumpFile_;
+  // The day the dump's records were dated by: a download's, or the loaded file's last change.
+  std::optional<CalendarDate> dumpDay_;
   const SessionTiming timing_;
 
   QLabel* const portLabel_;
@@ -103,6 +114,8 @@ class MainWindow : public QWidget, private DownloadObserver {
   BigButton* const saveDumpButton_;
   BigButton* const loadDumpButton_;
   BigButton* const chartButton_;
+  BigButton* const libraryButton_;
+  BigButton* const addToLibraryButton_;
   QLabel* const statusLine_;
   Lamp* const responseLamp_;
   Gauge* const progressGauge_;

@@ -1,4 +1,5 @@
 // The main window's file side: dump save and load, spreadsheet export, chart.
+#include <QDateTime>
 #include <QFileInfo>
 #include <filesystem>
 #include <system_error>
@@ -62,6 +63,8 @@ void MainWindow::onLoadDumpClicked() {
     // Replaces the dump only once the whole file was read.
     loadDumpFile(fileNameForCore(*chosen), dump_);
     dumpFile_ = *chosen;
+    const QDate changed = QFileInfo(*chosen).lastModified().date();
+    dumpDay_ = CalendarDate{changed.year(), changed.month(), changed.day()};
     downloadUnsaved_ = false;
   });
 }

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <cstdio>
+#include <ctime>
 
 #include "app/main_window.h"
 #include "app/prompts.h"
@@ -71,6 +72,8 @@ void MainWindow::downloadStarted() {
   closeRecoveryCopy();
   dump_.clear();
   dumpFile_.clear();
+  // Every record was written before the download began.
+  dumpDay_ = localDate(std::time(nullptr));
   downloadUnsaved_ = false;
   const std::filesystem::path folder = userStateFolder();
   if (folder.empty()) return;

@@ -17,7 +17,7 @@ TEST(MainWindowLayout, FixedClientAreaTitleAndMinimiseOnly) {
   FakePrompts prompts;
   MainWindow window(&prompts);
   EXPECT_EQ(window.windowTitle(), QStringLiteral("Выгрузчик данных из БК серии KQ"));
-  EXPECT_EQ(window.size(), QSize(360, 353));
+  EXPECT_EQ(window.size(), QSize(360, 393));
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
   EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
   EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -51,6 +51,28 @@ TEST(MainWindowLayout, ButtonsStandAtTheirPlacesWithTheirTexts) {
   }
 }
 
+TEST(MainWindowLayout, TheLibraryRowHoldsTwoButtonsSideBySideBelowTheChartButton) {
+  FakePrompts prompts;
+  MainWindow window(&prompts);
+  const QRect chart = window.findChild<BigButton*>(QStringLiteral("chartButton"))->geometry();
+  auto* library = window.findChild<BigButton*>(QStringLiteral("libraryButton"));
+  auto* add = window.findChild<BigButton*>(QStringLiteral("addToLibraryButton"));
+  ASSERT_TRUE(library && add);
+  EXPECT_EQ(library->text(), QStringLiteral("Библиотека"));
+  EXPECT_EQ(add->text(), QStringLiteral("Добавить в библиотеку…"));
+  for (const BigButton* button : {library, add}) {
+    EXPECT_FALSE(button->isSwitch());
+    EXPECT_GT(button->y(), chart.bottom());
+    EXPECT_EQ(button->height(), chart.height());
+    EXPECT_LT(button->geometry().bottom(),
+              window.findChild<QLabel*>(QStringLiteral("statusLine"))->geometry().top());
+  }
+  EXPECT_EQ(library->y(), add->y());
+  EXPECT_EQ(library->x(), chart.x());
+  EXPECT_EQ(add->geometry().right(), chart.right());
+  EXPECT_LT(library->geometry().right(), add->x());
+}
+
 TEST(MainWindowLayout, StartStateOfSelectorStatusLampGaugeAndLink) {
   FakePrompts prompts;
   MainWindow window(&prompts);
@@ -65,16 +87,16 @@ TEST(MainWindowLayout, StartStateOfSelectorStatusLampGaugeAndLink) {
   EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("portLabel"))->text(), QStringLiteral("Выбор порта"));
 
   auto* status = window.findChild<QLabel*>(QStringLiteral("statusLine"));
-  EXPECT_EQ(status->geometry(), QRect(8, 272, 345, 25));
+  EXPECT_EQ(status->geometry(), QRect(8, 312, 345, 25));
   EXPECT_TRUE(status->text().isEmpty());
 
   auto* lamp = window.findChild<Lamp*>(QStringLiteral("responseLamp"));
-  EXPECT_EQ(lamp->geometry(), QRect(248, 304, 113, 25));
+  EXPECT_EQ(lamp->geometry(), QRect(248, 344, 113, 25));
   EXPECT_EQ(lamp->caption(), QStringLiteral("Отклик от БК"));
   EXPECT_FALSE(lamp->isLit());
 
   auto* gauge = window.findChild<Gauge*>(QStringLiteral("progressGauge"));
-  EXPECT_EQ(gauge->geometry(), QRect(0, 328, 360, 25));
+  EXPECT_EQ(gauge->geometry(), QRect(0, 368, 360, 25));
   EXPECT_EQ(gauge->text(), QStringLiteral("0%"));
 
   EXPECT_EQ(window.session().linkState(), LinkState::waitSync);
