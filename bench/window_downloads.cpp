@@ -22,6 +22,10 @@ class YesPrompts : public kq::Prompts {
  public:
   std::optional<QString> saveFileName(const QString&, const QString&) override { return std::nullopt; }
   std::optional<QString> openFileName(const QString&, const QString&) override { return std::nullopt; }
+  std::optional<QString> askText(const QString&, const QString&) override { return std::nullopt; }
+  std::optional<QString> chooseItem(const QString&, const QStringList&, bool) override {
+    return std::nullopt;
+  }
   bool confirm(const QString&) override { return true; }
   void showError(const QString& message) override { std::fprintf(stderr, "%s\n", qPrintable(message)); }
 };
