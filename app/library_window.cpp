@@ -79,6 +79,7 @@ LibraryWindow::LibraryWindow(ChartWindow& chart, Prompts* prompts, QWidget* pare
       trips_(new TripsView),
       events_(new EventsView),
       trend_(new TrendView),
+      historyNote_(new QLabel),
       status_(new QLabel),
       loader_(new BackgroundWork(this)) {
   setObjectName(QStringLiteral("libraryWindow"));
@@ -123,6 +124,7 @@ void LibraryWindow::placeWidgets() {
   tabs_->addTab(trips_, tr("Поездки"));
   tabs_->addTab(events_, tr("События"));
   tabs_->addTab(trend_, tr("Тренд"));
+  historyNote_->setObjectName(QStringLiteral("historyNote"));
   status_->setObjectName(QStringLiteral("libraryStatus"));
 
   auto* top = new QHBoxLayout;
@@ -160,7 +162,8 @@ void LibraryWindow::placeWidgets() {
   gapLabel->setBuddy(tripGap_);
   gapRow->addWidget(gapLabel);
   gapRow->addWidget(tripGap_);
-  gapRow->addStretch(1);
+  gapRow->addSpacing(16);
+  gapRow->addWidget(historyNote_, 1);
   auto* historyPanel = new QWidget;
   auto* historyColumn = new QVBoxLayout(historyPanel);
   historyColumn->setContentsMargins(0, 0, 0, 0);
@@ -188,7 +191,7 @@ void LibraryWindow::placeOnScreen() {
 }
 
 void LibraryWindow::setLocation(const QString& location) {
-  loader_->cancel();
+  forgetHistory();
   store_.reset();
   location_ = location;
   showCars();
@@ -252,7 +255,7 @@ void LibraryWindow::onOpenLibrary() {
   // The library shown stays until the one chosen is open.
   std::unique_ptr<LibraryStore> opened;
   if (!attempt(prompts_, [&] { opened = std::make_unique<LibraryStore>(fileNameForCore(*chosen)); })) return;
-  loader_->cancel();
+  forgetHistory();
   store_ = std::move(opened);
   location_ = *chosen;
   showCars();
@@ -346,42 +349,47 @@ bool LibraryWindow::loading() const { return !loader_->idle(); }
 
 void LibraryWindow::loadHistory() {
   const CarSummary* car = carShown();
-  const Moment gap = tripGap_->value();
-  if (car && history_ && historyCar_ == car->car.id && historyGap_ == gap) return;
-  // The history in use goes at once: a year of a car is large.
-  useHistory(nullptr, 0, 0);
-  loader_->cancel();
-  if (!car || !isVisible()) return;
-  status_->setText(tr("История автомобиля «%1» загружается…").arg(toQString(car->car.name)));
-  const RowId id = car->car.id;
+  const std::optional<HistoryKey> wanted =
+      car ? std::optional(HistoryKey{car->car.id, tripGap_->value()}) : std::nullopt;
+  if (wanted && (wanted == built_ || (wanted == loading_ && loading()))) return;
+  forgetHistory();
+  if (!wanted || !isVisible()) return;
+  historyNote_->setText(tr("История загружается…"));
+  loading_ = wanted;
   loader_->start(
-      [this, location = store_->location(), id, type = car->car.controllerType, gap,
+      [this, location = store_->location(), key = *wanted, type = car->car.controllerType,
        separator = systemDecimalSeparator()]() -> BackgroundWork::Delivery {
         // One connection serves one thread: the window's own stays with the window.
         const LibraryStore store(location, LibraryStore::Access::readOnly);
-        auto history = std::make_shared<const CarHistory>(type, store.history(id), separator, gap);
-        return [this, history, id, gap] { useHistory(history, id, gap); };
+        auto history = std::make_shared<const CarHistory>(type, store.history(key.car), separator, key.gap);
+        return [this, history, key] { useHistory(history, key); };
       },
       [this](std::exception_ptr failure) { historyFailed(failure); });
 }
 
-void LibraryWindow::useHistory(std::shared_ptr<const CarHistory> history, RowId car, Moment gap) {
+void LibraryWindow::forgetHistory() {
+  loader_->cancel();
+  loading_.reset();
+  // The history in use goes at once: a year of a car is large.
+  useHistory(nullptr, std::nullopt);
+}
+
+void LibraryWindow::useHistory(std::shared_ptr<const CarHistory> history, std::optional<HistoryKey> key) {
   history_ = std::move(history);
-  historyCar_ = car;
-  historyGap_ = gap;
+  built_ = key;
+  loading_.reset();
   trips_->setHistory(history_);
   events_->setHistory(history_);
   trend_->setHistory(history_);
-  if (history_)
-    status_->setText(tr("Поездок: %1, записей с датой: %2")
-                         .arg(groupedNumber(qint64(history_->trips().size())),
-                              groupedNumber(qint64(history_->records().size()))));
-  else
-    status_->clear();
+  historyNote_->setText(history_ ? tr("Поездок: %1, записей с датой и временем: %2")
+                                       .arg(groupedNumber(qint64(history_->trips().size())),
+                                            groupedNumber(qint64(history_->records().size())))
+                                 : QString());
 }
 
 void LibraryWindow::historyFailed(std::exception_ptr failure) {
-  status_->setText(tr("История автомобиля не загружена"));
+  loading_.reset();
+  historyNote_->setText(tr("История не загружена"));
   if (tellFailure(prompts_, failure)) loadHistory();
 }
 
@@ -448,8 +456,9 @@ void LibraryWindow::onRemoveCar() {
   if (!prompts_.confirm(tr("Удалить автомобиль «%1» со всеми его выгрузками и записями (%2)?")
                             .arg(toQString(car->car.name), groupedNumber(car->records))))
     return;
+  const QString name = toQString(car->car.name);
   if (!attempt(prompts_, [&] { store_->removeCar(id); })) return;
-  status_->setText(tr("Автомобиль «%1» удалён").arg(toQString(car->car.name)));
+  status_->setText(tr("Автомобиль «%1» удалён").arg(name));
   showCars();
 }
 
@@ -476,8 +485,9 @@ void LibraryWindow::onRemoveImport() {
   std::int64_t removed = 0;
   if (!attempt(prompts_, [&] { removed = store_->removeImport(import.id); })) return;
   status_->setText(tr("Выгрузка удалена, с ней записей: %1").arg(groupedNumber(removed)));
-  historyCar_ = 0;  // built from what is gone
-  showCars(car->car.id);
+  const RowId id = car->car.id;
+  forgetHistory();  // built from what is gone
+  showCars(id);
 }
 
 std::optional<ImportOutcome> LibraryWindow::addDump(const Dump& dump, const ImportSource& source,
@@ -537,7 +547,7 @@ std::optional<ImportOutcome> LibraryWindow::addDump(const Dump& dump, const Impo
       }))
     return std::nullopt;
   status_->setText(importedText(*outcome));
-  if (car == historyCar_) historyCar_ = 0;  // the history grew
+  forgetHistory();  // it grew
   showCars(car);
   return outcome;
 }

@@ -40,8 +40,8 @@ class TripsView;
 //
 // Object names: libraryWindow, libraryLocation, openLibraryButton, cars,
 // addCarButton, renameCarButton, removeCarButton, carNote, carSummary,
-// imports, removeImportButton, tripGap, historyTabs, libraryStatus, and the
-// views' own (TripsView, EventsView, TrendView).
+// imports, removeImportButton, tripGap, historyNote, historyTabs,
+// libraryStatus, and the views' own (TripsView, EventsView, TrendView).
 class LibraryWindow : public QWidget {
   Q_OBJECT
  public:
@@ -86,9 +86,17 @@ class LibraryWindow : public QWidget {
   void showCars(std::optional<RowId> choose = std::nullopt);
   void showCar();
   const CarSummary* carShown() const;
-  // Builds the history of the car shown for the trip gap, unless it is built.
+  // What a history is built for.
+  struct HistoryKey {
+    RowId car = 0;
+    Moment gap = 0;
+    bool operator==(const HistoryKey&) const = default;
+  };
+  // Builds the history of the car shown for the trip gap, unless it is built or being built.
   void loadHistory();
-  void useHistory(std::shared_ptr<const CarHistory> history, RowId car, Moment gap);
+  // Drops the history and any being built, after a change of the car's records.
+  void forgetHistory();
+  void useHistory(std::shared_ptr<const CarHistory> history, std::optional<HistoryKey> key);
   void historyFailed(std::exception_ptr failure);
   // Trips by number in the chart, the first as drive A; with an event, the
   // markers at its first and last record.
@@ -110,8 +118,8 @@ class LibraryWindow : public QWidget {
   std::vector<ImportInfo> imports_;
   std::optional<RowId> noteCar_;  // whose note the field holds
   std::shared_ptr<const CarHistory> history_;
-  RowId historyCar_ = 0;
-  Moment historyGap_ = 0;
+  std::optional<HistoryKey> built_;    // history_'s
+  std::optional<HistoryKey> loading_;  // the one under way
 
   QLabel* locationLabel_;
   QPushButton* openLibrary_;
@@ -128,6 +136,7 @@ class LibraryWindow : public QWidget {
   TripsView* trips_;
   EventsView* events_;
   TrendView* trend_;
+  QLabel* historyNote_;
   QLabel* status_;
   BackgroundWork* loader_;
 };
