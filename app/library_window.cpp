@@ -123,7 +123,6 @@ void LibraryWindow::placeWidgets() {
   tabs_->setObjectName(QStringLiteral("historyTabs"));
   tabs_->addTab(trips_, tr("Поездки"));
   tabs_->addTab(events_, tr("События"));
-  tabs_->addTab(trend_, tr("Тренд"));
   historyNote_->setObjectName(QStringLiteral("historyNote"));
   status_->setObjectName(QStringLiteral("libraryStatus"));
 
@@ -168,7 +167,14 @@ void LibraryWindow::placeWidgets() {
   auto* historyColumn = new QVBoxLayout(historyPanel);
   historyColumn->setContentsMargins(0, 0, 0, 0);
   historyColumn->addLayout(gapRow);
-  historyColumn->addWidget(tabs_, 1);
+  // The trend beneath the trips and events, so that both are in sight.
+  auto* views = new QSplitter(Qt::Vertical);
+  views->addWidget(tabs_);
+  views->addWidget(trend_);
+  views->setStretchFactor(0, 3);
+  views->setStretchFactor(1, 2);
+  views->setChildrenCollapsible(false);
+  historyColumn->addWidget(views, 1);
 
   auto* splitter = new QSplitter(Qt::Horizontal);
   splitter->addWidget(carPanel);

@@ -30,8 +30,8 @@ class TripsView;
 
 // The library window "Библиотека": the cars of a library of downloads (added,
 // renamed, removed after a question, each with a note) and the imports of
-// the car chosen with their counts; of its history the trips, the events an
-// expression finds and a trend per trip. The history is read and built once
+// the car chosen with their counts; of its history the trips and the events
+// an expression finds (tabs), and beneath them a trend per trip. The history is read and built once
 // for the car and the trip gap, on a thread of its own so that the window
 // keeps answering, and every view draws from it. Trips and events open in the
 // chart window. A read-only library shows everything and changes nothing; a
