@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/library_window.h"
 #include "app/main_window.h"
 #include "app/own_translation.h"
 #include "chart/chart_window.h"
@@ -124,6 +125,17 @@ TEST_F(TranslatedWindows, MainWindowShowsOnlyTranslatedTexts) {
   MainWindow window(&prompts);
   // Its title is the program's name, which main() translates.
   EXPECT_EQ(untranslatedTexts(window), std::vector{applicationTitle().toStdString()});
+}
+
+TEST_F(TranslatedWindows, LibraryWindowShowsOnlyTranslatedTexts) {
+  QTemporaryDir folder;
+  FakePrompts prompts;
+  ChartWindow chart;
+  LibraryWindow window(chart, &prompts);
+  window.setLocation(folder.filePath(QStringLiteral("library.sqlite")));
+  window.showWindow();
+  EXPECT_EQ(untranslatedTexts(window), std::vector<std::string>());
+  EXPECT_TRUE(prompts.errors.empty());
 }
 
 TEST_F(TranslatedWindows, ChartWindowShowsOnlyTranslatedTexts) {
