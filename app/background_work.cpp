@@ -42,20 +42,25 @@ void BackgroundWork::serve() {
     }
     Delivery delivery;
     try {
-      delivery = job.work();
+      delivery = job.work(
+          [this, generation = job.generation](Delivery part) { post(generation, std::move(part), false); });
     } catch (...) {
       delivery = [failure = std::move(job.failure), error = std::current_exception()] { failure(error); };
     }
-    // Queued to this object: dropped with it, should it go first.
-    QMetaObject::invokeMethod(
-        this, [this, generation = job.generation, delivery] { deliver(generation, delivery); },
-        Qt::QueuedConnection);
+    post(job.generation, std::move(delivery), true);
   }
 }
 
-void BackgroundWork::deliver(int generation, const Delivery& delivery) {
+void BackgroundWork::post(int generation, Delivery delivery, bool last) {
+  // Queued to this object: dropped with it, should it go first.
+  QMetaObject::invokeMethod(
+      this, [this, generation, delivery = std::move(delivery), last] { deliver(generation, delivery, last); },
+      Qt::QueuedConnection);
+}
+
+void BackgroundWork::deliver(int generation, const Delivery& delivery, bool last) {
   if (generation != given_) return;  // newer work was given, or this was cancelled
-  delivered_ = generation;
+  if (last) delivered_ = generation;
   if (delivery) delivery();
 }
 

@@ -15,14 +15,17 @@ namespace kq {
 // given, and only the latest counts: work still waiting when newer is given
 // is dropped, and a result that arrives after newer work was given, or after
 // cancel(), is never delivered. Results are delivered on the thread that owns
-// this object, in its event loop.
+// this object, in its event loop; work may hand parts of its result on before
+// it is done, delivered in order before the result.
 class BackgroundWork : public QObject {
   Q_OBJECT
  public:
   // What to do with the result, on the owner's thread.
   using Delivery = std::function<void()>;
+  // Hands a part of the result on while the work goes on.
+  using Progress = std::function<void(Delivery)>;
   // Runs on the work's thread; returns the delivery of its result.
-  using Work = std::function<Delivery()>;
+  using Work = std::function<Delivery(const Progress& progress)>;
   // What became of work that threw, on the owner's thread.
   using Failure = std::function<void(std::exception_ptr)>;
 
@@ -42,7 +45,8 @@ class BackgroundWork : public QObject {
     int generation = 0;
   };
   void serve();
-  void deliver(int generation, const Delivery& delivery);
+  void post(int generation, Delivery delivery, bool last);
+  void deliver(int generation, const Delivery& delivery, bool last);
 
   // The owner's thread alone.
   int given_ = 0;

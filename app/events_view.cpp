@@ -125,7 +125,7 @@ void EventsView::search() {
   const Moment minSeconds = minSeconds_->value();
   work_->start(
       [this, history = history_, expression = text.toStdString(), minSeconds,
-       text]() -> BackgroundWork::Delivery {
+       text](const BackgroundWork::Progress&) -> BackgroundWork::Delivery {
         std::vector<HistoryEvent> events = findEvents(*history, expression, minSeconds);
         return [this, text, events = std::move(events)]() mutable {
           searched_ = text;
