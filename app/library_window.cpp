@@ -364,9 +364,16 @@ void LibraryWindow::loadHistory() {
   loading_ = wanted;
   loader_->start(
       [this, location = store_->location(), key = *wanted, type = car->car.controllerType,
-       separator = systemDecimalSeparator()]() -> BackgroundWork::Delivery {
+       separator =
+           systemDecimalSeparator()](const BackgroundWork::Progress& progress) -> BackgroundWork::Delivery {
         // One connection serves one thread: the window's own stays with the window.
         const LibraryStore store(location, LibraryStore::Access::readOnly);
+        // The trips first, from the moments alone: they show long before the records are decoded.
+        progress([this, trips = splitTrips(store.moments(key.car), key.gap)]() mutable {
+          historyNote_->setText(
+              tr("Поездок: %1; их записи загружаются…").arg(groupedNumber(qint64(trips.size()))));
+          trips_->showTrips(std::move(trips));
+        });
         auto history = std::make_shared<const CarHistory>(type, store.history(key.car), separator, key.gap);
         return [this, history, key] { useHistory(history, key); };
       },

@@ -77,15 +77,23 @@ TripsView::TripsView(QWidget* parent)
     fill();
   });
   connect(view_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-    emit openRequested({table_->item(sorted_->mapToSource(index).row())});
+    if (history_) emit openRequested({table_->item(sorted_->mapToSource(index).row())});
   });
   connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &TripsView::selectionChanged);
   connect(open_, &QPushButton::clicked, this, [this] { emit openRequested(selectedTrips()); });
 }
 
+void TripsView::showTrips(std::vector<Trip> trips) {
+  history_.reset();
+  trips_ = std::move(trips);
+  showParameters();
+  fill();
+}
+
 void TripsView::setHistory(std::shared_ptr<const CarHistory> history) {
   history_ = std::move(history);
+  trips_ = history_ ? history_->trips() : std::vector<Trip>();
   showParameters();
   fill();
 }
@@ -104,39 +112,47 @@ void TripsView::showParameters() {
 void TripsView::fill() {
   QStringList headers{tr("№"), tr("Начало"), tr("Конец"), tr("Длительность"), tr("Записей")};
   QStringList tips = headers;
-  std::vector<TextTable::Row> rows;
+  std::vector<int> columns;
   if (history_) {
-    const DumpModel& model = history_->model();
-    std::vector<int> columns;
     for (const QString& title : chosen_)
-      if (const std::optional<int> column = model.columnOf(title.toStdString())) {
+      if (const std::optional<int> column = history_->model().columnOf(title.toStdString())) {
         columns.push_back(*column);
         headers << tr("%1, мин").arg(title) << tr("%1, макс").arg(title) << tr("%1, сред").arg(title);
         tips << tr("%1: минимум за поездку").arg(title) << tr("%1: максимум за поездку").arg(title)
              << tr("%1: среднее за поездку").arg(title);
       }
-    const char separator = model.decimalSeparator();
-    for (const Trip& trip : history_->trips()) {
-      TextTable::Row row{trip.number,
-                         {{QString::number(trip.number), trip.number},
-                          {momentString(trip.start), qlonglong(trip.start)},
-                          {momentString(trip.end), qlonglong(trip.end)},
-                          {durationString(trip.end - trip.start), qlonglong(trip.end - trip.start)},
-                          {groupedNumber(trip.records()), trip.records()}}};
-      for (const int column : columns) {
-        const std::optional<ColumnStatistics> statistics = tripStatistics(*history_, trip, column);
-        if (!statistics) {
-          // A trip without a value of it sorts first.
-          for (int i = 0; i < 3; ++i) row.cells.push_back({QString(), std::numeric_limits<double>::lowest()});
-          continue;
-        }
-        for (const long double value : {statistics->minimum, statistics->maximum, statistics->mean})
-          row.cells.push_back({numberString(value, separator), double(value)});
-      }
-      rows.push_back(std::move(row));
-    }
   }
+  std::vector<TextTable::Row> rows;
+  rows.reserve(trips_.size());
+  for (const Trip& trip : trips_) {
+    TextTable::Row row{trip.number,
+                       {{QString::number(trip.number), trip.number},
+                        {momentString(trip.start), qlonglong(trip.start)},
+                        {momentString(trip.end), qlonglong(trip.end)},
+                        {durationString(trip.end - trip.start), qlonglong(trip.end - trip.start)},
+                        {groupedNumber(trip.records()), trip.records()}}};
+    for (const int column : columns) {
+      const std::optional<ColumnStatistics> statistics = tripStatistics(*history_, trip, column);
+      if (!statistics) {
+        // A trip without a value of it sorts first.
+        for (int i = 0; i < 3; ++i) row.cells.push_back({QString(), std::numeric_limits<double>::lowest()});
+        continue;
+      }
+      const char separator = history_->model().decimalSeparator();
+      for (const long double value : {statistics->minimum, statistics->maximum, statistics->mean})
+        row.cells.push_back({numberString(value, separator), double(value)});
+    }
+    rows.push_back(std::move(row));
+  }
+  // The trips selected stay selected, also when a parameter is ticked.
+  const std::vector<int> selected = selectedTrips();
   table_->reset(headers, std::move(rows), tips);
+  QItemSelection kept;
+  for (int row = 0; row < sorted_->rowCount(); ++row)
+    if (std::find(selected.begin(), selected.end(),
+                  table_->item(sorted_->mapToSource(sorted_->index(row, 0)).row())) != selected.end())
+      kept.select(sorted_->index(row, 0), sorted_->index(row, sorted_->columnCount() - 1));
+  view_->selectionModel()->select(kept, QItemSelectionModel::ClearAndSelect);
   selectionChanged();
 }
 
@@ -151,7 +167,7 @@ std::vector<int> TripsView::selectedTrips() const {
 
 void TripsView::selectionChanged() {
   const std::size_t selected = std::size_t(view_->selectionModel()->selectedRows().size());
-  open_->setEnabled(selected >= 1 && selected <= std::size_t(kMaxDrives));
+  open_->setEnabled(history_ && selected >= 1 && selected <= std::size_t(kMaxDrives));
 }
 
 }  // namespace kq

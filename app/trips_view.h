@@ -28,6 +28,9 @@ class TripsView : public QWidget {
  public:
   explicit TripsView(QWidget* parent = nullptr);
 
+  // The trips alone, while their history is built: no statistics yet, and
+  // nothing to open.
+  void showTrips(std::vector<Trip> trips);
   // Nothing shows none. The parameters ticked stay ticked where the new
   // history has their titles.
   void setHistory(std::shared_ptr<const CarHistory> history);
@@ -44,7 +47,8 @@ class TripsView : public QWidget {
   void selectionChanged();
 
   std::shared_ptr<const CarHistory> history_;
-  QStringList chosen_;  // titles ticked
+  std::vector<Trip> trips_;  // the history's, or those shown before it
+  QStringList chosen_;       // titles ticked
 
   TextTable* table_;
   QSortFilterProxyModel* sorted_;
