@@ -61,7 +61,9 @@ EventsView::EventsView(QWidget* parent)
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view_->verticalHeader()->hide();
+  view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().lineSpacing() + 6);
   view_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  view_->setWordWrap(false);
   view_->setToolTip(
       tr("Двойной щелчок открывает поездку на графике, точки 1 и 2 — в начале и в конце события"));
 
@@ -152,7 +154,7 @@ void EventsView::showEvents(std::vector<HistoryEvent> events) {
     rows.push_back({int(i),
                     {{QString::number(event.trip), event.trip},
                      {momentString(event.start), qlonglong(event.start)},
-                     {momentString(event.end), qlonglong(event.end)},
+                     {endString(event.start, event.end), qlonglong(event.end)},
                      {durationString(event.end - event.start), qlonglong(event.end - event.start)},
                      {groupedNumber(event.records()), event.records()}}});
   }

@@ -27,6 +27,11 @@ QString importedText(const ImportOutcome& outcome) {
 
 QString momentString(Moment moment) { return toQString(momentText(moment)); }
 
+QString endString(Moment start, Moment end) {
+  const std::string text = momentText(end);
+  return toQString(dateOfMoment(start) == dateOfMoment(end) ? text.substr(text.find(' ') + 1) : text);
+}
+
 QString durationString(Moment seconds) { return toQString(durationText(long(seconds))); }
 
 QString tripLabel(const Trip& trip) {

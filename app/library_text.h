@@ -16,6 +16,9 @@ QString groupedNumber(std::int64_t number);
 QString importedText(const ImportOutcome& outcome);
 // "2025-03-01 07:40:12", the car's clock.
 QString momentString(Moment moment);
+// The end of a trip or an event: its time alone on the day it started, else
+// the whole moment.
+QString endString(Moment start, Moment end);
 // "00:25:10", "1 д 02:00:00".
 QString durationString(Moment seconds);
 // "поездка 12, 2025-03-01 07:40:12": a trip where it has no file name.

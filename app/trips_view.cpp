@@ -20,7 +20,10 @@
 
 namespace kq {
 namespace {
-constexpr int kParameterListWidth = 260;
+constexpr int kParameterListWidth = 200;
+// A statistic's column: room for its number; its title is cut to fit.
+constexpr int kStatisticWidth = 88;
+constexpr int kFixedColumns = 5;
 
 QString numberString(long double value, char separator) {
   std::string text;
@@ -46,7 +49,9 @@ TripsView::TripsView(QWidget* parent)
   view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view_->verticalHeader()->hide();
+  view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().lineSpacing() + 6);
   view_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  view_->setWordWrap(false);
   parameters_->setObjectName(QStringLiteral("tripParameters"));
   parameters_->setFixedWidth(kParameterListWidth);
   parameters_->setToolTip(tr("Отмеченные параметры: минимум, максимум и среднее за каждую поездку"));
@@ -114,10 +119,14 @@ void TripsView::fill() {
   QStringList tips = headers;
   std::vector<int> columns;
   if (history_) {
+    const QFontMetrics metrics(view_->horizontalHeader()->font());
     for (const QString& title : chosen_)
       if (const std::optional<int> column = history_->model().columnOf(title.toStdString())) {
         columns.push_back(*column);
-        headers << tr("%1, мин").arg(title) << tr("%1, макс").arg(title) << tr("%1, сред").arg(title);
+        // The title above the statistic, cut to the column's width; the tooltip has it whole.
+        const QString cut =
+            metrics.elidedText(title, Qt::ElideRight, kStatisticWidth - metrics.averageCharWidth());
+        headers << tr("%1\nмин").arg(cut) << tr("%1\nмакс").arg(cut) << tr("%1\nсред").arg(cut);
         tips << tr("%1: минимум за поездку").arg(title) << tr("%1: максимум за поездку").arg(title)
              << tr("%1: среднее за поездку").arg(title);
       }
@@ -128,7 +137,7 @@ void TripsView::fill() {
     TextTable::Row row{trip.number,
                        {{QString::number(trip.number), trip.number},
                         {momentString(trip.start), qlonglong(trip.start)},
-                        {momentString(trip.end), qlonglong(trip.end)},
+                        {endString(trip.start, trip.end), qlonglong(trip.end)},
                         {durationString(trip.end - trip.start), qlonglong(trip.end - trip.start)},
                         {groupedNumber(trip.records()), trip.records()}}};
     for (const int column : columns) {
@@ -147,6 +156,10 @@ void TripsView::fill() {
   // The trips selected stay selected, also when a parameter is ticked.
   const std::vector<int> selected = selectedTrips();
   table_->reset(headers, std::move(rows), tips);
+  for (int column = kFixedColumns; column < table_->columnCount(); ++column) {
+    view_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Interactive);
+    view_->horizontalHeader()->resizeSection(column, kStatisticWidth);
+  }
   QItemSelection kept;
   for (int row = 0; row < sorted_->rowCount(); ++row)
     if (std::find(selected.begin(), selected.end(),
