@@ -112,9 +112,6 @@ void TrendView::draw() {
   }
   plot_->graph(0)->data()->set(data, true);
   plot_->graph(1)->setVisible(false);
-  plot_->yAxis->setLabel(parameter_->currentIndex() >= 0
-                             ? tr("%1, %2").arg(parameter_->currentText(), statistic_->currentText())
-                             : QString());
   plot_->fitToData();
   plot_->replot(QCustomPlot::rpQueuedReplot);
 }
