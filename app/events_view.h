@@ -24,7 +24,7 @@ class TextTable;
 // "Найти" searches, away from the window's thread; a mistake is said beside
 // the field as the chart's filter says it, and the list stays as it was. A
 // double click opens the event's trip with the markers at its first and last
-// record.
+// record, the parameters the expression names charted first.
 //
 // Object names: eventExpression, eventMinSeconds, findEventsButton,
 // eventError, eventCount, events.
@@ -37,6 +37,8 @@ class EventsView : public QWidget {
   // Searches the new history for the expression last searched; nothing shows none.
   void setHistory(std::shared_ptr<const CarHistory> history);
   bool searching() const;
+  // The expression whose events are listed.
+  const QString& searched() const { return searched_; }
 
  signals:
   void openRequested(const HistoryEvent& event);

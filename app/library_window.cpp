@@ -15,7 +15,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "analysis/chart_limits.h"
 #include "analysis/chart_session.h"
+#include "analysis/expression.h"
 #include "app/background_work.h"
 #include "app/events_view.h"
 #include "app/library_text.h"
@@ -30,8 +32,10 @@
 
 namespace kq {
 namespace {
-constexpr QSize kClientSize(1400, 860);
-constexpr int kCarPanelWidth = 470;
+constexpr QSize kClientSize(1400, 900);
+// Room for the window frame and title bar, which the client size leaves out.
+constexpr QSize kFrameAllowance(8, 34);
+constexpr int kCarPanelWidth = 390;
 // A gap of up to a week still joins two records into one trip.
 constexpr int kLongestTripGap = 7 * 24 * 3600;
 constexpr int kControllerTypes = 7;
@@ -171,8 +175,8 @@ void LibraryWindow::placeWidgets() {
   auto* views = new QSplitter(Qt::Vertical);
   views->addWidget(tabs_);
   views->addWidget(trend_);
-  views->setStretchFactor(0, 3);
-  views->setStretchFactor(1, 2);
+  views->setStretchFactor(0, 1);
+  views->setStretchFactor(1, 1);
   views->setChildrenCollapsible(false);
   historyColumn->addWidget(views, 1);
 
@@ -192,7 +196,7 @@ void LibraryWindow::placeWidgets() {
 
 void LibraryWindow::placeOnScreen() {
   const QRect available = screen()->availableGeometry();
-  resize(kClientSize.boundedTo(available.size() * 9 / 10));
+  resize(kClientSize.boundedTo(available.size() - kFrameAllowance));
   move(available.center() - rect().center());
 }
 
@@ -298,7 +302,7 @@ void LibraryWindow::showCars(std::optional<RowId> choose) {
                                         groupedNumber(car.records), dateText(car.first), dateText(car.last)});
       item->setData(0, Qt::UserRole, qlonglong(car.car.id));
       item->setToolTip(0, toQString(car.car.note));
-      for (int column = 1; column < 5; ++column) item->setTextAlignment(column, Qt::AlignRight);
+      for (int column = 1; column < 3; ++column) item->setTextAlignment(column, Qt::AlignRight);
       if (choose == car.car.id) carList_->setCurrentItem(item);
     }
     if (!carList_->currentItem() && carList_->topLevelItemCount() > 0)
@@ -428,6 +432,11 @@ void LibraryWindow::openInChart(const std::vector<int>& trips, const HistoryEven
       if (!problem.empty()) problems += toQString(problem) + QLatin1Char('\n');
     }
     if (event) {
+      // What the event is about on the first series.
+      const std::vector<int> named =
+          Expression(events_->searched().toStdString(), history_->model()).columns();
+      for (std::size_t i = 0; i < named.size() && i < std::size_t(kSeriesCount); ++i)
+        session.setSeriesParameter(int(i), history_->model().title(named[i]));
       const int first = history_->trip(event->trip)->first;
       session.setMarker(0, event->first - first);
       session.setMarker(1, event->last - first);

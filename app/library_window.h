@@ -99,7 +99,8 @@ class LibraryWindow : public QWidget {
   void useHistory(std::shared_ptr<const CarHistory> history, std::optional<HistoryKey> key);
   void historyFailed(std::exception_ptr failure);
   // Trips by number in the chart, the first as drive A; with an event, the
-  // markers at its first and last record.
+  // markers at its first and last record and the parameters its expression
+  // names on the first series.
   void openInChart(const std::vector<int>& trips, const HistoryEvent* event = nullptr);
 
   void onOpenLibrary();
