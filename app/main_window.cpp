@@ -91,9 +91,10 @@ void MainWindow::placeControls() {
   place(saveDumpButton_, "saveDumpButton", 10, 152, 345, 33);
   place(loadDumpButton_, "loadDumpButton", 10, 192, 345, 33);
   place(chartButton_, "chartButton", 10, 232, 345, 33);
-  // The library's row, two buttons side by side; the rows beneath moved down by one.
-  place(libraryButton_, "libraryButton", 10, 272, 170, 33);
-  place(addToLibraryButton_, "addToLibraryButton", 185, 272, 170, 33);
+  // The library's row, two buttons side by side, the longer caption in the
+  // wider; the rows beneath moved down by one.
+  place(libraryButton_, "libraryButton", 10, 272, 135, 33);
+  place(addToLibraryButton_, "addToLibraryButton", 150, 272, 205, 33);
   place(statusLine_, "statusLine", 8, 312, 345, 25);
   statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   place(responseLamp_, "responseLamp", 248, 344, 113, 25);
