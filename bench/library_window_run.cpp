@@ -28,6 +28,8 @@
 #include <deque>
 #include <functional>
 
+#include "analysis/chart_limits.h"
+#include "analysis/chart_session.h"
 #include "app/events_view.h"
 #include "app/library_window.h"
 #include "app/main_window.h"
@@ -85,11 +87,13 @@ bool runUntil(const std::function<bool()>& done, int milliseconds = 60000) {
   return done();
 }
 
-// The day of a download: that of its last record, in one year.
-kq::CalendarDate downloadDay(const kq::Dump& dump) {
-  const std::vector<kq::DumpRecord> records = kq::recordsOfDump(dump);
-  const std::string& date = records.back().date;  // "DD.MM"
-  return {2025, std::stoi(date.substr(3, 2)), std::stoi(date.substr(0, 2))};
+// The day of a download: that of the newest record, in one year.
+kq::CalendarDate downloadDay(const kq::Dump& dump, int written) {
+  const int newest = (written - 1) % kq::sim::kMaxRecords;
+  for (const kq::DumpRecord& record : kq::recordsOfDump(dump))
+    if (record.slot == newest)
+      return {2025, std::stoi(record.date.substr(3, 2)), std::stoi(record.date.substr(0, 2))};
+  return {2025, 12, 31};
 }
 
 // The car's history as its downloads made it; returns the last download.
@@ -101,7 +105,7 @@ kq::Dump makeLibrary(const std::string& location) {
   while (ring.written() < kHistoryRecords) {
     ring.write(kRecordsBetweenDownloads);
     dump = ring.download();
-    store.importDump(car, dump, {{}, downloadDay(dump)});
+    store.importDump(car, dump, {{}, downloadDay(dump, ring.written())});
   }
   return dump;
 }
@@ -150,7 +154,7 @@ void setTripsScene(QWidget& window) {
 }
 
 // An event found, then opened: its trip in the chart with the markers at its start and end.
-void setEventScene(QWidget& window) {
+void setEventScene(QWidget& window, kq::ChartWindow& chart) {
   auto* tabs = child<QTabWidget>(window, "historyTabs");
   tabs->setCurrentIndex(1);
   searchEvents(window, kEvent, 20);
@@ -159,6 +163,13 @@ void setEventScene(QWidget& window) {
   const int row = events->model()->rowCount() / 2;
   events->selectRow(row);
   emit events->doubleClicked(events->model()->index(row, 0));
+  // Beside engine speed, what goes with it.
+  kq::ChartSession& session = chart.session();
+  session.setSeriesParameter(1, "Скорость автомобиля");
+  session.setSeriesParameter(2, "Положение дроссельной заслонки");
+  session.setSeriesParameter(3, "Температура охлаждающей жидкости");
+  for (int series = 4; series < kq::kSeriesCount; ++series) session.setSeriesShown(series, false);
+  session.setSeriesOnRightAxis(0, true);
 }
 
 }  // namespace
@@ -191,6 +202,8 @@ int main(int argc, char** argv) {
     main.show();
     child<kq::BigButton>(main, "loadDumpButton")->click();
     child<kq::BigButton>(main, "addToLibraryButton")->click();
+    std::printf("scene ready\n");
+    std::fflush(stdout);
     QTimer::singleShot(holdSeconds * 1000, &app, &QApplication::quit);
     return app.exec();
   }
@@ -207,9 +220,11 @@ int main(int argc, char** argv) {
 
   if (holdSeconds > 0) {
     if (scene == "event")
-      setEventScene(library);
+      setEventScene(library, chart);
     else
       setTripsScene(library);
+    std::printf("scene ready\n");
+    std::fflush(stdout);
     QTimer::singleShot(holdSeconds * 1000, &app, &QApplication::quit);
     return app.exec();
   }
