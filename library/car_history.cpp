@@ -1,8 +1,12 @@
 #include "library/car_history.h"
 
+#include <algorithm>
 #include <limits>
 
+#include "analysis/value_cache.h"
 #include "decode/parameter_table.h"
+#include "decode/record_view.h"
+#include "dump/block_layout.h"
 
 namespace kq {
 namespace {
@@ -13,17 +17,68 @@ Dump dumpOf(std::span<const HistoryRecord> records) {
   return dumpOfRecords(bytes);
 }
 
-DumpModel modelOf(int controllerType, std::span<const HistoryRecord> records, char decimalSeparator) {
-  if (records.empty()) {
-    DumpModel model(decimalSeparator);
-    model.setControllerType(controllerType);
-    for (const ParameterColumn& column : parameterTable(controllerType))
-      model.addColumn(std::string(column.title));
-    return model;
+// A record's bytes as the first record of a line: the text a record view reads.
+void writeRecordLine(const StoredRecord& record, std::string& line) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  const std::size_t start = 3 * std::size_t(layout::kRecordStart[0]);
+  line.assign(start + 3 * kStoredRecordBytes - 1, ' ');
+  for (std::size_t i = 0; i < start; i += 3) line[i] = line[i + 1] = '0';
+  for (std::size_t i = 0; i < record.size(); ++i) {
+    line[start + 3 * i] = kDigits[record[i] >> 4];
+    line[start + 3 * i + 1] = kDigits[record[i] & 0xF];
   }
-  return buildDumpModel(dumpOf(records), decimalSeparator, controllerType);
+}
+
+// The records decoded as buildDumpModel decodes a dump (each value as its
+// number text shows it), only the parameters of the titles given.
+DumpModel modelOf(int controllerType, std::span<const HistoryRecord> records, char decimalSeparator,
+                  const std::optional<std::vector<std::string>>& titles) {
+  DumpModel model(decimalSeparator);
+  model.setControllerType(controllerType);
+  std::vector<ParameterColumn> columns;
+  for (const ParameterColumn& column : parameterTable(controllerType)) {
+    if (titles && std::find(titles->begin(), titles->end(), column.title) == titles->end()) continue;
+    columns.push_back(column);
+    model.addColumn(std::string(column.title));
+  }
+  model.reserve(records.size());
+  std::vector<long double> values(columns.size());
+  std::vector<ValueCache<long double, shownValue>> shown(columns.size());
+  std::string line;
+  for (const HistoryRecord& record : records) {
+    writeRecordLine(record.bytes, line);
+    const RecordView view(line, 1);
+    for (std::size_t i = 0; i < columns.size(); ++i) values[i] = shown[i](columns[i].value(view));
+    model.appendRecord(view.date(), view.time(), view.recordNumber(), values);
+  }
+  model.keepShownDigits();
+  return model;
 }
 }  // namespace
+
+std::vector<std::string> titlesNamedBy(int controllerType, std::span<const std::string> expressions,
+                                       std::span<const ChannelDefinition> channels) {
+  std::vector<std::string> known;
+  for (const ParameterColumn& column : parameterTable(controllerType)) known.emplace_back(column.title);
+  const std::size_t parameters = known.size();
+  std::vector<char> named(parameters, 0);
+  const auto collect = [&](const std::string& text) {
+    try {
+      for (int column : Expression(text, known).columns())
+        if (const auto item = std::size_t(column - kFrameColumns); item < parameters) named[item] = 1;
+    } catch (const ExpressionError&) {
+    }
+  };
+  for (const std::string& expression : expressions) collect(expression);
+  for (const ChannelDefinition& channel : channels) {
+    collect(channel.formula);
+    known.push_back(channel.name);
+  }
+  std::vector<std::string> titles;
+  for (std::size_t i = 0; i < parameters; ++i)
+    if (named[i]) titles.push_back(known[i]);
+  return titles;
+}
 
 std::vector<Trip> splitTrips(std::span<const Moment> moments, Moment gap) {
   std::vector<Trip> trips;
@@ -39,10 +94,10 @@ std::vector<Trip> splitTrips(std::span<const Moment> moments, Moment gap) {
 }
 
 CarHistory::CarHistory(int controllerType, std::vector<HistoryRecord> records, char decimalSeparator,
-                       Moment gap)
+                       Moment gap, std::optional<std::vector<std::string>> titles)
     : controllerType_(controllerType),
       records_(std::move(records)),
-      model_(modelOf(controllerType, records_, decimalSeparator)) {
+      model_(modelOf(controllerType, records_, decimalSeparator, titles)) {
   std::vector<Moment> moments;
   moments.reserve(records_.size());
   for (const HistoryRecord& record : records_) moments.push_back(record.moment);
@@ -121,7 +176,7 @@ ChartDrive tripDrive(const CarHistory& history, const Trip& trip, const std::str
   drive.model =
       modelOf(history.controllerType(),
               std::span(history.records()).subspan(std::size_t(trip.first), std::size_t(trip.records())),
-              history.model().decimalSeparator());
+              history.model().decimalSeparator(), std::nullopt);
   return drive;
 }
 
