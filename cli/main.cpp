@@ -14,7 +14,7 @@ namespace {
 // A command reports its own failures; whatever escapes it still ends with a
 // message rather than the C++ library's "terminate called after …".
 int runCommand(const kq::cli::Command& command) {
-  const std::string name = command.app().get_name();
+  const std::string name = command.name();
   try {
     return command.run();
   } catch (const std::exception& error) {
