@@ -16,10 +16,10 @@ namespace kq {
 
 using RowId = std::int64_t;
 
-// Where the library lives unless told otherwise: %LOCALAPPDATA%\kq-unloader\
-// library.sqlite on Windows; elsewhere $XDG_DATA_HOME/kq-unloader/library.sqlite,
-// else ~/.local/share/kq-unloader/library.sqlite. Empty when the environment
-// names no home at all.
+// Where the library lives unless told otherwise: library.sqlite in the user's
+// data folder (%LOCALAPPDATA%\kq-unloader on Windows, else
+// $XDG_DATA_HOME/kq-unloader or ~/.local/share/kq-unloader). Empty when the
+// environment names no home at all.
 std::string defaultLibraryLocation();
 
 struct Car {
@@ -63,7 +63,7 @@ struct ImportOutcome {
   std::int64_t records = 0;       // the dump's non-empty records
   std::int64_t newRecords = 0;    // stored now
   std::int64_t knownRecords = 0;  // the car had them already
-  std::int64_t undated = 0;       // of the new ones, without a real date or time
+  std::int64_t undated = 0;       // of the dump's records, without a real date or time
 };
 
 // A dated record of a car's history.
