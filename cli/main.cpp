@@ -52,6 +52,9 @@ int main(int argc, char** argv) {
   commands.push_back(addChartCommand(kqCli));
   commands.push_back(addTableCommand(kqCli));
   commands.push_back(addCompareCommand(kqCli));
+#if KQ_CLI_WITH_LIBRARY
+  for (Command& command : addLibraryCommands(kqCli)) commands.push_back(std::move(command));
+#endif
 #if KQ_CLI_WITH_SIMULATOR
   commands.push_back(addSimulateCommand(kqCli));
 #endif
