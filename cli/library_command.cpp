@@ -138,20 +138,6 @@ struct DumpToImport {
   CalendarDate reference;
 };
 
-// The car named, made with the controller type of its first dump. Another
-// program may make it at the same moment: its car is then taken.
-std::pair<RowId, bool> carForImport(LibraryStore& store, const std::string& name, const Dump& first) {
-  if (std::optional<Car> car = store.findCar(name)) return {car->id, false};
-  recordsOfDump(first);  // a dump of unreadable bytes makes no car
-  try {
-    return {store.addCar(name, readControllerType(first)), true};
-  } catch (const LibraryError& error) {
-    if (error.kind() == LibraryError::Kind::refused)
-      if (std::optional<Car> car = store.findCar(name)) return {car->id, false};
-    throw;
-  }
-}
-
 int importDumps(LibraryStore& store, const Options& options, const char* command) {
   // Every file is read before the first change, so that a wrong name changes nothing.
   std::vector<DumpToImport> dumps;
@@ -161,26 +147,11 @@ int importDumps(LibraryStore& store, const Options& options, const char* command
     if (dump.empty()) throw Refusal(file + " holds no records");
     dumps.push_back({file, std::move(dump), options.date ? *options.date : modificationDate(file)});
   }
-  const auto [car, made] = carForImport(store, options.car, dumps.front().dump);
   std::string header = "Файл;Новых записей;Уже в библиотеке\n";  // with the first line: a failure prints none
-  bool imported = false;
   for (const DumpToImport& dump : dumps) {
-    ImportOutcome outcome;
-    try {
-      outcome = store.importDump(car, dump.dump, {fullPath(dump.file), dump.reference});
-    } catch (const std::exception&) {
-      // The car made for this import goes with it, unless another program
-      // has imported into it meanwhile.
-      if (made && !imported) {
-        try {
-          if (store.imports(car).empty()) store.removeCar(car);
-        } catch (const std::exception&) {
-          // The import's own failure is the one to tell.
-        }
-      }
-      throw;
-    }
-    imported = true;
+    // The car is made with its first import, so that a failed one leaves none.
+    const ImportOutcome outcome =
+        store.importIntoCarNamed(options.car, dump.dump, {fullPath(dump.file), dump.reference});
     std::string line = std::exchange(header, {}) + dump.file;
     appendField(line, outcome.newRecords);
     appendField(line, outcome.knownRecords);

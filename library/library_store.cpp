@@ -11,6 +11,7 @@
 #include "base/file_error.h"
 #include "base/file_sync.h"
 #include "base/os_calls.h"
+#include "base/safe_file.h"
 #include "base/state_folder.h"
 #include "base/utf8_path.h"
 #include "decode/record_view.h"
@@ -51,6 +52,9 @@ bool writable(const std::filesystem::path& path) {
 
 void checkName(const std::string& name) {
   if (name.empty()) throw LibraryError(Kind::refused, "у машины должно быть имя");
+  // It stands in ";"-separated lists.
+  if (name.find(';') != std::string::npos)
+    throw LibraryError(Kind::refused, "имя машины не может содержать «;»");
   if (printableText(name) != name)
     throw LibraryError(Kind::refused, "имя машины не может содержать управляющих знаков");
 }
@@ -256,29 +260,45 @@ std::vector<ImportInfo> LibraryStore::imports(RowId car) const {
   return imports;
 }
 
-ImportOutcome LibraryStore::importDump(RowId carId, const Dump& dump, const ImportSource& source) {
-  if (readOnly())
-    throw LibraryError(Kind::readOnly,
-                       "библиотеку «" + location() + "» нельзя изменить: она открыта только для чтения");
-  if (dump.empty()) throw LibraryError(Kind::refused, "в дампе нет ни одной строки");
-  const Car car = existingCar(*this, carId);
-  const int type = readControllerType(dump);
+namespace {
+void checkCanChange(const LibraryStore& store) {
+  if (store.readOnly())
+    throw LibraryError(Kind::readOnly, "библиотеку «" + store.location() +
+                                           "» нельзя изменить: она открыта только для чтения");
+}
+
+void checkSameType(const Car& car, int type) {
   if (type != car.controllerType)
     throw LibraryError(Kind::refused, "дамп записан контроллером типа " + std::to_string(type) +
                                           ", а у машины «" + car.name + "» тип " +
                                           std::to_string(car.controllerType) + "; дамп не добавлен");
-  const std::vector<DumpRecord> records = recordsOfDump(dump);
-  const QByteArray sha256 =
-      QCryptographicHash::hash(QByteArray::fromStdString(dump.text()), QCryptographicHash::Sha256).toHex();
-  const IncomingRecords batch = incoming(records, source.reference);
+}
 
+// The dump's records read before any change: unreadable bytes change nothing.
+struct PreparedImport {
+  std::vector<DumpRecord> records;
+  QString sha256;
+  IncomingRecords batch;
+};
+
+PreparedImport prepareImport(const Dump& dump, const ImportSource& source) {
+  PreparedImport prepared;
+  prepared.records = recordsOfDump(dump);
+  prepared.sha256 = QString::fromLatin1(
+      QCryptographicHash::hash(QByteArray::fromStdString(dump.text()), QCryptographicHash::Sha256).toHex());
+  prepared.batch = incoming(prepared.records, source.reference);
+  return prepared;
+}
+
+// Inside the caller's transaction.
+ImportOutcome storeImport(sql::Connection& db, RowId carId, const PreparedImport& prepared,
+                          const ImportSource& source) {
+  const IncomingRecords& batch = prepared.batch;
   ImportOutcome outcome;
-  outcome.records = std::int64_t(records.size());
+  outcome.records = std::int64_t(prepared.records.size());
   outcome.undated = batch.undated;
-  sql::Connection& db = **db_;
-  sql::Transaction transaction(db);
   if (db.value(QStringLiteral("SELECT 1 FROM imports WHERE car_id = ? AND sha256 = ?"),
-               {qint64(carId), QString::fromLatin1(sha256)})
+               {qint64(carId), prepared.sha256})
           .isValid()) {
     outcome.knownRecords = outcome.records;
     return outcome;  // this very dump is there already
@@ -286,11 +306,10 @@ ImportOutcome LibraryStore::importDump(RowId carId, const Dump& dump, const Impo
   const qint64 now =
       std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
           .count();
-  QSqlQuery added =
-      db.run(QStringLiteral("INSERT INTO imports(car_id, imported_at, file_name, sha256, reference_date,"
-                            " new_records, known_records) VALUES (?, ?, ?, ?, ?, 0, 0)"),
-             {qint64(carId), now, text(source.fileName), QString::fromLatin1(sha256),
-              text(calendarDateText(source.reference))});
+  QSqlQuery added = db.run(
+      QStringLiteral("INSERT INTO imports(car_id, imported_at, file_name, sha256, reference_date,"
+                     " new_records, known_records) VALUES (?, ?, ?, ?, ?, 0, 0)"),
+      {qint64(carId), now, text(source.fileName), prepared.sha256, text(calendarDateText(source.reference))});
   const qint64 import = added.lastInsertId().toLongLong();
   // Every record in one statement: the records one after another as one
   // value, their moments and places as JSON arrays. The places are looked up
@@ -314,8 +333,43 @@ ImportOutcome LibraryStore::importDump(RowId carId, const Dump& dump, const Impo
              "UPDATE cars SET records = records + ?,"
              " undated = (SELECT count(*) FROM records WHERE car_id = ? AND moment IS NULL) WHERE id = ?"),
          {qint64(outcome.newRecords), qint64(carId), qint64(carId)});
-  transaction.commit();
   outcome.import = import;
+  return outcome;
+}
+}  // namespace
+
+ImportOutcome LibraryStore::importDump(RowId carId, const Dump& dump, const ImportSource& source) {
+  checkCanChange(*this);
+  if (dump.empty()) throw LibraryError(Kind::refused, "в дампе нет ни одной строки");
+  checkSameType(existingCar(*this, carId), readControllerType(dump));
+  const PreparedImport prepared = prepareImport(dump, source);
+  sql::Transaction transaction(**db_);
+  ImportOutcome outcome = storeImport(**db_, carId, prepared, source);
+  if (outcome.import) transaction.commit();
+  return outcome;
+}
+
+ImportOutcome LibraryStore::importIntoCarNamed(const std::string& name, const Dump& dump,
+                                               const ImportSource& source) {
+  checkCanChange(*this);
+  checkName(name);
+  if (dump.empty()) throw LibraryError(Kind::refused, "в дампе нет ни одной строки");
+  const int type = readControllerType(dump);
+  const PreparedImport prepared = prepareImport(dump, source);
+  sql::Transaction transaction(**db_);
+  RowId car;
+  if (const std::optional<Car> existing = findCar(std::string_view(name))) {
+    checkSameType(*existing, type);
+    car = existing->id;
+  } else {
+    car = db_->sql
+              ->run(QStringLiteral("INSERT INTO cars(name, controller_type, note) VALUES (?, ?, '')"),
+                    {text(name), type})
+              .lastInsertId()
+              .toLongLong();
+  }
+  ImportOutcome outcome = storeImport(**db_, car, prepared, source);
+  transaction.commit();
   return outcome;
 }
 
@@ -369,6 +423,7 @@ void LibraryStore::backup(const std::string& target) const {
   const std::filesystem::path path = utf8Path(target);
   std::filesystem::path partial = path;
   partial += ".partial";
+  checkCanCreate(target);  // a missing folder, no rights: said as for any file written
   std::error_code ignored;
   std::filesystem::remove(partial, ignored);
   // A snapshot of one read transaction, so others may go on writing.

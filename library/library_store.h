@@ -103,7 +103,7 @@ class LibraryStore {
   std::vector<CarSummary> cars() const;
   std::optional<Car> findCar(std::string_view name) const;
   std::optional<Car> findCar(RowId id) const;
-  // A name is non-empty text without control characters, unique in the library.
+  // A name is non-empty text without control characters or ";", unique in the library.
   RowId addCar(const std::string& name, int controllerType, const std::string& note = {});
   void renameCar(RowId car, const std::string& name);
   void setCarNote(RowId car, const std::string& note);
@@ -117,6 +117,10 @@ class LibraryStore {
   // another controller type than the car's is refused (Kind::refused), as is a
   // dump with no line; ConversionError for unreadable bytes.
   ImportOutcome importDump(RowId car, const Dump& dump, const ImportSource& source);
+  // The same into the car of this name, made with the dump's controller type
+  // where there is none, in the same transaction: a first import that fails
+  // leaves no car behind.
+  ImportOutcome importIntoCarNamed(const std::string& name, const Dump& dump, const ImportSource& source);
   // Removes an import, and the records no other import of its car carried.
   // Returns how many records went.
   std::int64_t removeImport(RowId import);

@@ -161,6 +161,11 @@ TEST_F(LibraryStoreTest, RefusedChangesLeaveTheLibraryAsItWas) {
   Dump unreadable = history.second;
   unreadable.append(std::string(100, 'Z'));
   EXPECT_THROW(store.importDump(car, unreadable, {"", kReference}), ConversionError);
+  EXPECT_THROW(store.importIntoCarNamed("Новая", unreadable, {"", kReference}), ConversionError);
+  EXPECT_EQ(kindOf([&] { store.importIntoCarNamed("Нива", test::makeDump(2, 4), {"", kReference}); }),
+            Kind::refused);
+  EXPECT_FALSE(store.findCar(std::string_view("Новая")));
+  EXPECT_EQ(kindOf([&] { store.addCar("Нива; синяя", 6); }), Kind::refused);
   EXPECT_EQ(store.imports(car).size(), 1u);
   EXPECT_EQ(store.history(car).size(), 3000u);
   store.renameCar(car, "Нива 2121");
@@ -260,18 +265,15 @@ int inChild(const std::function<int()>& action) {
 }
 
 TEST_F(LibraryStoreTest, ImportsFromTwoProcessesAtOnceStoreEveryRecordOnce) {
-  RowId car;
-  {
-    LibraryStore store(path);
-    car = store.addCar("Нива", 6);
-  }
+  { LibraryStore store(path); }
+  // Both make the car on their first import; one finds the other's.
   std::vector<pid_t> children;
   for (const Dump* dump : {&history.second, &history.third}) {
     const pid_t child = fork();
     if (child == 0) {
       try {
         LibraryStore store(path);
-        store.importDump(car, *dump, {"", kReference});
+        store.importIntoCarNamed("Нива", *dump, {"", kReference});
         _exit(0);
       } catch (const std::exception&) {
         _exit(1);
@@ -285,6 +287,8 @@ TEST_F(LibraryStoreTest, ImportsFromTwoProcessesAtOnceStoreEveryRecordOnce) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   LibraryStore store(path);
+  ASSERT_EQ(store.cars().size(), 1u);
+  const RowId car = store.cars()[0].car.id;
   EXPECT_EQ(store.history(car).size(), distinctRecords({&history.second, &history.third}).size());
   EXPECT_EQ(store.imports(car).size(), 2u);
 }
