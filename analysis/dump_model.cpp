@@ -166,9 +166,9 @@ void DumpModel::removeAllDerived() {
   indexTitles();
 }
 
-DumpModel buildDumpModel(const Dump& dump, char decimalSeparator) {
+DumpModel buildDumpModel(const Dump& dump, char decimalSeparator, std::optional<int> controllerType) {
   DumpModel model(decimalSeparator);
-  model.setControllerType(readControllerType(dump));
+  model.setControllerType(controllerType ? *controllerType : readControllerType(dump));
   ParameterTable table = parameterTable(model.controllerType());
   for (const ParameterColumn& column : table) model.addColumn(std::string(column.title));
   model.reserve(2 * dump.size());

@@ -102,8 +102,9 @@ class DumpModel {
 // marked empty, every parameter of the controller type's table. A controller
 // type without a table gives the frame columns only. Throws ConversionError
 // for unreadable bytes; a dump without lines throws too (callers check for an
-// empty dump first).
-DumpModel buildDumpModel(const Dump& dump, char decimalSeparator);
+// empty dump first). With a controller type, every record is decoded with that
+// type's table whatever the first record holds (a car's history knows its type).
+DumpModel buildDumpModel(const Dump& dump, char decimalSeparator, std::optional<int> controllerType = {});
 
 // The grid column of the first parameter with this title, or nothing.
 inline std::optional<int> columnOfTitle(const DumpModel& model, std::string_view title) {

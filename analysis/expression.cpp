@@ -255,7 +255,7 @@ std::vector<int> Expression::columns() const {
   return columns;
 }
 
-std::vector<double> Expression::evaluateRaw(const DumpModel& model) const {
+std::vector<double> Expression::evaluateRaw(const DumpModel& model, RecordMarks noPrevious) const {
   const int records = model.recordCount();
   std::vector<double> results(std::size_t(records), kNoValue);
   if (records == 0) return results;
@@ -274,7 +274,8 @@ std::vector<double> Expression::evaluateRaw(const DumpModel& model) const {
     // a comparison or if() would make of it.
     bool complete = true;
     for (std::size_t k = 0; k < current.size() && complete; ++k) {
-      const int at = references_[k].previous ? i - 1 : i;
+      const bool hasPrevious = noPrevious.empty() || !noPrevious[std::size_t(i)];
+      const int at = references_[k].previous ? (hasPrevious ? i - 1 : -1) : i;
       current[k] = at < 0 ? kNoValue : static_cast<double>(columns[k][at]);
       complete = !std::isnan(current[k]);
     }
@@ -283,15 +284,15 @@ std::vector<double> Expression::evaluateRaw(const DumpModel& model) const {
   return results;
 }
 
-std::vector<long double> Expression::evaluate(const DumpModel& model) const {
-  const std::vector<double> raw = evaluateRaw(model);
+std::vector<long double> Expression::evaluate(const DumpModel& model, RecordMarks noPrevious) const {
+  const std::vector<double> raw = evaluateRaw(model, noPrevious);
   std::vector<long double> values(raw.size());
   for (std::size_t i = 0; i < raw.size(); ++i) values[i] = shownValue(raw[i]);
   return values;
 }
 
-std::vector<char> Expression::keep(const DumpModel& model) const {
-  const std::vector<double> raw = evaluateRaw(model);
+std::vector<char> Expression::keep(const DumpModel& model, RecordMarks noPrevious) const {
+  const std::vector<double> raw = evaluateRaw(model, noPrevious);
   std::vector<char> kept(raw.size());
   for (std::size_t i = 0; i < raw.size(); ++i) kept[i] = std::isfinite(raw[i]) && raw[i] != 0;
   return kept;
@@ -307,12 +308,13 @@ void checkChannelName(const std::string& name, const DumpModel& model) {
     throw std::runtime_error("имя канала не может содержать управляющих знаков");
 }
 
-void addChannels(DumpModel& model, std::span<const ChannelDefinition> channels) {
+void addChannels(DumpModel& model, std::span<const ChannelDefinition> channels,
+                 Expression::RecordMarks noPrevious) {
   for (const ChannelDefinition& channel : channels) {
     try {
       checkChannelName(channel.name, model);
       Expression expression(channel.formula, model);
-      model.addDerived(channel.name, expression.evaluate(model));
+      model.addDerived(channel.name, expression.evaluate(model, noPrevious));
     } catch (const std::runtime_error& error) {
       throw std::runtime_error("канал «" + printableText(channel.name) + "»: " + error.what());
     }

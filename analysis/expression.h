@@ -39,6 +39,9 @@ class ExpressionError : public std::runtime_error {
 // min and max have none where any argument has none.
 class Expression {
  public:
+  // A mark per record position; empty marks none.
+  using RecordMarks = std::span<const char>;
+
   // The longest text taken, in characters; longer formulas are refused
   // before they are parsed.
   static constexpr int kMaxLength = 5000;
@@ -50,10 +53,11 @@ class Expression {
   // does not grow with the number of channels.
   Expression(std::string_view text, const DumpModel& model);
 
-  // The value of every record of the model, as the grid would show it.
-  std::vector<long double> evaluate(const DumpModel& model) const;
+  // The value of every record of the model, as the grid would show it. Where
+  // noPrevious marks a record (the first of a trip), "@-1" has no value there.
+  std::vector<long double> evaluate(const DumpModel& model, RecordMarks noPrevious = {}) const;
   // The records a filter keeps: those whose value is a number other than 0.
-  std::vector<char> keep(const DumpModel& model) const;
+  std::vector<char> keep(const DumpModel& model, RecordMarks noPrevious = {}) const;
 
   // The grid columns the expression names.
   std::vector<int> columns() const;
@@ -66,7 +70,7 @@ class Expression {
   // The grid column a bracketed title names, or nothing.
   using ColumnLookup = std::function<std::optional<int>(std::string_view title)>;
   void compile(std::string_view text, const ColumnLookup& columnOf);
-  std::vector<double> evaluateRaw(const DumpModel& model) const;
+  std::vector<double> evaluateRaw(const DumpModel& model, RecordMarks noPrevious) const;
 
   std::string translated_;  // the user's text with each [..] a variable name
   std::vector<Reference> references_;
@@ -84,7 +88,8 @@ void checkChannelName(const std::string& name, const DumpModel& model);
 
 // Adds each channel to the model as a derived column, in order; a channel may
 // name the ones before it. Throws std::runtime_error: "канал «NAME»: " and
-// the name's or the formula's mistake.
-void addChannels(DumpModel& model, std::span<const ChannelDefinition> channels);
+// the name's or the formula's mistake. noPrevious as for Expression::evaluate.
+void addChannels(DumpModel& model, std::span<const ChannelDefinition> channels,
+                 Expression::RecordMarks noPrevious = {});
 
 }  // namespace kq

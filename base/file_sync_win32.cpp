@@ -11,4 +11,11 @@ bool syncToDisk(std::FILE* file) {
   return handle != INVALID_HANDLE_VALUE && ::FlushFileBuffers(handle);
 }
 
+bool syncFileToDisk(const std::filesystem::path& path) {
+  std::FILE* file = ::_wfopen(path.c_str(), L"r+b");
+  if (!file) return false;
+  const bool synced = syncToDisk(file);
+  return std::fclose(file) == 0 && synced;
+}
+
 }  // namespace kq

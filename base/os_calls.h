@@ -18,4 +18,9 @@ std::tm localTime(std::time_t time);
 // names none (the base directory rules decide there).
 std::filesystem::path systemLocalDataFolder();
 
+// Renames a file over another, replacing it in one step (rename on POSIX,
+// MoveFileExW on Windows, where rename refuses an existing target). False
+// with errno set when the system refused.
+bool replaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to);
+
 }  // namespace kq

@@ -12,4 +12,8 @@ std::tm localTime(std::time_t time) {
 
 std::filesystem::path systemLocalDataFolder() { return {}; }
 
+bool replaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
 }  // namespace kq

@@ -1,3 +1,6 @@
+#include <windows.h>
+
+#include <cerrno>
 #include <cstdlib>
 
 #include "base/os_calls.h"
@@ -17,6 +20,13 @@ std::tm localTime(std::time_t time) {
 std::filesystem::path systemLocalDataFolder() {
   const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
   return local && *local ? std::filesystem::path(local) : std::filesystem::path();
+}
+
+bool replaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  errno = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+  return false;
 }
 
 }  // namespace kq

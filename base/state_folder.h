@@ -10,4 +10,10 @@ namespace kq {
 // Empty when the environment names no home at all. Not created here.
 std::filesystem::path userStateFolder();
 
+// The program's folder for the user's own data, such as the library of
+// downloads: %LOCALAPPDATA%\kq-unloader on Windows; elsewhere
+// $XDG_DATA_HOME/kq-unloader, else ~/.local/share/kq-unloader. Empty when the
+// environment names no home at all. Not created here.
+std::filesystem::path userDataFolder();
+
 }  // namespace kq

@@ -23,13 +23,17 @@ void addAnalysisOptions(Command& command, AnalysisOptions& options) {
                                    "[Нагрузка на двигатель] > 80'")
                        ->type_name("EXPR"),
                    "--filter takes an expression");
+  addChannelOption(command, options.channels);
+}
+
+void addChannelOption(Command& command, std::vector<ChannelDefinition>& channels) {
   command.onMisuse(command.app()
                        .add_option_function<std::string>(
                            "--channel",
-                           [&options](const std::string& text) {
+                           [&channels](const std::string& text) {
                              auto channel = channelDefinition(text);
                              if (!channel) throw CLI::ValidationError("--channel", text);
-                             options.channels.push_back(*channel);
+                             channels.push_back(*channel);
                            },
                            "a derived channel NAME computed by EXPR, after the parameters (repeatable; a "
                            "channel may name the channels before it)")

@@ -24,6 +24,9 @@ std::optional<ChannelDefinition> channelDefinition(const std::string& text);
 // Adds --filter and --channel (repeatable) to a command.
 void addAnalysisOptions(Command& command, AnalysisOptions& options);
 
+// Adds --channel alone (repeatable).
+void addChannelOption(Command& command, std::vector<ChannelDefinition>& channels);
+
 // A --filter or --channel that cannot be used, its message for the user
 // ("--filter: позиция N: …", "канал «X»: позиция N: …").
 class AnalysisError : public std::runtime_error {

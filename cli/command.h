@@ -17,6 +17,8 @@ class Command {
   Command(CLI::App& kqCli, const std::string& name, const std::string& summary, const std::string& details);
 
   CLI::App& app() const { return *app_; }
+  // As messages name it: "stats", "library import".
+  std::string name() const;
 
   // Any misuse of `option` (its value missing, refused or repeated) is
   // reported as `message`.
@@ -27,7 +29,8 @@ class Command {
 
   // Reports a command line CLI11 refused; `extras` are the arguments nobody
   // took. Returns the exit status. A rule between options is kept by
-  // throwing CLI::ValidationError(MESSAGE) from the command's callback.
+  // throwing CLI::ValidationError(MESSAGE) from the command's callback. A
+  // command made of commands of its own says which one is unknown or missing.
   int usageError(const CLI::ParseError& error, const std::vector<std::string>& extras) const;
 
  private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <vector>
 
 #include "cli/command.h"
 
@@ -14,5 +15,8 @@ Command addStatsCommand(CLI::App& kqCli);
 Command addChartCommand(CLI::App& kqCli);
 Command addTableCommand(CLI::App& kqCli);
 Command addCompareCommand(CLI::App& kqCli);
+// 'library' and its own commands, these first: the first command of the list
+// that was parsed is the one named.
+std::vector<Command> addLibraryCommands(CLI::App& kqCli);
 
 }  // namespace kq::cli

@@ -14,7 +14,7 @@ namespace {
 // A command reports its own failures; whatever escapes it still ends with a
 // message rather than the C++ library's "terminate called after …".
 int runCommand(const kq::cli::Command& command) {
-  const std::string name = command.app().get_name();
+  const std::string name = command.name();
   try {
     return command.run();
   } catch (const std::exception& error) {
@@ -52,6 +52,9 @@ int main(int argc, char** argv) {
   commands.push_back(addChartCommand(kqCli));
   commands.push_back(addTableCommand(kqCli));
   commands.push_back(addCompareCommand(kqCli));
+#if KQ_CLI_WITH_LIBRARY
+  for (Command& command : addLibraryCommands(kqCli)) commands.push_back(std::move(command));
+#endif
 #if KQ_CLI_WITH_SIMULATOR
   commands.push_back(addSimulateCommand(kqCli));
 #endif

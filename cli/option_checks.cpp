@@ -5,10 +5,10 @@
 
 namespace kq::cli {
 
-CLI::Validator wholeNumber(int low, int high) {
+CLI::Validator wholeNumber(long long low, long long high) {
   return CLI::Validator(
       [low, high](std::string& text) -> std::string {
-        int value = 0;
+        long long value = 0;
         const char* end = text.data() + text.size();
         const auto [stop, error] = std::from_chars(text.data(), end, value);
         if (error != std::errc() || stop != end || value < low || value > high) return "out of range";

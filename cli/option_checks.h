@@ -8,7 +8,7 @@ namespace kq::cli {
 // replaced by the option's own message (Command::onMisuse), so they carry none.
 
 // A whole number in decimal digits from `low` to `high`.
-CLI::Validator wholeNumber(int low, int high);
+CLI::Validator wholeNumber(long long low, long long high);
 
 // Exactly one character.
 CLI::Validator oneCharacter();

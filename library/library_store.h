@@ -16,10 +16,10 @@ namespace kq {
 
 using RowId = std::int64_t;
 
-// Where the library lives unless told otherwise: %LOCALAPPDATA%\kq-unloader\
-// library.sqlite on Windows; elsewhere $XDG_DATA_HOME/kq-unloader/library.sqlite,
-// else ~/.local/share/kq-unloader/library.sqlite. Empty when the environment
-// names no home at all.
+// Where the library lives unless told otherwise: library.sqlite in the user's
+// data folder (%LOCALAPPDATA%\kq-unloader on Windows, else
+// $XDG_DATA_HOME/kq-unloader or ~/.local/share/kq-unloader). Empty when the
+// environment names no home at all.
 std::string defaultLibraryLocation();
 
 struct Car {
@@ -63,7 +63,7 @@ struct ImportOutcome {
   std::int64_t records = 0;       // the dump's non-empty records
   std::int64_t newRecords = 0;    // stored now
   std::int64_t knownRecords = 0;  // the car had them already
-  std::int64_t undated = 0;       // of the new ones, without a real date or time
+  std::int64_t undated = 0;       // of the dump's records, without a real date or time
 };
 
 // A dated record of a car's history.
@@ -103,7 +103,7 @@ class LibraryStore {
   std::vector<CarSummary> cars() const;
   std::optional<Car> findCar(std::string_view name) const;
   std::optional<Car> findCar(RowId id) const;
-  // A name is non-empty text without control characters, unique in the library.
+  // A name is non-empty text without control characters or ";", unique in the library.
   RowId addCar(const std::string& name, int controllerType, const std::string& note = {});
   void renameCar(RowId car, const std::string& name);
   void setCarNote(RowId car, const std::string& note);
@@ -117,6 +117,10 @@ class LibraryStore {
   // another controller type than the car's is refused (Kind::refused), as is a
   // dump with no line; ConversionError for unreadable bytes.
   ImportOutcome importDump(RowId car, const Dump& dump, const ImportSource& source);
+  // The same into the car of this name, made with the dump's controller type
+  // where there is none, in the same transaction: a first import that fails
+  // leaves no car behind.
+  ImportOutcome importIntoCarNamed(const std::string& name, const Dump& dump, const ImportSource& source);
   // Removes an import, and the records no other import of its car carried.
   // Returns how many records went.
   std::int64_t removeImport(RowId import);

@@ -31,7 +31,8 @@ using Moment = std::int64_t;
 // the download), so that a download of 5 January files records of 28.12 in the
 // year before and a 29.02 in the last leap year. Nothing when the date or time
 // is no real calendar date or clock time.
-std::optional<Moment> recordMoment(std::string_view date, std::string_view time, const CalendarDate& reference);
+std::optional<Moment> recordMoment(std::string_view date, std::string_view time,
+                                   const CalendarDate& reference);
 
 // "YYYY-MM-DD HH:MM:SS".
 std::string momentText(Moment moment);

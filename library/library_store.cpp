@@ -1,0 +1,456 @@
+#include "library/library_store.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "analysis/printable_text.h"
+#include "base/file_error.h"
+#include "base/file_sync.h"
+#include "base/os_calls.h"
+#include "base/safe_file.h"
+#include "base/state_folder.h"
+#include "base/utf8_path.h"
+#include "decode/record_view.h"
+#include "library/library_schema.h"
+#include "library/sql_connection.h"
+
+namespace kq {
+namespace {
+using Kind = LibraryError::Kind;
+
+QString text(const std::string& value) { return QString::fromStdString(value); }
+std::string text(const QVariant& value) { return value.toString().toStdString(); }
+std::optional<std::int64_t> optionalInt(const QVariant& value) {
+  if (value.isNull()) return std::nullopt;
+  return value.toLongLong();
+}
+
+StoredRecord storedRecord(const QByteArray& bytes) {
+  StoredRecord record{};
+  std::copy_n(bytes.constData(), std::min<qsizetype>(bytes.size(), kStoredRecordBytes), record.begin());
+  return record;
+}
+
+// A file SQLite wrote starts so; anything else is no library.
+bool looksLikeSqlite(const std::filesystem::path& path) {
+  static constexpr char kHeader[] = "SQLite format 3";  // and its NUL
+  std::ifstream file(path, std::ios::binary);
+  char start[sizeof kHeader] = {};
+  file.read(start, sizeof start);
+  return file.gcount() == std::streamsize(sizeof start) && std::equal(start, start + sizeof start, kHeader);
+}
+
+bool writable(const std::filesystem::path& path) {
+  const QString file = QString::fromStdString(utf8Text(path));
+  const QFileInfo folder(QFileInfo(file).absolutePath());
+  return QFileInfo(file).isWritable() && folder.isWritable();
+}
+
+void checkName(const std::string& name) {
+  if (name.empty()) throw LibraryError(Kind::refused, "у машины должно быть имя");
+  // It stands in ";"-separated lists.
+  if (name.find(';') != std::string::npos)
+    throw LibraryError(Kind::refused, "имя машины не может содержать «;»");
+  if (printableText(name) != name)
+    throw LibraryError(Kind::refused, "имя машины не может содержать управляющих знаков");
+}
+
+// Moments and places as JSON arrays, handed to SQLite as one value each.
+struct IncomingRecords {
+  QByteArray bytes;  // the records one after another
+  QString moments;   // [moment or null, ...]
+  QString places;    // [slot, ...]
+  std::int64_t undated = 0;
+};
+
+IncomingRecords incoming(const std::vector<DumpRecord>& records, const CalendarDate& reference) {
+  IncomingRecords result;
+  result.bytes.reserve(qsizetype(records.size()) * kStoredRecordBytes);
+  std::string moments = "[", places = "[";
+  for (const DumpRecord& record : records) {
+    result.bytes.append(reinterpret_cast<const char*>(record.bytes.data()), kStoredRecordBytes);
+    if (moments.size() > 1) {
+      moments += ',';
+      places += ',';
+    }
+    const std::optional<Moment> moment = recordMoment(record.date, record.time, reference);
+    if (moment) {
+      moments += std::to_string(*moment);
+    } else {
+      moments += "null";
+      ++result.undated;
+    }
+    places += std::to_string(record.slot);
+  }
+  result.moments = QString::fromLatin1(moments + "]");
+  result.places = QString::fromLatin1(places + "]");
+  return result;
+}
+}  // namespace
+
+std::string defaultLibraryLocation() {
+  const std::filesystem::path folder = userDataFolder();
+  return folder.empty() ? std::string() : utf8Text(folder / "library.sqlite");
+}
+
+struct LibraryStore::Connection {
+  std::string location;
+  std::unique_ptr<sql::Connection> sql;
+  sql::Connection& operator*() { return *sql; }
+};
+
+LibraryStore::LibraryStore(const std::string& location, Access access) : db_(std::make_unique<Connection>()) {
+  db_->location = location;
+  const std::filesystem::path path = utf8Path(location);
+  const std::string shown = "«" + location + "»";
+  std::error_code error;
+  const bool exists = std::filesystem::exists(path, error);
+  if (location.empty()) throw LibraryError(Kind::notFound, "не задан файл библиотеки");
+  if (exists && std::filesystem::is_directory(path, error))
+    throw LibraryError(Kind::damaged, shown + " — папка, а не файл библиотеки");
+  if (exists && std::filesystem::file_size(path, error) > 0 && !looksLikeSqlite(path))
+    throw LibraryError(Kind::damaged, shown + " — не библиотека загрузок; файл оставлен как есть");
+  bool readOnly = access == Access::readOnly;
+  if (!exists) {
+    if (readOnly) throw LibraryError(Kind::notFound, "библиотеки " + shown + " нет");
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
+    if (error)
+      throw LibraryError(Kind::other, "папку для библиотеки " + shown + " не создать: " + error.message());
+  } else if (!writable(path)) {
+    readOnly = true;
+  }
+  try {
+    db_->sql = std::make_unique<sql::Connection>(location, readOnly, false);
+    sql::prepareSchema(**db_);
+  } catch (const LibraryError& failure) {
+    // A read-only medium keeps no shared-memory index for a library in WAL
+    // mode: read it as a file nobody changes.
+    if (!readOnly || failure.kind() != Kind::other) throw;
+    db_->sql.reset();
+    db_->sql = std::make_unique<sql::Connection>(location, true, true);
+    sql::prepareSchema(**db_);
+  }
+}
+
+LibraryStore::~LibraryStore() = default;
+
+const std::string& LibraryStore::location() const { return db_->location; }
+bool LibraryStore::readOnly() const { return db_->sql->readOnly(); }
+
+std::vector<CarSummary> LibraryStore::cars() const {
+  QSqlQuery query = db_->sql->run(
+      QStringLiteral("SELECT id, name, controller_type, note, records, undated,"
+                     " (SELECT min(moment) FROM records WHERE car_id = cars.id AND moment IS NOT NULL),"
+                     " (SELECT max(moment) FROM records WHERE car_id = cars.id),"
+                     " (SELECT max(imported_at) FROM imports WHERE car_id = cars.id)"
+                     " FROM cars ORDER BY name"));
+  std::vector<CarSummary> cars;
+  while (query.next()) {
+    CarSummary summary;
+    summary.car = {query.value(0).toLongLong(), text(query.value(1)), query.value(2).toInt(),
+                   text(query.value(3))};
+    summary.records = query.value(4).toLongLong();
+    summary.undated = query.value(5).toLongLong();
+    summary.first = optionalInt(query.value(6));
+    summary.last = optionalInt(query.value(7));
+    summary.lastImportedAt = optionalInt(query.value(8));
+    cars.push_back(std::move(summary));
+  }
+  return cars;
+}
+
+namespace {
+std::optional<Car> carOf(QSqlQuery& query) {
+  if (!query.next()) return std::nullopt;
+  return Car{query.value(0).toLongLong(), text(query.value(1)), query.value(2).toInt(), text(query.value(3))};
+}
+}  // namespace
+
+std::optional<Car> LibraryStore::findCar(std::string_view name) const {
+  QSqlQuery query =
+      db_->sql->run(QStringLiteral("SELECT id, name, controller_type, note FROM cars WHERE name = ?"),
+                    {text(std::string(name))});
+  return carOf(query);
+}
+
+std::optional<Car> LibraryStore::findCar(RowId id) const {
+  QSqlQuery query = db_->sql->run(
+      QStringLiteral("SELECT id, name, controller_type, note FROM cars WHERE id = ?"), {qint64(id)});
+  return carOf(query);
+}
+
+namespace {
+Car existingCar(const LibraryStore& store, RowId id) {
+  std::optional<Car> car = store.findCar(id);
+  if (!car) throw LibraryError(Kind::notFound, "такой машины в библиотеке нет");
+  return *car;
+}
+
+void checkNameFree(const LibraryStore& store, const std::string& name, RowId except) {
+  if (std::optional<Car> other = store.findCar(std::string_view(name)); other && other->id != except)
+    throw LibraryError(Kind::refused, "машина «" + name + "» уже есть в библиотеке");
+}
+}  // namespace
+
+RowId LibraryStore::addCar(const std::string& name, int controllerType, const std::string& note) {
+  checkName(name);
+  sql::Transaction transaction(**db_);
+  checkNameFree(*this, name, 0);
+  QSqlQuery query =
+      db_->sql->run(QStringLiteral("INSERT INTO cars(name, controller_type, note) VALUES (?, ?, ?)"),
+                    {text(name), controllerType, text(note)});
+  const RowId id = query.lastInsertId().toLongLong();
+  transaction.commit();
+  return id;
+}
+
+void LibraryStore::renameCar(RowId car, const std::string& name) {
+  checkName(name);
+  sql::Transaction transaction(**db_);
+  existingCar(*this, car);
+  checkNameFree(*this, name, car);
+  db_->sql->run(QStringLiteral("UPDATE cars SET name = ? WHERE id = ?"), {text(name), qint64(car)});
+  transaction.commit();
+}
+
+void LibraryStore::setCarNote(RowId car, const std::string& note) {
+  sql::Transaction transaction(**db_);
+  existingCar(*this, car);
+  db_->sql->run(QStringLiteral("UPDATE cars SET note = ? WHERE id = ?"), {text(note), qint64(car)});
+  transaction.commit();
+}
+
+void LibraryStore::removeCar(RowId car) {
+  sql::Transaction transaction(**db_);
+  existingCar(*this, car);
+  // The cascade would look up every record's imports one by one.
+  db_->sql->run(
+      QStringLiteral(
+          "DELETE FROM import_records WHERE import_id IN (SELECT id FROM imports WHERE car_id = ?)"),
+      {qint64(car)});
+  db_->sql->run(QStringLiteral("DELETE FROM records WHERE car_id = ?"), {qint64(car)});
+  db_->sql->run(QStringLiteral("DELETE FROM imports WHERE car_id = ?"), {qint64(car)});
+  db_->sql->run(QStringLiteral("DELETE FROM cars WHERE id = ?"), {qint64(car)});
+  transaction.commit();
+}
+
+std::vector<ImportInfo> LibraryStore::imports(RowId car) const {
+  QSqlQuery query = db_->sql->run(
+      QStringLiteral(
+          "SELECT id, car_id, imported_at, file_name, sha256, reference_date, new_records, known_records"
+          " FROM imports WHERE car_id = ? ORDER BY id"),
+      {qint64(car)});
+  std::vector<ImportInfo> imports;
+  while (query.next()) {
+    ImportInfo info;
+    info.id = query.value(0).toLongLong();
+    info.car = query.value(1).toLongLong();
+    info.importedAt = query.value(2).toLongLong();
+    info.fileName = text(query.value(3));
+    info.sha256 = text(query.value(4));
+    info.reference = parseCalendarDate(text(query.value(5))).value_or(CalendarDate{});
+    info.newRecords = query.value(6).toLongLong();
+    info.knownRecords = query.value(7).toLongLong();
+    imports.push_back(std::move(info));
+  }
+  return imports;
+}
+
+namespace {
+void checkCanChange(const LibraryStore& store) {
+  if (store.readOnly())
+    throw LibraryError(Kind::readOnly, "библиотеку «" + store.location() +
+                                           "» нельзя изменить: она открыта только для чтения");
+}
+
+void checkSameType(const Car& car, int type) {
+  if (type != car.controllerType)
+    throw LibraryError(Kind::refused, "дамп записан контроллером типа " + std::to_string(type) +
+                                          ", а у машины «" + car.name + "» тип " +
+                                          std::to_string(car.controllerType) + "; дамп не добавлен");
+}
+
+// The dump's records read before any change: unreadable bytes change nothing.
+struct PreparedImport {
+  std::vector<DumpRecord> records;
+  QString sha256;
+  IncomingRecords batch;
+};
+
+PreparedImport prepareImport(const Dump& dump, const ImportSource& source) {
+  PreparedImport prepared;
+  prepared.records = recordsOfDump(dump);
+  prepared.sha256 = QString::fromLatin1(
+      QCryptographicHash::hash(QByteArray::fromStdString(dump.text()), QCryptographicHash::Sha256).toHex());
+  prepared.batch = incoming(prepared.records, source.reference);
+  return prepared;
+}
+
+// Inside the caller's transaction.
+ImportOutcome storeImport(sql::Connection& db, RowId carId, const PreparedImport& prepared,
+                          const ImportSource& source) {
+  const IncomingRecords& batch = prepared.batch;
+  ImportOutcome outcome;
+  outcome.records = std::int64_t(prepared.records.size());
+  outcome.undated = batch.undated;
+  if (db.value(QStringLiteral("SELECT 1 FROM imports WHERE car_id = ? AND sha256 = ?"),
+               {qint64(carId), prepared.sha256})
+          .isValid()) {
+    outcome.knownRecords = outcome.records;
+    return outcome;  // this very dump is there already
+  }
+  const qint64 now =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+          .count();
+  QSqlQuery added = db.run(
+      QStringLiteral("INSERT INTO imports(car_id, imported_at, file_name, sha256, reference_date,"
+                     " new_records, known_records) VALUES (?, ?, ?, ?, ?, 0, 0)"),
+      {qint64(carId), now, text(source.fileName), prepared.sha256, text(calendarDateText(source.reference))});
+  const qint64 import = added.lastInsertId().toLongLong();
+  // Every record in one statement: the records one after another as one
+  // value, their moments and places as JSON arrays. The places are looked up
+  // one by one in the records' index (CROSS JOIN keeps that order).
+  QSqlQuery stored =
+      db.run(QStringLiteral("INSERT INTO records(car_id, bytes, moment)"
+                            " SELECT ?, substr(?, key * %1 + 1, %1), value FROM json_each(?) WHERE true"
+                            " ON CONFLICT (car_id, bytes) DO NOTHING")
+                 .arg(kStoredRecordBytes),
+             {qint64(carId), batch.bytes, batch.moments});
+  outcome.newRecords = stored.numRowsAffected();
+  outcome.knownRecords = outcome.records - outcome.newRecords;
+  db.run(QStringLiteral("INSERT INTO import_records(import_id, slot, record_id)"
+                        " SELECT ?, places.value, records.id FROM json_each(?) AS places CROSS JOIN records"
+                        " WHERE records.car_id = ? AND records.bytes = substr(?, places.key * %1 + 1, %1)")
+             .arg(kStoredRecordBytes),
+         {import, batch.places, qint64(carId), batch.bytes});
+  db.run(QStringLiteral("UPDATE imports SET new_records = ?, known_records = ? WHERE id = ?"),
+         {qint64(outcome.newRecords), qint64(outcome.knownRecords), import});
+  db.run(QStringLiteral(
+             "UPDATE cars SET records = records + ?,"
+             " undated = (SELECT count(*) FROM records WHERE car_id = ? AND moment IS NULL) WHERE id = ?"),
+         {qint64(outcome.newRecords), qint64(carId), qint64(carId)});
+  outcome.import = import;
+  return outcome;
+}
+}  // namespace
+
+ImportOutcome LibraryStore::importDump(RowId carId, const Dump& dump, const ImportSource& source) {
+  checkCanChange(*this);
+  if (dump.empty()) throw LibraryError(Kind::refused, "в дампе нет ни одной строки");
+  checkSameType(existingCar(*this, carId), readControllerType(dump));
+  const PreparedImport prepared = prepareImport(dump, source);
+  sql::Transaction transaction(**db_);
+  ImportOutcome outcome = storeImport(**db_, carId, prepared, source);
+  if (outcome.import) transaction.commit();
+  return outcome;
+}
+
+ImportOutcome LibraryStore::importIntoCarNamed(const std::string& name, const Dump& dump,
+                                               const ImportSource& source) {
+  checkCanChange(*this);
+  checkName(name);
+  if (dump.empty()) throw LibraryError(Kind::refused, "в дампе нет ни одной строки");
+  const int type = readControllerType(dump);
+  const PreparedImport prepared = prepareImport(dump, source);
+  sql::Transaction transaction(**db_);
+  RowId car;
+  if (const std::optional<Car> existing = findCar(std::string_view(name))) {
+    checkSameType(*existing, type);
+    car = existing->id;
+  } else {
+    car = db_->sql
+              ->run(QStringLiteral("INSERT INTO cars(name, controller_type, note) VALUES (?, ?, '')"),
+                    {text(name), type})
+              .lastInsertId()
+              .toLongLong();
+  }
+  ImportOutcome outcome = storeImport(**db_, car, prepared, source);
+  transaction.commit();
+  return outcome;
+}
+
+std::int64_t LibraryStore::removeImport(RowId import) {
+  sql::Connection& db = **db_;
+  sql::Transaction transaction(db);
+  const QVariant car = db.value(QStringLiteral("SELECT car_id FROM imports WHERE id = ?"), {qint64(import)});
+  if (!car.isValid())
+    throw LibraryError(Kind::notFound, "загрузки " + std::to_string(import) + " в библиотеке нет");
+  QSqlQuery removed = db.run(QStringLiteral("DELETE FROM records WHERE id IN"
+                                            " (SELECT record_id FROM import_records WHERE import_id = ?)"
+                                            " AND NOT EXISTS (SELECT 1 FROM import_records AS other"
+                                            " WHERE other.record_id = records.id AND other.import_id <> ?)"),
+                             {qint64(import), qint64(import)});
+  const std::int64_t count = removed.numRowsAffected();
+  db.run(QStringLiteral("DELETE FROM import_records WHERE import_id = ?"), {qint64(import)});
+  db.run(QStringLiteral("DELETE FROM imports WHERE id = ?"), {qint64(import)});
+  db.run(QStringLiteral(
+             "UPDATE cars SET records = records - ?,"
+             " undated = (SELECT count(*) FROM records WHERE car_id = ? AND moment IS NULL) WHERE id = ?"),
+         {qint64(count), car, car});
+  transaction.commit();
+  return count;
+}
+
+std::vector<HistoryRecord> LibraryStore::history(RowId car, std::optional<Moment> from,
+                                                 std::optional<Moment> to) const {
+  QSqlQuery query = db_->sql->run(
+      QStringLiteral("SELECT id, moment, bytes FROM records WHERE car_id = ? AND moment IS NOT NULL"
+                     " AND moment >= ? AND moment <= ? ORDER BY moment, id"),
+      {qint64(car), qint64(from.value_or(std::numeric_limits<Moment>::min())),
+       qint64(to.value_or(std::numeric_limits<Moment>::max()))});
+  std::vector<HistoryRecord> records;
+  while (query.next())
+    records.push_back({query.value(0).toLongLong(), query.value(1).toLongLong(),
+                       storedRecord(query.value(2).toByteArray())});
+  return records;
+}
+
+std::vector<Moment> LibraryStore::moments(RowId car) const {
+  QSqlQuery query = db_->sql->run(
+      QStringLiteral(
+          "SELECT moment FROM records WHERE car_id = ? AND moment IS NOT NULL ORDER BY moment, id"),
+      {qint64(car)});
+  std::vector<Moment> moments;
+  while (query.next()) moments.push_back(query.value(0).toLongLong());
+  return moments;
+}
+
+void LibraryStore::backup(const std::string& target) const {
+  const std::filesystem::path path = utf8Path(target);
+  std::filesystem::path partial = path;
+  partial += ".partial";
+  checkCanCreate(target);  // a missing folder, no rights: said as for any file written
+  std::error_code ignored;
+  std::filesystem::remove(partial, ignored);
+  // A snapshot of one read transaction, so others may go on writing.
+  try {
+    db_->sql->run(QStringLiteral("VACUUM INTO ?"), {text(utf8Text(partial))});
+  } catch (const LibraryError&) {
+    std::filesystem::remove(partial, ignored);
+    throw;
+  }
+  // SQLite leaves its copy unsynced.
+  if (!syncFileToDisk(partial) || !replaceFileWith(partial, path)) {
+    const int error = errno;
+    std::filesystem::remove(partial, ignored);
+    throw FileError::cannotCreate(target, error);
+  }
+}
+
+std::vector<std::string> LibraryStore::check() const {
+  std::vector<std::string> problems;
+  QSqlQuery integrity = db_->sql->run(QStringLiteral("PRAGMA integrity_check"));
+  while (integrity.next())
+    if (const std::string line = text(integrity.value(0)); line != "ok") problems.push_back(line);
+  QSqlQuery keys = db_->sql->run(QStringLiteral("PRAGMA foreign_key_check"));
+  while (keys.next())
+    problems.push_back("запись " + text(keys.value(1)) + " таблицы " + text(keys.value(0)) +
+                       " ссылается на несуществующую строку таблицы " + text(keys.value(2)));
+  return problems;
+}
+
+}  // namespace kq

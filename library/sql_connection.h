@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <initializer_list>
+#include <string>
+
+#include "library/library_error.h"
+
+namespace kq::sql {
+
+// One connection of Qt SQL to a library file, with the errors it meets said
+// for the user: every failure is a LibraryError naming the library.
+class Connection {
+ public:
+  // Opens the file; nothing is read or written yet. readOnly opens it for
+  // reading alone; immutable also takes it for a file nobody changes (a
+  // read-only medium, where SQLite could not keep its shared-memory index).
+  Connection(const std::string& path, bool readOnly, bool immutable);
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  const std::string& path() const { return path_; }
+  bool readOnly() const { return readOnly_; }
+
+  // A statement with its values bound in order, run; throws on failure.
+  QSqlQuery run(const QString& statement, std::initializer_list<QVariant> values = {});
+  // The first column of the first row, or an invalid QVariant without rows.
+  QVariant value(const QString& statement, std::initializer_list<QVariant> values = {});
+
+  // The LibraryError for a failure of Qt SQL: busy, damaged, full disk, no
+  // rights, or other, with SQLite's text.
+  [[noreturn]] void fail(const QSqlError& error) const;
+  // A LibraryError of this kind with a message naming the library ("«PATH»").
+  [[noreturn]] void fail(LibraryError::Kind kind, const std::string& message) const;
+  std::string quotedPath() const;
+
+ private:
+  QString name_;
+  std::string path_;
+  bool readOnly_;
+  QSqlDatabase db_;
+};
+
+// A write transaction, taken at once (so that a busy library waits here, before
+// any work) and rolled back unless committed.
+class Transaction {
+ public:
+  explicit Transaction(Connection& connection);
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  void commit();
+
+ private:
+  Connection& connection_;
+  bool open_ = true;
+};
+
+}  // namespace kq::sql
