@@ -547,29 +547,16 @@ std::optional<ImportOutcome> LibraryWindow::addDump(const Dump& dump, const Impo
   const std::string name = chosen->trimmed().toStdString();
 
   std::optional<ImportOutcome> outcome;
-  RowId car = 0;
-  if (!attempt(prompts, [&] {
-        if (const std::optional<Car> known = store_->findCar(name)) {
-          car = known->id;
-          outcome = store_->importDump(car, dump, source);
-          return;
-        }
-        car = store_->addCar(name, type);
-        try {
-          outcome = store_->importDump(car, dump, source);
-        } catch (...) {
-          // A car made for this import alone goes with it; should that fail too,
-          // the next attempt finds it.
-          try {
-            store_->removeCar(car);
-          } catch (const LibraryError&) {
-          }
-          throw;
-        }
-      }))
+  // A new name makes its car in the import's own transaction: a first import
+  // that fails leaves no car behind.
+  if (!attempt(prompts, [&] { outcome = store_->importIntoCarNamed(name, dump, source); }))
     return std::nullopt;
   status_->setText(importedText(*outcome));
   forgetHistory();  // it grew
+  std::optional<RowId> car;
+  attempt(prompts, [&] {
+    if (const std::optional<Car> known = store_->findCar(name)) car = known->id;
+  });
   showCars(car);
   return outcome;
 }
