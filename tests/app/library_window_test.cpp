@@ -12,6 +12,10 @@
 #include <QTableView>
 #include <QTreeWidget>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "app/library_text.h"
 #include "chart/chart_window.h"
 #include "chart/formula_edit.h"
@@ -301,6 +305,30 @@ TEST_F(LibraryWindowTest, ALibraryThatCannotBeOpenedIsSaidAndAnotherCanBeChosen)
   EXPECT_EQ(library.location(), path(QStringLiteral("other.sqlite")));
   EXPECT_TRUE(child<QPushButton>("addCarButton")->isEnabled());
   EXPECT_EQ(prompts.errors.size(), 1u);
+}
+
+TEST_F(LibraryWindowTest, AReadOnlyLibraryShowsItsCarsAndChangesNothing) {
+#ifndef _WIN32
+  if (geteuid() == 0) GTEST_SKIP() << "root writes any file, read-only or not";
+#endif
+  addDrive(QStringLiteral("Нива"), 1500);
+  const QString location = path(QStringLiteral("library.sqlite"));
+  QFile::setPermissions(location, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+  library.setLocation(location);
+  openLibrary();
+  EXPECT_TRUE(library.store()->readOnly());
+  EXPECT_EQ(child<QTreeWidget>("cars")->topLevelItemCount(), 1);
+  EXPECT_EQ(table("trips")->model()->rowCount(), int(library.history()->trips().size()));
+  for (const char* change : {"addCarButton", "renameCarButton", "removeCarButton", "removeImportButton"})
+    EXPECT_FALSE(child<QPushButton>(change)->isEnabled()) << change;
+  EXPECT_TRUE(child<QLineEdit>("carNote")->isReadOnly());
+
+  const QString before = status();
+  prompts.choiceAnswers.push_back(QStringLiteral("Нива"));
+  click("addToLibraryButton");
+  ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_EQ(status(), before);
+  EXPECT_EQ(library.store()->imports(library.store()->findCar("Нива")->id).size(), 1u);
 }
 
 }  // namespace
