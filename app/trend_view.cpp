@@ -6,10 +6,8 @@
 #include <QSignalBlocker>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <limits>
 
-#include "analysis/chart_limits.h"
 #include "app/library_text.h"
 #include "decode/number_text.h"
 #include "ui/plot_view.h"
@@ -17,6 +15,8 @@
 
 namespace kq {
 namespace {
+// What a car's history is first looked at for: the engine's temperature, trip by trip.
+const char* const kFirstParameter = "Температура охлаждающей жидкости";
 constexpr double kHoverPixels = 8;
 constexpr int kPointSize = 6;
 const QColor kLineColour(0, 70, 200);
@@ -86,9 +86,10 @@ void TrendView::setHistory(std::shared_ptr<const CarHistory> history) {
     parameter_->clear();
     if (history_)
       for (const std::string& title : history_->model().titles()) parameter_->addItem(toQString(title));
-    const int kept = parameter_->findText(chosen);
-    // At first the parameter the chart's first series starts on.
-    parameter_->setCurrentIndex(kept >= 0 ? kept : std::min(kInitialItems[0], parameter_->count() - 1));
+    int index = parameter_->findText(chosen);
+    if (index < 0) index = parameter_->findText(QString::fromUtf8(kFirstParameter));
+    if (index < 0 && parameter_->count() > 0) index = 0;
+    parameter_->setCurrentIndex(index);
   }
   plot_->resetZoom();
   draw();
