@@ -245,6 +245,65 @@
     </message>
 </context>
 <context>
+    <name>kq::EventsView</name>
+    <message>
+        <source>Найти</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>например: [Температура охлаждающей жидкости] &gt; 105 — Enter ищет</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Событие</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> с</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Только события не короче стольких секунд (от первой записи до последней)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>не короче</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Двойной щелчок открывает поездку на графике, точки 1 и 2 — в начале и в конце события</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Поиск…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Поездка</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Начало</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Конец</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Длительность</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Записей</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Событий: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kq::FilterBar</name>
     <message>
         <source>Фильтр не применён: </source>
@@ -275,6 +334,204 @@
     </message>
     <message>
         <source>Копировать изображение</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kq::LibraryText</name>
+    <message>
+        <source>%1 новых записей из %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>поездка %1, %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kq::LibraryWindow</name>
+    <message>
+        <source>Открыть библиотеку…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Автомобиль</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Тип</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Записей</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>С</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>По</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Добавить…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Переименовать…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Удалить…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Добавлена</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Дата выгрузки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Новых</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Уже были</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Удалить выгрузку…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Библиотека</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>VIN, пробег, что чинили — Enter сохраняет</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> с</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Поездки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>События</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Заметка:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Автомобили</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Выгрузки автомобиля</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Новая поездка — после паузы дольше</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Попробовать ещё раз?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Не видно, где хранить библиотеку: у пользователя нет домашней папки. Выберите файл библиотеки кнопкой «Открыть библиотеку…»</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Библиотека (*.sqlite *.sqlite3 *.db)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Библиотека не выбрана</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Библиотека %1 не открыта</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Библиотека %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Библиотека %1 — только для чтения, изменения недоступны</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>из БК</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Записей: %1, из них без даты и времени: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>; с %1 по %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>История загружается…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Поездок: %1; их записи загружаются…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Поездок: %1, записей с датой и временем: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>История не загружена</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Название нового автомобиля:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Тип контроллера автомобиля «%1» (байт 9 его записей):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Новое название автомобиля «%1»:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Удалить автомобиль «%1» со всеми его выгрузками и записями (%2)?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Автомобиль «%1» удалён</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Удалить выгрузку %1 (%2), добавленную %3? Записи, которых нет в других выгрузках автомобиля, удалятся вместе с ней.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Выгрузка удалена, с ней записей: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Автомобиль, к которому добавить эти данные (тип контроллера %1), или название нового:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -370,6 +627,22 @@
     </message>
     <message>
         <source>Связь с БК потеряна</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Библиотека</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Добавить в библиотеку…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Загрузка из БК ещё идёт: добавьте данные в библиотеку, когда она закончится</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Нет данных для библиотеки: загрузите их из БК или прочитайте из файла</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -501,6 +774,103 @@
     </message>
     <message>
         <source>Время от начала записи A</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kq::TrendView</name>
+    <message>
+        <source>минимум</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>максимум</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>среднее</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Начало поездки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Параметр:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>за поездку:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Поездка %1: %2 — %3, %4 %5</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kq::TripsView</name>
+    <message>
+        <source>Открыть на графике</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Отмеченные параметры: минимум, максимум и среднее за каждую поездку</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Одна поездка открывается на графике, две — четыре сравниваются, выровненные по началу; двойной щелчок открывает одну</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Статистика параметров:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>№</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Начало</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Конец</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Длительность</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Записей</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1
+мин</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1
+макс</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1
+сред</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: минимум за поездку</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: максимум за поездку</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: среднее за поездку</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
