@@ -65,7 +65,9 @@ QPushButton* makeButton(const QString& text, const char* name) {
 LibraryWindow::LibraryWindow(ChartWindow& chart, Prompts* prompts, QWidget* parent)
     : QWidget(parent, Qt::Window),
       chart_(chart),
-      ownPrompts_(prompts ? nullptr : std::make_unique<QtPrompts>(this)),
+      // A library is chosen seldom: its dialog is not worth the time it
+      // takes to make while the window has a history to show.
+      ownPrompts_(prompts ? nullptr : std::make_unique<QtPrompts>(this, QtPrompts::Dialogs::madeWhenAsked)),
       prompts_(prompts ? *prompts : *ownPrompts_),
       locationLabel_(new QLabel),
       openLibrary_(makeButton(tr("Открыть библиотеку…"), "openLibraryButton")),
@@ -108,7 +110,7 @@ LibraryWindow::LibraryWindow(ChartWindow& chart, Prompts* prompts, QWidget* pare
           [this](const HistoryEvent& event) { openInChart({event.trip}, &event); });
 }
 
-// Its thread ends first: a history under way holds none of the window's parts.
+// Its thread ends first, before the parts its results are for.
 LibraryWindow::~LibraryWindow() { delete loader_; }
 
 void LibraryWindow::placeWidgets() {

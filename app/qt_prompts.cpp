@@ -65,8 +65,8 @@ QString folderOf(const QString& fileName) { return QFileInfo(fileName).absoluteP
 
 }  // namespace
 
-QtPrompts::QtPrompts(QWidget* parent) : parent_(parent) {
-  if (!parent_) return;
+QtPrompts::QtPrompts(QWidget* parent, Dialogs dialogs) : parent_(parent) {
+  if (!parent_ || dialogs == Dialogs::madeWhenAsked) return;
   // One dialog per event loop turn, so that a click in between is not kept waiting for both.
   preparation_ = new AfterFirstPaint(parent_, [this] {
     fileDialog(QFileDialog::AcceptSave);

@@ -11,15 +11,17 @@ class QWidget;
 namespace kq {
 
 // The prompts as the user meets them: the toolkit's file dialogs, input
-// dialogs and message boxes. The two file dialogs are made once and reused, made ahead as soon as
-// the parent window has been drawn, since making one takes longer than a
-// click may wait. Each opens in the folder of the last file chosen in either,
-// at first in the user's home folder.
+// dialogs and message boxes. The two file dialogs are made once and reused;
+// for a window that asks often, made ahead as soon as it has been drawn,
+// since making one takes longer than a click may wait. Each opens in the
+// folder of the last file chosen in either, at first in the user's home
+// folder.
 class QtPrompts : public Prompts {
   Q_DECLARE_TR_FUNCTIONS(kq::QtPrompts)
 
  public:
-  explicit QtPrompts(QWidget* parent);
+  enum class Dialogs { madeAhead, madeWhenAsked };
+  explicit QtPrompts(QWidget* parent, Dialogs dialogs = Dialogs::madeAhead);
   ~QtPrompts() override;
   QtPrompts(const QtPrompts&) = delete;
   QtPrompts& operator=(const QtPrompts&) = delete;
