@@ -27,9 +27,6 @@ class TrendView : public QWidget {
 
   // Nothing shows none. The parameter chosen stays where the new history has its title.
   void setHistory(std::shared_ptr<const CarHistory> history);
-  // Names the trip whose point lies nearest a pixel of the plot, if one lies close.
-  void showTripAt(const QPointF& pixel);
-  PlotView* plot() const { return plot_; }
 
  private:
   struct Point {
@@ -38,6 +35,8 @@ class TrendView : public QWidget {
     long double value;  // as the statistic gives it
   };
   void draw();
+  // Names the trip whose point lies nearest a pixel of the plot, if one lies close.
+  void showTripAt(const QPointF& pixel);
 
   std::shared_ptr<const CarHistory> history_;
   std::vector<Point> points_;
