@@ -83,10 +83,10 @@ EventsView::EventsView(QWidget* parent)
   layout->addWidget(view_, 1);
   showEvents({});
 
-  connect(field_, &QLineEdit::returnPressed, this, &EventsView::search);
-  connect(find_, &QPushButton::clicked, this, &EventsView::search);
+  connect(field_, &QLineEdit::returnPressed, this, [this] { search(field_->text()); });
+  connect(find_, &QPushButton::clicked, this, [this] { search(field_->text()); });
   connect(minSeconds_, &QSpinBox::valueChanged, this, [this] {
-    if (!searched_.isEmpty()) search();
+    if (!searched_.isEmpty()) search(searched_);
   });
   connect(view_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
     emit openRequested(events_[std::size_t(table_->item(sorted_->mapToSource(index).row()))]);
@@ -102,19 +102,17 @@ void EventsView::setHistory(std::shared_ptr<const CarHistory> history) {
   if (history_)
     for (const std::string& title : history_->model().titles()) titles << toQString(title);
   field_->setTitles(titles);
-  if (history_ && !searched_.isEmpty()) {
-    field_->setText(searched_);
-    search();
-  } else {
-    work_->cancel();
-    showEvents({});
-  }
+  // The events of the history before are none of this one's.
+  work_->cancel();
+  error_->clear();
+  showEvents({});
+  if (history_ && !searched_.isEmpty()) search(searched_);
 }
 
 bool EventsView::searching() const { return !work_->idle(); }
 
-void EventsView::search() {
-  const QString text = field_->text().trimmed();
+void EventsView::search(const QString& typed) {
+  const QString text = typed.trimmed();
   error_->clear();
   if (!history_) return;
   if (text.isEmpty()) {
@@ -140,7 +138,7 @@ void EventsView::search() {
         } catch (const std::exception& error) {
           // As the chart's filter: the mistake beside the field, the list as it was.
           error_->setText(toQString(error.what()));
-          showEvents(std::move(events_));
+          showCount();
         }
       });
 }
@@ -160,8 +158,13 @@ void EventsView::showEvents(std::vector<HistoryEvent> events) {
   }
   table_->reset({tr("Поездка"), tr("Начало"), tr("Конец"), tr("Длительность"), tr("Записей")},
                 std::move(rows));
-  count_->setText(searched_.isEmpty() ? QString()
-                                      : tr("Событий: %1").arg(groupedNumber(qint64(events_.size()))));
+  showCount();
+}
+
+void EventsView::showCount() {
+  count_->setText(searched_.isEmpty() || !history_
+                      ? QString()
+                      : tr("Событий: %1").arg(groupedNumber(qint64(events_.size()))));
 }
 
 }  // namespace kq

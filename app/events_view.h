@@ -44,8 +44,9 @@ class EventsView : public QWidget {
   void openRequested(const HistoryEvent& event);
 
  private:
-  void search();
+  void search(const QString& expression);
   void showEvents(std::vector<HistoryEvent> events);
+  void showCount();
 
   std::shared_ptr<const CarHistory> history_;
   std::vector<HistoryEvent> events_;
