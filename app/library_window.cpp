@@ -35,7 +35,7 @@ namespace {
 constexpr QSize kClientSize(1400, 900);
 // Room for the window frame and title bar, which the client size leaves out.
 constexpr QSize kFrameAllowance(8, 34);
-constexpr int kCarPanelWidth = 390;
+constexpr int kCarPanelWidth = 340;
 // A gap of up to a week still joins two records into one trip.
 constexpr int kLongestTripGap = 7 * 24 * 3600;
 constexpr int kControllerTypes = 7;

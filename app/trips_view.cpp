@@ -20,9 +20,9 @@
 
 namespace kq {
 namespace {
-constexpr int kParameterListWidth = 200;
+constexpr int kParameterListWidth = 180;
 // A statistic's column: room for its number; its title is cut to fit.
-constexpr int kStatisticWidth = 88;
+constexpr int kStatisticWidth = 76;
 constexpr int kFixedColumns = 5;
 
 QString numberString(long double value, char separator) {
