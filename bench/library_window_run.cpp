@@ -137,9 +137,9 @@ bool searchEvents(QWidget& window, const char* expression, int minSeconds) {
   return runUntil([&] { return !window.findChild<kq::EventsView*>()->searching(); });
 }
 
-// Trips with two parameters' statistics, the longest first, and the mouse on a trend point.
+// Trips with the statistics of the engine's temperature, the longest first,
+// and the mouse on a point of its trend.
 void setTripsScene(QWidget& window) {
-  tick(window, "Обороты двигателя");
   tick(window, "Температура охлаждающей жидкости");
   child<QTableView>(window, "trips")->sortByColumn(3, Qt::DescendingOrder);
   child<QTableView>(window, "trips")->selectRow(0);
