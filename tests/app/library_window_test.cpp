@@ -5,6 +5,7 @@
 #include <qcustomplot.h>
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
@@ -147,6 +148,21 @@ TEST_F(LibraryWindowTest, TripsAreListedSortedByTheColumnClickedWithTheParameter
   std::string maximum;
   appendNumber(maximum, statistics->maximum, history.model().decimalSeparator());
   EXPECT_EQ(cell(trips, 0, 6), toQString(maximum));
+}
+
+TEST_F(LibraryWindowTest, ALongerTripGapJoinsTripsAcrossTheirPauses) {
+  addDrive(QStringLiteral("Нива"));
+  const std::size_t trips = openLibrary().trips().size();
+  auto* gap = child<QSpinBox>("tripGap");
+  EXPECT_EQ(gap->value(), 300);
+  // The synthetic drive pauses from 3 to 14 hours between trips.
+  gap->selectAll();
+  QTest::keyClicks(gap, "54000");
+  QTest::keyClick(gap, Qt::Key_Return);
+  ASSERT_TRUE(waitUntil([&] { return library.history() && !library.loading(); }, 20000));
+  EXPECT_EQ(library.history()->trips().size(), 1u);
+  EXPECT_EQ(table("trips")->model()->rowCount(), 1);
+  EXPECT_LT(library.history()->trips().size(), trips);
 }
 
 TEST_F(LibraryWindowTest, TrendDrawsAPointPerTripOnADateAxisAndHoverNamesItsTrip) {
