@@ -74,7 +74,7 @@ int schemaVersion(Connection& connection) {
 
 void checkNotNewer(Connection& connection, int version) {
   if (version > kSchemaVersion)
-    connection.fail(LibraryError::Kind::newer, "библиотека " + connection.quotedPath() +
+    connection.fail(LibraryError::Kind::newer, "Библиотека " + connection.quotedPath() +
                                                    " записана более новой версией программы (схема " +
                                                    std::to_string(version) + ", эта версия знает схемы до " +
                                                    std::to_string(kSchemaVersion) +
@@ -92,7 +92,7 @@ void prepareSchema(Connection& connection) {
             LibraryError::Kind::damaged,
             connection.quotedPath() + " — пустой файл, а не библиотека; он открыт только для чтения");
       connection.fail(LibraryError::Kind::readOnly,
-                      "библиотеку " + connection.quotedPath() +
+                      "Библиотеку " + connection.quotedPath() +
                           " старой версии нельзя обновить: она открыта только для чтения");
     }
     Transaction transaction(connection);

@@ -51,12 +51,12 @@ bool writable(const std::filesystem::path& path) {
 }
 
 void checkName(const std::string& name) {
-  if (name.empty()) throw LibraryError(Kind::refused, "у машины должно быть имя");
+  if (name.empty()) throw LibraryError(Kind::refused, "У машины должно быть имя");
   // It stands in ";"-separated lists.
   if (name.find(';') != std::string::npos)
-    throw LibraryError(Kind::refused, "имя машины не может содержать «;»");
+    throw LibraryError(Kind::refused, "Имя машины не может содержать «;»");
   if (printableText(name) != name)
-    throw LibraryError(Kind::refused, "имя машины не может содержать управляющих знаков");
+    throw LibraryError(Kind::refused, "Имя машины не может содержать управляющих знаков");
 }
 
 // Moments and places as JSON arrays, handed to SQLite as one value each.
@@ -109,17 +109,17 @@ LibraryStore::LibraryStore(const std::string& location, Access access) : db_(std
   const std::string shown = "«" + location + "»";
   std::error_code error;
   const bool exists = std::filesystem::exists(path, error);
-  if (location.empty()) throw LibraryError(Kind::notFound, "не задан файл библиотеки");
+  if (location.empty()) throw LibraryError(Kind::notFound, "Не задан файл библиотеки");
   if (exists && std::filesystem::is_directory(path, error))
     throw LibraryError(Kind::damaged, shown + " — папка, а не файл библиотеки");
   if (exists && std::filesystem::file_size(path, error) > 0 && !looksLikeSqlite(path))
     throw LibraryError(Kind::damaged, shown + " — не библиотека загрузок; файл оставлен как есть");
   bool readOnly = access == Access::readOnly;
   if (!exists) {
-    if (readOnly) throw LibraryError(Kind::notFound, "библиотеки " + shown + " нет");
+    if (readOnly) throw LibraryError(Kind::notFound, "Библиотеки " + shown + " нет");
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
     if (error)
-      throw LibraryError(Kind::other, "папку для библиотеки " + shown + " не создать: " + error.message());
+      throw LibraryError(Kind::other, "Папку для библиотеки " + shown + " не создать: " + error.message());
   } else if (!writable(path)) {
     readOnly = true;
   }
@@ -186,13 +186,13 @@ std::optional<Car> LibraryStore::findCar(RowId id) const {
 namespace {
 Car existingCar(const LibraryStore& store, RowId id) {
   std::optional<Car> car = store.findCar(id);
-  if (!car) throw LibraryError(Kind::notFound, "такой машины в библиотеке нет");
+  if (!car) throw LibraryError(Kind::notFound, "Такой машины в библиотеке нет");
   return *car;
 }
 
 void checkNameFree(const LibraryStore& store, const std::string& name, RowId except) {
   if (std::optional<Car> other = store.findCar(std::string_view(name)); other && other->id != except)
-    throw LibraryError(Kind::refused, "машина «" + name + "» уже есть в библиотеке");
+    throw LibraryError(Kind::refused, "Машина «" + name + "» уже есть в библиотеке");
 }
 }  // namespace
 
@@ -263,13 +263,13 @@ std::vector<ImportInfo> LibraryStore::imports(RowId car) const {
 namespace {
 void checkCanChange(const LibraryStore& store) {
   if (store.readOnly())
-    throw LibraryError(Kind::readOnly, "библиотеку «" + store.location() +
+    throw LibraryError(Kind::readOnly, "Библиотеку «" + store.location() +
                                            "» нельзя изменить: она открыта только для чтения");
 }
 
 void checkSameType(const Car& car, int type) {
   if (type != car.controllerType)
-    throw LibraryError(Kind::refused, "дамп записан контроллером типа " + std::to_string(type) +
+    throw LibraryError(Kind::refused, "Дамп записан контроллером типа " + std::to_string(type) +
                                           ", а у машины «" + car.name + "» тип " +
                                           std::to_string(car.controllerType) + "; дамп не добавлен");
 }
@@ -340,7 +340,7 @@ ImportOutcome storeImport(sql::Connection& db, RowId carId, const PreparedImport
 
 ImportOutcome LibraryStore::importDump(RowId carId, const Dump& dump, const ImportSource& source) {
   checkCanChange(*this);
-  if (dump.empty()) throw LibraryError(Kind::refused, "в дампе нет ни одной строки");
+  if (dump.empty()) throw LibraryError(Kind::refused, "В дампе нет ни одной строки");
   checkSameType(existingCar(*this, carId), readControllerType(dump));
   const PreparedImport prepared = prepareImport(dump, source);
   sql::Transaction transaction(**db_);
@@ -353,7 +353,7 @@ ImportOutcome LibraryStore::importIntoCarNamed(const std::string& name, const Du
                                                const ImportSource& source) {
   checkCanChange(*this);
   checkName(name);
-  if (dump.empty()) throw LibraryError(Kind::refused, "в дампе нет ни одной строки");
+  if (dump.empty()) throw LibraryError(Kind::refused, "В дампе нет ни одной строки");
   const int type = readControllerType(dump);
   const PreparedImport prepared = prepareImport(dump, source);
   sql::Transaction transaction(**db_);
@@ -378,7 +378,7 @@ std::int64_t LibraryStore::removeImport(RowId import) {
   sql::Transaction transaction(db);
   const QVariant car = db.value(QStringLiteral("SELECT car_id FROM imports WHERE id = ?"), {qint64(import)});
   if (!car.isValid())
-    throw LibraryError(Kind::notFound, "загрузки " + std::to_string(import) + " в библиотеке нет");
+    throw LibraryError(Kind::notFound, "Загрузки " + std::to_string(import) + " в библиотеке нет");
   QSqlQuery removed = db.run(QStringLiteral("DELETE FROM records WHERE id IN"
                                             " (SELECT record_id FROM import_records WHERE import_id = ?)"
                                             " AND NOT EXISTS (SELECT 1 FROM import_records AS other"

@@ -30,7 +30,7 @@ Connection::Connection(const std::string& path, bool readOnly, bool immutable)
   db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
   if (!db_.isValid())
     fail(LibraryError::Kind::other,
-         "нет драйвера SQLite для Qt (qsqlite), библиотека " + quotedPath() + " не открыта");
+         "Нет драйвера SQLite для Qt (qsqlite), библиотека " + quotedPath() + " не открыта");
   QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
   const QString file = QString::fromStdString(path);
   if (immutable) {
@@ -82,29 +82,29 @@ void Connection::fail(const QSqlError& error) const {
     switch (code) {
       case kBusy:
       case kLocked:
-        fail(Kind::busy, "библиотека " + quotedPath() + " занята другой программой; попробуйте ещё раз");
+        fail(Kind::busy, "Библиотека " + quotedPath() + " занята другой программой; попробуйте ещё раз");
       case kCorrupt:
       case kNotADatabase:
         fail(Kind::damaged,
-             "библиотека " + quotedPath() + " повреждена (" + text + "); файл оставлен как есть");
+             "Библиотека " + quotedPath() + " повреждена (" + text + "); файл оставлен как есть");
       case kFull:
-        fail(Kind::noSpace, "на диске нет места для библиотеки " + quotedPath() + "; она осталась как была");
+        fail(Kind::noSpace, "На диске нет места для библиотеки " + quotedPath() + "; она осталась как была");
       case kReadOnly:
         fail(Kind::readOnly,
-             "библиотеку " + quotedPath() + " нельзя изменить: она открыта только для чтения");
+             "Библиотеку " + quotedPath() + " нельзя изменить: она открыта только для чтения");
       case kIoError:
-        fail(Kind::other, "ошибка чтения или записи библиотеки " + quotedPath() + " (" + text +
+        fail(Kind::other, "Ошибка чтения или записи библиотеки " + quotedPath() + " (" + text +
                               "); она осталась как была");
       default:
         break;
     }
   }
-  fail(Kind::other, "ошибка библиотеки " + quotedPath() + ": " + text);
+  fail(Kind::other, "Ошибка библиотеки " + quotedPath() + ": " + text);
 }
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {
   if (connection.readOnly())
-    connection.fail(LibraryError::Kind::readOnly, "библиотеку " + connection.quotedPath() +
+    connection.fail(LibraryError::Kind::readOnly, "Библиотеку " + connection.quotedPath() +
                                                       " нельзя изменить: она открыта только для чтения");
   connection.run(QStringLiteral("BEGIN IMMEDIATE"));
 }
