@@ -43,7 +43,7 @@ void BackgroundWork::serve() {
     Delivery delivery;
     try {
       delivery = job.work(
-          [this, generation = job.generation](Delivery part) { post(generation, std::move(part), false); });
+          [this, generation = job.generation](Delivery early) { post(generation, std::move(early), false); });
     } catch (...) {
       delivery = [failure = std::move(job.failure), error = std::current_exception()] { failure(error); };
     }

@@ -15,14 +15,14 @@ namespace kq {
 // given, and only the latest counts: work still waiting when newer is given
 // is dropped, and a result that arrives after newer work was given, or after
 // cancel(), is never delivered. Results are delivered on the thread that owns
-// this object, in its event loop; work may hand parts of its result on before
+// this object, in its event loop; work may hand early results on before
 // it is done, delivered in order before the result.
 class BackgroundWork : public QObject {
   Q_OBJECT
  public:
   // What to do with the result, on the owner's thread.
   using Delivery = std::function<void()>;
-  // Hands a part of the result on while the work goes on.
+  // Hands an early result on while the work goes on (the trips before their records).
   using Progress = std::function<void(Delivery)>;
   // Runs on the work's thread; returns the delivery of its result.
   using Work = std::function<Delivery(const Progress& progress)>;

@@ -110,7 +110,7 @@ LibraryWindow::LibraryWindow(ChartWindow& chart, Prompts* prompts, QWidget* pare
           [this](const HistoryEvent& event) { openInChart({event.trip}, &event); });
 }
 
-// Its thread ends first, before the parts its results are for.
+// Its thread ends first, before the widgets its results are for.
 LibraryWindow::~LibraryWindow() { delete loader_; }
 
 void LibraryWindow::placeWidgets() {

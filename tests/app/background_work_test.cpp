@@ -26,7 +26,7 @@ void deliver(const BackgroundWork& work) {
   loop.exec();
 }
 
-TEST(BackgroundWork, OnlyTheLatestWorkIsDeliveredItsPartsFirstOnTheOwnersThread) {
+TEST(BackgroundWork, OnlyTheLatestWorkIsDeliveredItsEarlyResultFirstOnTheOwnersThread) {
   BackgroundWork work;
   std::vector<std::string> delivered;
   std::promise<void> release;
@@ -46,7 +46,7 @@ TEST(BackgroundWork, OnlyTheLatestWorkIsDeliveredItsPartsFirstOnTheOwnersThread)
   const std::thread::id owner = std::this_thread::get_id();
   work.start(
       [&](const BackgroundWork::Progress& progress) {
-        progress(on("part"));
+        progress(on("early"));
         return BackgroundWork::Delivery([&, on] {
           EXPECT_EQ(std::this_thread::get_id(), owner);
           on("third")();
@@ -57,7 +57,7 @@ TEST(BackgroundWork, OnlyTheLatestWorkIsDeliveredItsPartsFirstOnTheOwnersThread)
   release.set_value();
   deliver(work);
   EXPECT_TRUE(work.idle());
-  EXPECT_EQ(delivered, (std::vector<std::string>{"part", "third"}));
+  EXPECT_EQ(delivered, (std::vector<std::string>{"early", "third"}));
 }
 
 TEST(BackgroundWork, AFailureIsDeliveredAndACancelledResultIsNot) {
