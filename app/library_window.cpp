@@ -210,10 +210,11 @@ void LibraryWindow::setLocation(const QString& location) {
 }
 
 void LibraryWindow::showWindow() {
-  open(prompts_);
   show();
   raise();
   activateWindow();
+  // After showing: what went wrong is said over the window.
+  open(prompts_);
 }
 
 void LibraryWindow::showEvent(QShowEvent* event) {
@@ -270,6 +271,7 @@ void LibraryWindow::onOpenLibrary() {
   forgetHistory();
   store_ = std::move(opened);
   location_ = *chosen;
+  carList_->clear();  // its cars are none of this library's
   showCars();
 }
 

@@ -52,7 +52,7 @@ class LibraryWindow : public QWidget {
   // The library file (UTF-8 on every system) used from now on; opened when first needed.
   void setLocation(const QString& location);
   const QString& location() const { return location_; }
-  // Opens the library unless it is open, then shows the window.
+  // Shows the window and opens the library unless it is open.
   void showWindow();
 
   // Adds a dump to a car chosen through `prompts`: the cars of the dump's
