@@ -1,7 +1,11 @@
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <ctime>
 #include <filesystem>
 
+#include "app/library_window.h"
+#include "chart/chart_window.h"
+#include "library/record_moment.h"
 #include "sim/simulated_device.h"
 #include "window_fixture.h"
 
@@ -83,6 +87,28 @@ TEST_F(WindowLink, CompleteDownloadFromTheSimulatedDevice) {
   // The recovery copy holds the whole download.
   ASSERT_TRUE(window.recoveryPath());
   EXPECT_EQ(readFile(QString::fromStdString(*window.recoveryPath())), window.dump().text());
+}
+
+TEST_F(WindowLink, ADownloadAddedToTheLibraryIsDatedByTheDayItWasMade) {
+  ChartWindow chart;
+  LibraryWindow library(chart, &prompts);
+  library.setLocation(path(QStringLiteral("library.sqlite")));
+  window.setLibrary(&library);
+  sim::SimulatedDevice device(sim::syntheticMemory(6, 2000), {.baud = 0});
+  device.start();
+  const CalendarDate before = localDate(std::time(nullptr));
+  downloadFrom(device);
+  const CalendarDate after = localDate(std::time(nullptr));
+  ASSERT_EQ(window.session().linkState(), LinkState::downloadDone);
+
+  prompts.choiceAnswers.push_back(QStringLiteral("Нива"));
+  click("addToLibraryButton");
+  ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0].toStdString();
+  EXPECT_EQ(status(), QStringLiteral("2 000 новых записей из 2 000"));
+  const std::vector<ImportInfo> imports = library.store()->imports(library.store()->findCar("Нива")->id);
+  ASSERT_EQ(imports.size(), 1u);
+  EXPECT_TRUE(imports[0].fileName.empty());
+  EXPECT_TRUE(imports[0].reference == before || imports[0].reference == after);
 }
 
 // At its own stall time, which a busy machine's hiccups on a paced line never reach.
