@@ -31,9 +31,10 @@ class TripsView;
 // The library window "Библиотека": the cars of a library of downloads (added,
 // renamed, removed after a question, each with a note) and the imports of
 // the car chosen with their counts; of its history the trips and the events
-// an expression finds (tabs), and beneath them a trend per trip. The history is read and built once
-// for the car and the trip gap, on a thread of its own so that the window
-// keeps answering, and every view draws from it. Trips and events open in the
+// an expression finds (tabs), and beneath them a trend per trip. The history
+// is read and built once for the car and the trip gap, on a thread of its own
+// so that the window keeps answering, and every view draws from it; the trips
+// show first, from the records' moments alone. Trips and events open in the
 // chart window. A read-only library shows everything and changes nothing; a
 // library that cannot be opened is said, and another can be chosen. Every
 // failure is said and leaves the library as it was. Closing it only hides it.
@@ -49,7 +50,7 @@ class LibraryWindow : public QWidget {
   explicit LibraryWindow(ChartWindow& chart, Prompts* prompts = nullptr, QWidget* parent = nullptr);
   ~LibraryWindow() override;
 
-  // The library file (UTF-8 on every system) used from now on; opened when first needed.
+  // The library file used from now on; opened when first needed.
   void setLocation(const QString& location);
   const QString& location() const { return location_; }
   // Shows the window and opens the library unless it is open.
