@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <stdexcept>
 
@@ -134,6 +135,23 @@ void DumpModel::keepShownDigits() {
     for (std::size_t r = 0; r < count; ++r)
       digits.push_back(r > 0 && values[r] == values[r - 1] ? digits.back() : digitsOf(values[r]));
   }
+}
+
+void DumpModel::appendRecordsOf(DumpModel&& later) {
+  if (later.titles_ != titles_ || decoded_ != int(columns_.size()))
+    throw std::invalid_argument("the models' columns differ");
+  const bool digits = !digits_.empty() && !later.digits_.empty();
+  const auto appendAll = [](auto& to, auto& from) {
+    to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+  };
+  appendAll(dates_, later.dates_);
+  appendAll(times_, later.times_);
+  appendAll(numbers_, later.numbers_);
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    appendAll(columns_[i], later.columns_[i]);
+    if (digits) appendAll(digits_[i], later.digits_[i]);
+  }
+  if (!digits) digits_.clear();
 }
 
 void DumpModel::addDerived(std::string title, std::vector<long double> values) {

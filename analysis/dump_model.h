@@ -70,6 +70,10 @@ class DumpModel {
   // Works out the shown digits of every decoded value once, so that statistics
   // only add them up; a record or a column added afterwards drops them.
   void keepShownDigits();
+  // Appends the records of a model of the same decoded columns and no derived
+  // ones, such as one decoded from later records on another thread; their
+  // shown digits come along when both models keep them.
+  void appendRecordsOf(DumpModel&& later);
   // Derived channels: appended after the decoded columns; replaced or removed
   // by their grid column.
   void addDerived(std::string title, std::vector<long double> values);

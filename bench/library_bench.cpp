@@ -213,6 +213,18 @@ void BM_YearWindowData(benchmark::State& state) {
 }
 BENCHMARK(BM_YearWindowData)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The whole history with every parameter decoded, as the library window
+// builds it (on a thread of its own) for any parameter the user may tick.
+void BM_YearHistoryOfEveryParameter(benchmark::State& state) {
+  const std::string& path = yearLibrary();
+  kq::LibraryStore store(path, kq::LibraryStore::Access::readOnly);
+  for (auto _ : state) {
+    const kq::CarHistory history(6, store.history(1), ',');
+    benchmark::DoNotOptimize(history.model().columnCount());
+  }
+}
+BENCHMARK(BM_YearHistoryOfEveryParameter)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {

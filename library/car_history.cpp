@@ -1,7 +1,9 @@
 #include "library/car_history.h"
 
 #include <algorithm>
+#include <exception>
 #include <limits>
+#include <thread>
 
 #include "analysis/value_cache.h"
 #include "decode/parameter_table.h"
@@ -31,8 +33,8 @@ void writeRecordLine(const StoredRecord& record, std::string& line) {
 
 // The records decoded as buildDumpModel decodes a dump (each value as its
 // number text shows it), only the parameters of the titles given.
-DumpModel modelOf(int controllerType, std::span<const HistoryRecord> records, char decimalSeparator,
-                  const std::optional<std::vector<std::string>>& titles) {
+DumpModel decodedModel(int controllerType, std::span<const HistoryRecord> records, char decimalSeparator,
+                       const std::optional<std::vector<std::string>>& titles, std::size_t reserved) {
   DumpModel model(decimalSeparator);
   model.setControllerType(controllerType);
   std::vector<ParameterColumn> columns;
@@ -41,7 +43,7 @@ DumpModel modelOf(int controllerType, std::span<const HistoryRecord> records, ch
     columns.push_back(column);
     model.addColumn(std::string(column.title));
   }
-  model.reserve(records.size());
+  model.reserve(reserved);
   std::vector<long double> values(columns.size());
   std::vector<ValueCache<long double, shownValue>> shown(columns.size());
   std::string line;
@@ -53,6 +55,38 @@ DumpModel modelOf(int controllerType, std::span<const HistoryRecord> records, ch
   }
   model.keepShownDigits();
   return model;
+}
+
+// A long history is decoded in two halves at once, the later on a thread of
+// its own: on two cores a year of a car takes half the time.
+constexpr std::size_t kRecordsWorthAThread = 20000;
+
+DumpModel modelOf(int controllerType, std::span<const HistoryRecord> records, char decimalSeparator,
+                  const std::optional<std::vector<std::string>>& titles) {
+  if (records.size() < kRecordsWorthAThread || std::thread::hardware_concurrency() < 2)
+    return decodedModel(controllerType, records, decimalSeparator, titles, records.size());
+  const std::size_t half = records.size() / 2;
+  std::optional<DumpModel> later;
+  std::exception_ptr failure;
+  std::thread worker([&] {
+    try {
+      later = decodedModel(controllerType, records.subspan(half), decimalSeparator, titles,
+                           records.size() - half);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  std::optional<DumpModel> model;
+  try {
+    model = decodedModel(controllerType, records.first(half), decimalSeparator, titles, records.size());
+  } catch (...) {
+    worker.join();
+    throw;
+  }
+  worker.join();
+  if (failure) std::rethrow_exception(failure);
+  model->appendRecordsOf(std::move(*later));
+  return std::move(*model);
 }
 }  // namespace
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "analysis/column_statistics.h"
 #include "sim/log_ring.h"
 #include "tests/support/dump_builder.h"
@@ -33,6 +35,36 @@ std::vector<HistoryRecord> driveRecords(int count) {
     records.push_back(
         {RowId(record.slot), *recordMoment(record.date, record.time, kReference), record.bytes});
   return records;
+}
+
+TEST(CarHistoryModelTest, ALongHistoryDecodesAsTheChartDecodesItsDump) {
+  // Four whole memories one after another: long enough to be decoded in halves.
+  sim::LogRing ring(6);
+  std::vector<HistoryRecord> records;
+  std::vector<StoredRecord> bytes;
+  for (int download = 0; download < 4; ++download) {
+    ring.write(sim::kMaxRecords);
+    for (const DumpRecord& record : recordsOfDump(ring.download())) {
+      records.push_back({RowId(records.size()), Moment(records.size()), record.bytes});
+      bytes.push_back(record.bytes);
+    }
+  }
+  const CarHistory history(6, records, ',');
+  const DumpModel expected = buildDumpModel(dumpOfRecords(bytes), ',', 6);
+  const DumpModel& model = history.model();
+  ASSERT_EQ(model.recordCount(), expected.recordCount());
+  ASSERT_EQ(model.titles(), expected.titles());
+  for (int column = kRecordNumberColumn; column < model.columnCount(); ++column) {
+    const std::vector<long double>&got = model.values(column), &want = expected.values(column);
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < got.size(); ++i)
+      ASSERT_TRUE(got[i] == want[i] || (std::isnan(got[i]) && std::isnan(want[i]))) << column << " " << i;
+    const auto statistics = columnStatistics(model, column, 0, model.recordCount() - 1);
+    const auto reference = columnStatistics(expected, column, 0, expected.recordCount() - 1);
+    ASSERT_EQ(statistics.has_value(), reference.has_value()) << column;
+    if (statistics) EXPECT_EQ(statistics->mean, reference->mean) << column;
+  }
+  EXPECT_EQ(model.date(model.recordCount() - 1), expected.date(expected.recordCount() - 1));
 }
 
 class CarHistoryTest : public testing::Test {
