@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 
 #include "analysis/printable_text.h"
 #include "base/file_error.h"
@@ -281,12 +282,24 @@ struct PreparedImport {
   IncomingRecords batch;
 };
 
+// Of the dump's text as a dump file holds it (lines ended by CR LF), so that
+// it is the sha256sum of the file the program saves.
+QString sha256Of(const Dump& dump) {
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  for (const std::string& line : dump.lines()) {
+    hash.addData(QByteArrayView(line.data(), qsizetype(line.size())));
+    hash.addData(QByteArrayView("\r\n", 2));
+  }
+  return QString::fromLatin1(hash.result().toHex());
+}
+
 PreparedImport prepareImport(const Dump& dump, const ImportSource& source) {
+  // The hash takes as long as reading the records: both at once.
+  std::future<QString> sha256 = std::async(std::launch::async, [&dump] { return sha256Of(dump); });
   PreparedImport prepared;
   prepared.records = recordsOfDump(dump);
-  prepared.sha256 = QString::fromLatin1(
-      QCryptographicHash::hash(QByteArray::fromStdString(dump.text()), QCryptographicHash::Sha256).toHex());
   prepared.batch = incoming(prepared.records, source.reference);
+  prepared.sha256 = sha256.get();
   return prepared;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <filesystem>
@@ -106,6 +107,12 @@ TEST_F(LibraryStoreTest, OverlappingDownloadsStoreEveryRecordOnce) {
   EXPECT_EQ(again.newRecords, 0);
   EXPECT_EQ(again.knownRecords, 7680);
   EXPECT_EQ(store.imports(car).size(), 3u);
+  // The sha256sum of the dump file the program saves.
+  EXPECT_EQ(
+      store.imports(car)[1].sha256,
+      QCryptographicHash::hash(QByteArray::fromStdString(history.second.text()), QCryptographicHash::Sha256)
+          .toHex()
+          .toStdString());
 }
 
 TEST_F(LibraryStoreTest, RemovingAnImportTakesTheRecordsOnlyItBrought) {
@@ -162,7 +169,9 @@ TEST_F(LibraryStoreTest, RefusedChangesLeaveTheLibraryAsItWas) {
   unreadable.append(std::string(100, 'Z'));
   EXPECT_THROW(store.importDump(car, unreadable, {"", kReference}), ConversionError);
   EXPECT_THROW(store.importIntoCarNamed("Новая", unreadable, {"", kReference}), ConversionError);
-  EXPECT_EQ(kindOf([&] { store.importIntoCarNamed("Нива", test::makeDump(2, 4), {"", kReference}); }),
+  EXPECT_EQ(kindOf([&] {
+              store.importIntoCarNamed("Нива", test::makeDump(2, 4), {"", kReference});
+            }),
             Kind::refused);
   EXPECT_FALSE(store.findCar(std::string_view("Новая")));
   EXPECT_EQ(kindOf([&] { store.addCar("Нива; синяя", 6); }), Kind::refused);
