@@ -17,6 +17,7 @@
 #include "chart/workspace_file.h"
 #include "cli/commands.h"
 #include "cli/failure_text.h"
+#include "cli/qt_messages.h"
 #include "cli/record_range.h"
 #include "cli/shared_options.h"
 #include "dump/dump_file.h"
@@ -125,6 +126,7 @@ int runWorkspace(const Options& options) {
     static int argc = 1;
     static char name[] = "kq-cli";
     static char* argv[] = {name, nullptr};
+    keepQtNotesQuiet();
     QApplication application(argc, argv);
     const QByteArray image = drawWorkspace(options);
     writeFileSafely(options.output, std::string_view(image.constData(), std::size_t(image.size())));
@@ -164,6 +166,7 @@ int run(const Options& options) {
     static int argc = 1;
     static char name[] = "kq-cli";
     static char* argv[] = {name, nullptr};
+    keepQtNotesQuiet();
     QApplication application(argc, argv);
     const QByteArray image = drawChart(options, model, chosen, items);
     writeFileSafely(options.output, std::string_view(image.constData(), std::size_t(image.size())));

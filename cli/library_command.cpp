@@ -25,6 +25,7 @@
 #include "cli/commands.h"
 #include "cli/failure_text.h"
 #include "cli/option_checks.h"
+#include "cli/qt_messages.h"
 #include "cli/shared_options.h"
 #include "decode/number_text.h"
 #include "decode/record_view.h"
@@ -70,6 +71,7 @@ int onLibrary(const std::string& command, const Options& options, LibraryStore::
   static int argc = 1;
   static char name[] = "kq-cli";
   static char* argv[] = {name, nullptr};
+  keepQtNotesQuiet();
   QCoreApplication application(argc, argv);
   try {
     const std::string location = options.library.empty() ? defaultLibraryLocation() : options.library;
