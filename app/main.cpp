@@ -54,6 +54,8 @@ int main(int argc, char* argv[]) {
   options.addOption(library);
   options.process(application);
 
+  // Before a serial port can be open (see loadLibraryDriver).
+  kq::loadLibraryDriver();
   kq::MainWindow mainWindow;
   if (options.isSet(trace)) {
     try {

@@ -22,6 +22,12 @@ using RowId = std::int64_t;
 // environment names no home at all.
 std::string defaultLibraryLocation();
 
+// Loads Qt SQL's SQLite driver (a plugin) now rather than with the first
+// library opened. The window does so at its start, before a serial port can
+// be open: under wine a library with thread-local data, as the driver is,
+// cannot be loaded while a port waits for its events.
+void loadLibraryDriver();
+
 struct Car {
   RowId id = 0;
   std::string name;

@@ -3,6 +3,8 @@
 #include <QUrl>
 #include <atomic>
 
+#include "library/library_store.h"
+
 namespace kq::sql {
 namespace {
 // How long a busy library is waited for before the user is told.
@@ -24,6 +26,21 @@ QString uniqueConnectionName() {
   return QStringLiteral("kq-library-%1").arg(++counter);
 }
 }  // namespace
+
+}  // namespace kq::sql
+
+namespace kq {
+
+void loadLibraryDriver() {
+  const QString name = QStringLiteral("kq-library-driver");
+  QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+  // The plugin stays loaded when its connection goes.
+  QSqlDatabase::removeDatabase(name);
+}
+
+}  // namespace kq
+
+namespace kq::sql {
 
 Connection::Connection(const std::string& path, bool readOnly, bool immutable)
     : name_(uniqueConnectionName()), path_(path), readOnly_(readOnly) {

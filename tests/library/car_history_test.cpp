@@ -62,7 +62,9 @@ TEST(CarHistoryModelTest, ALongHistoryDecodesAsTheChartDecodesItsDump) {
     const auto statistics = columnStatistics(model, column, 0, model.recordCount() - 1);
     const auto reference = columnStatistics(expected, column, 0, expected.recordCount() - 1);
     ASSERT_EQ(statistics.has_value(), reference.has_value()) << column;
-    if (statistics) EXPECT_EQ(statistics->mean, reference->mean) << column;
+    if (statistics) {
+      EXPECT_EQ(statistics->mean, reference->mean) << column;
+    }
   }
   EXPECT_EQ(model.date(model.recordCount() - 1), expected.date(expected.recordCount() - 1));
 }
