@@ -114,6 +114,8 @@ void TrendView::draw() {
   plot_->graph(0)->data()->set(data, true);
   plot_->graph(1)->setVisible(false);
   plot_->fitToData();
+  // Without trips the axis would date its empty range from 1970.
+  plot_->xAxis->setTickLabels(!points_.empty());
   plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
