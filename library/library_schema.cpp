@@ -5,10 +5,6 @@
 
 namespace kq::sql {
 namespace {
-// Marks a SQLite file as one of ours ("KQLB"), so that another program's
-// database is never taken for a library.
-constexpr int kApplicationId = 0x4B514C42;
-
 struct Migration {
   int toVersion;
   std::vector<const char*> statements;
@@ -21,16 +17,16 @@ const std::array<Migration, 1>& migrations() {
        {
            // records and undated count a car's records, kept with every change.
            "CREATE TABLE cars ("
-           " id INTEGER PRIMARY KEY,"
+           " id {key},"
            " name TEXT NOT NULL UNIQUE,"
            " controller_type INTEGER NOT NULL,"
            " note TEXT NOT NULL DEFAULT '',"
-           " records INTEGER NOT NULL DEFAULT 0,"
-           " undated INTEGER NOT NULL DEFAULT 0)",
+           " records BIGINT NOT NULL DEFAULT 0,"
+           " undated BIGINT NOT NULL DEFAULT 0)",
            "CREATE TABLE imports ("
-           " id INTEGER PRIMARY KEY,"
-           " car_id INTEGER NOT NULL REFERENCES cars(id) ON DELETE CASCADE,"
-           " imported_at INTEGER NOT NULL,"
+           " id {key},"
+           " car_id BIGINT NOT NULL REFERENCES cars(id) ON DELETE CASCADE,"
+           " imported_at BIGINT NOT NULL,"
            " file_name TEXT NOT NULL,"
            " sha256 TEXT NOT NULL,"
            " reference_date TEXT NOT NULL,"
@@ -40,36 +36,32 @@ const std::array<Migration, 1>& migrations() {
            // A record's bytes are its identity within its car; moment is NULL
            // for a record without a real date or time.
            "CREATE TABLE records ("
-           " id INTEGER PRIMARY KEY,"
-           " car_id INTEGER NOT NULL REFERENCES cars(id) ON DELETE CASCADE,"
-           " bytes BLOB NOT NULL,"
-           " moment INTEGER,"
+           " id {key},"
+           " car_id BIGINT NOT NULL REFERENCES cars(id) ON DELETE CASCADE,"
+           " bytes {bytes} NOT NULL,"
+           " moment BIGINT,"
            " UNIQUE (car_id, bytes))",
            "CREATE INDEX records_in_time ON records(car_id, moment, id)",
            // The imports that carried a record, and its place in each.
            "CREATE TABLE import_records ("
-           " import_id INTEGER NOT NULL REFERENCES imports(id) ON DELETE CASCADE,"
+           " import_id BIGINT NOT NULL REFERENCES imports(id) ON DELETE CASCADE,"
            " slot INTEGER NOT NULL,"
-           " record_id INTEGER NOT NULL REFERENCES records(id) ON DELETE CASCADE,"
-           " PRIMARY KEY (import_id, slot)) WITHOUT ROWID",
+           " record_id BIGINT NOT NULL REFERENCES records(id) ON DELETE CASCADE,"
+           " PRIMARY KEY (import_id, slot)){without_rowid}",
            "CREATE INDEX import_records_by_record ON import_records(record_id)",
        }},
   }};
   return steps;
 }
 
-int intValue(Connection& connection, const QString& statement) { return connection.value(statement).toInt(); }
-
-// Throws unless the file holds one of our libraries or nothing at all.
+// Throws unless the database holds one of our libraries or nothing of one.
 int schemaVersion(Connection& connection) {
-  const int application = intValue(connection, QStringLiteral("PRAGMA application_id"));
-  const int version = intValue(connection, QStringLiteral("PRAGMA user_version"));
-  if (application == kApplicationId) return version;
-  const int tables = intValue(connection, QStringLiteral("SELECT count(*) FROM sqlite_schema"));
-  if (application == 0 && version == 0 && tables == 0) return 0;
+  const SchemaMark mark = readSchemaMark(connection);
+  if (mark.ours) return mark.version;
+  if (mark.empty) return 0;
   connection.fail(
       LibraryError::Kind::damaged,
-      connection.quotedPath() + " — не библиотека загрузок, а другая база данных; файл оставлен как есть");
+      connection.quotedPath() + " — не библиотека загрузок, а другая база данных; она оставлена как есть");
 }
 
 void checkNotNewer(Connection& connection, int version) {
@@ -78,7 +70,7 @@ void checkNotNewer(Connection& connection, int version) {
                                                    " записана более новой версией программы (схема " +
                                                    std::to_string(version) + ", эта версия знает схемы до " +
                                                    std::to_string(kSchemaVersion) +
-                                                   "); файл оставлен как есть");
+                                                   "); она оставлена как есть");
 }
 }  // namespace
 
@@ -87,6 +79,10 @@ void prepareSchema(Connection& connection) {
   checkNotNewer(connection, version);
   if (version < kSchemaVersion) {
     if (connection.readOnly()) {
+      if (version == 0 && connection.backend() == Backend::postgresql)
+        connection.fail(LibraryError::Kind::readOnly,
+                        "В базе " + connection.quotedPath() +
+                            " ещё нет библиотеки, а у пользователя нет прав её создать");
       if (version == 0)
         connection.fail(
             LibraryError::Kind::damaged,
@@ -96,24 +92,19 @@ void prepareSchema(Connection& connection) {
                           " старой версии нельзя обновить: она открыта только для чтения");
     }
     Transaction transaction(connection);
+    if (const QString lock = schemaLock(connection.backend()); !lock.isEmpty()) connection.run(lock);
     // Another program may have done it while this one waited.
     version = schemaVersion(connection);
     checkNotNewer(connection, version);
     for (const Migration& step : migrations()) {
       if (step.toVersion <= version) continue;
-      for (const char* statement : step.statements) connection.run(QString::fromLatin1(statement));
+      for (const char* statement : step.statements)
+        connection.run(schemaStatement(connection.backend(), statement));
     }
-    connection.run(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
-    connection.run(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+    writeSchemaMark(connection, kSchemaVersion);
     transaction.commit();
   }
-  if (!connection.readOnly()) {
-    // Readers go on while a writer imports; the setting stays with the file.
-    connection.run(QStringLiteral("PRAGMA journal_mode = WAL"));
-    // A commit is on the disk before the user is told it is done.
-    connection.run(QStringLiteral("PRAGMA synchronous = FULL"));
-  }
-  connection.run(QStringLiteral("PRAGMA foreign_keys = ON"));
+  configure(connection);
 }
 
 }  // namespace kq::sql

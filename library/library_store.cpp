@@ -16,6 +16,8 @@
 #include "base/state_folder.h"
 #include "base/utf8_path.h"
 #include "decode/record_view.h"
+#include "library/library_copy.h"
+#include "library/library_location.h"
 #include "library/library_schema.h"
 #include "library/sql_connection.h"
 
@@ -60,36 +62,37 @@ void checkName(const std::string& name) {
     throw LibraryError(Kind::refused, "Имя машины не может содержать управляющих знаков");
 }
 
-// Moments and places as JSON arrays, handed to SQLite as one value each.
+// The records one after another as one value, their moments and places as
+// lists, handed to the database as one value each.
 struct IncomingRecords {
-  QByteArray bytes;  // the records one after another
-  QString moments;   // [moment or null, ...]
-  QString places;    // [slot, ...]
+  QByteArray bytes;
+  std::vector<std::optional<std::int64_t>> moments;  // none: undated
+  std::vector<std::optional<std::int64_t>> places;
   std::int64_t undated = 0;
 };
 
 IncomingRecords incoming(const std::vector<DumpRecord>& records, const CalendarDate& reference) {
   IncomingRecords result;
   result.bytes.reserve(qsizetype(records.size()) * kStoredRecordBytes);
-  std::string moments = "[", places = "[";
+  result.moments.reserve(records.size());
+  result.places.reserve(records.size());
   for (const DumpRecord& record : records) {
     result.bytes.append(reinterpret_cast<const char*>(record.bytes.data()), kStoredRecordBytes);
-    if (moments.size() > 1) {
-      moments += ',';
-      places += ',';
-    }
     const std::optional<Moment> moment = recordMoment(record.date, record.time, reference);
-    if (moment) {
-      moments += std::to_string(*moment);
-    } else {
-      moments += "null";
-      ++result.undated;
-    }
-    places += std::to_string(record.slot);
+    if (!moment) ++result.undated;
+    result.moments.push_back(moment);
+    result.places.push_back(record.slot);
   }
-  result.moments = QString::fromLatin1(moments + "]");
-  result.places = QString::fromLatin1(places + "]");
   return result;
+}
+
+// The id an INSERT ... RETURNING gave; the statement is finished, as a
+// commit needs it to be.
+RowId insertedId(QSqlQuery& query) {
+  query.next();
+  const RowId id = query.value(0).toLongLong();
+  query.finish();
+  return id;
 }
 }  // namespace
 
@@ -106,6 +109,12 @@ struct LibraryStore::Connection {
 
 LibraryStore::LibraryStore(const std::string& location, Access access) : db_(std::make_unique<Connection>()) {
   db_->location = location;
+  if (const std::optional<ServerLocation> server = serverLocation(location)) {
+    db_->sql = std::make_unique<sql::Connection>(*server, location);
+    if (access == Access::readOnly || !sql::canWrite(**db_)) db_->sql->refuseChanges();
+    sql::prepareSchema(**db_);
+    return;
+  }
   const std::filesystem::path path = utf8Path(location);
   const std::string shown = "«" + location + "»";
   std::error_code error;
@@ -201,10 +210,10 @@ RowId LibraryStore::addCar(const std::string& name, int controllerType, const st
   checkName(name);
   sql::Transaction transaction(**db_);
   checkNameFree(*this, name, 0);
-  QSqlQuery query =
-      db_->sql->run(QStringLiteral("INSERT INTO cars(name, controller_type, note) VALUES (?, ?, ?)"),
-                    {text(name), controllerType, text(note)});
-  const RowId id = query.lastInsertId().toLongLong();
+  QSqlQuery query = db_->sql->run(
+      QStringLiteral("INSERT INTO cars(name, controller_type, note) VALUES (?, ?, ?) RETURNING id"),
+      {text(name), controllerType, text(note)});
+  const RowId id = insertedId(query);
   transaction.commit();
   return id;
 }
@@ -303,6 +312,34 @@ PreparedImport prepareImport(const Dump& dump, const ImportSource& source) {
   return prepared;
 }
 
+// Inside the caller's transaction, for the rest of it.
+void lockCar(sql::Connection& db, RowId car) {
+  if (const QString lock = sql::lockCar(db.backend()); !lock.isEmpty()) db.run(lock, {qint64(car)});
+}
+
+// Stores an import's records, each unless the car has it, and where the
+// import carried them, inside the caller's transaction; returns how many were new.
+std::int64_t storeRecords(sql::Connection& db, RowId carId, qint64 import, const IncomingRecords& batch) {
+  // Every record in one statement, and their places in another.
+  const sql::Backend backend = db.backend();
+  QSqlQuery stored = db.run(sql::insertRecords(backend, kStoredRecordBytes),
+                            {qint64(carId), batch.bytes, sql::numberList(backend, batch.moments)});
+  const std::int64_t added = stored.numRowsAffected();
+  db.run(sql::insertImportRecords(backend, kStoredRecordBytes),
+         {import, sql::numberList(backend, batch.places), qint64(carId), batch.bytes});
+  db.run(QStringLiteral(
+             "UPDATE cars SET records = records + ?,"
+             " undated = (SELECT count(*) FROM records WHERE car_id = ? AND moment IS NULL) WHERE id = ?"),
+         {qint64(added), qint64(carId), qint64(carId)});
+  return added;
+}
+
+bool holdsDump(sql::Connection& db, RowId carId, const QString& sha256) {
+  return db
+      .value(QStringLiteral("SELECT 1 FROM imports WHERE car_id = ? AND sha256 = ?"), {qint64(carId), sha256})
+      .isValid();
+}
+
 // Inside the caller's transaction.
 ImportOutcome storeImport(sql::Connection& db, RowId carId, const PreparedImport& prepared,
                           const ImportSource& source) {
@@ -310,9 +347,8 @@ ImportOutcome storeImport(sql::Connection& db, RowId carId, const PreparedImport
   ImportOutcome outcome;
   outcome.records = std::int64_t(prepared.records.size());
   outcome.undated = batch.undated;
-  if (db.value(QStringLiteral("SELECT 1 FROM imports WHERE car_id = ? AND sha256 = ?"),
-               {qint64(carId), prepared.sha256})
-          .isValid()) {
+  lockCar(db, carId);
+  if (holdsDump(db, carId, prepared.sha256)) {
     outcome.knownRecords = outcome.records;
     return outcome;  // this very dump is there already
   }
@@ -321,31 +357,13 @@ ImportOutcome storeImport(sql::Connection& db, RowId carId, const PreparedImport
           .count();
   QSqlQuery added = db.run(
       QStringLiteral("INSERT INTO imports(car_id, imported_at, file_name, sha256, reference_date,"
-                     " new_records, known_records) VALUES (?, ?, ?, ?, ?, 0, 0)"),
+                     " new_records, known_records) VALUES (?, ?, ?, ?, ?, 0, 0) RETURNING id"),
       {qint64(carId), now, text(source.fileName), prepared.sha256, text(calendarDateText(source.reference))});
-  const qint64 import = added.lastInsertId().toLongLong();
-  // Every record in one statement: the records one after another as one
-  // value, their moments and places as JSON arrays. The places are looked up
-  // one by one in the records' index (CROSS JOIN keeps that order).
-  QSqlQuery stored =
-      db.run(QStringLiteral("INSERT INTO records(car_id, bytes, moment)"
-                            " SELECT ?, substr(?, key * %1 + 1, %1), value FROM json_each(?) WHERE true"
-                            " ON CONFLICT (car_id, bytes) DO NOTHING")
-                 .arg(kStoredRecordBytes),
-             {qint64(carId), batch.bytes, batch.moments});
-  outcome.newRecords = stored.numRowsAffected();
+  const qint64 import = insertedId(added);
+  outcome.newRecords = storeRecords(db, carId, import, batch);
   outcome.knownRecords = outcome.records - outcome.newRecords;
-  db.run(QStringLiteral("INSERT INTO import_records(import_id, slot, record_id)"
-                        " SELECT ?, places.value, records.id FROM json_each(?) AS places CROSS JOIN records"
-                        " WHERE records.car_id = ? AND records.bytes = substr(?, places.key * %1 + 1, %1)")
-             .arg(kStoredRecordBytes),
-         {import, batch.places, qint64(carId), batch.bytes});
   db.run(QStringLiteral("UPDATE imports SET new_records = ?, known_records = ? WHERE id = ?"),
          {qint64(outcome.newRecords), qint64(outcome.knownRecords), import});
-  db.run(QStringLiteral(
-             "UPDATE cars SET records = records + ?,"
-             " undated = (SELECT count(*) FROM records WHERE car_id = ? AND moment IS NULL) WHERE id = ?"),
-         {qint64(outcome.newRecords), qint64(carId), qint64(carId)});
   outcome.import = import;
   return outcome;
 }
@@ -370,17 +388,15 @@ ImportOutcome LibraryStore::importIntoCarNamed(const std::string& name, const Du
   const int type = readControllerType(dump);
   const PreparedImport prepared = prepareImport(dump, source);
   sql::Transaction transaction(**db_);
-  RowId car;
-  if (const std::optional<Car> existing = findCar(std::string_view(name))) {
-    checkSameType(*existing, type);
-    car = existing->id;
-  } else {
-    car = db_->sql
-              ->run(QStringLiteral("INSERT INTO cars(name, controller_type, note) VALUES (?, ?, '')"),
-                    {text(name), type})
-              .lastInsertId()
-              .toLongLong();
-  }
+  // Another computer may make the same car at the same moment: one of them
+  // makes it, and the other waits and finds it.
+  db_->sql->run(QStringLiteral("INSERT INTO cars(name, controller_type, note) VALUES (?, ?, '')"
+                               " ON CONFLICT (name) DO NOTHING"),
+                {text(name), type});
+  const std::optional<Car> existing = findCar(std::string_view(name));
+  if (!existing) throw LibraryError(Kind::notFound, "Машина «" + name + "» удалена с другого компьютера");
+  checkSameType(*existing, type);
+  const RowId car = existing->id;
   ImportOutcome outcome = storeImport(**db_, car, prepared, source);
   transaction.commit();
   return outcome;
@@ -392,6 +408,7 @@ std::int64_t LibraryStore::removeImport(RowId import) {
   const QVariant car = db.value(QStringLiteral("SELECT car_id FROM imports WHERE id = ?"), {qint64(import)});
   if (!car.isValid())
     throw LibraryError(Kind::notFound, "Загрузки " + std::to_string(import) + " в библиотеке нет");
+  lockCar(db, car.toLongLong());
   QSqlQuery removed = db.run(QStringLiteral("DELETE FROM records WHERE id IN"
                                             " (SELECT record_id FROM import_records WHERE import_id = ?)"
                                             " AND NOT EXISTS (SELECT 1 FROM import_records AS other"
@@ -406,6 +423,66 @@ std::int64_t LibraryStore::removeImport(RowId import) {
          {qint64(count), car, car});
   transaction.commit();
   return count;
+}
+
+std::vector<CarriedRecord> LibraryStore::carriedRecords(RowId import) const {
+  QSqlQuery query = db_->sql->run(
+      QStringLiteral("SELECT import_records.slot, records.moment, records.bytes FROM import_records"
+                     " JOIN records ON records.id = import_records.record_id"
+                     " WHERE import_records.import_id = ? ORDER BY import_records.slot"),
+      {qint64(import)});
+  std::vector<CarriedRecord> records;
+  while (query.next())
+    records.push_back({query.value(0).toLongLong(), optionalInt(query.value(1)),
+                       storedRecord(query.value(2).toByteArray())});
+  return records;
+}
+
+ImportOutcome LibraryStore::copyImport(RowId carId, const ImportInfo& import,
+                                       const std::vector<CarriedRecord>& records) {
+  checkCanChange(*this);
+  sql::Connection& db = **db_;
+  IncomingRecords batch;
+  batch.bytes.reserve(qsizetype(records.size()) * kStoredRecordBytes);
+  for (const CarriedRecord& record : records) {
+    batch.bytes.append(reinterpret_cast<const char*>(record.bytes.data()), kStoredRecordBytes);
+    batch.moments.push_back(record.moment);
+    batch.places.push_back(record.slot);
+    if (!record.moment) ++batch.undated;
+  }
+  sql::Transaction transaction(db);
+  existingCar(*this, carId);
+  lockCar(db, carId);
+  ImportOutcome outcome;
+  outcome.records = std::int64_t(records.size());
+  outcome.undated = batch.undated;
+  if (holdsDump(db, carId, text(import.sha256))) {
+    outcome.knownRecords = outcome.records;
+    return outcome;
+  }
+  QSqlQuery added = db.run(
+      QStringLiteral("INSERT INTO imports(car_id, imported_at, file_name, sha256, reference_date,"
+                     " new_records, known_records) VALUES (?, ?, ?, ?, ?, ?, ?) RETURNING id"),
+      {qint64(carId), qint64(import.importedAt), text(import.fileName), text(import.sha256),
+       text(calendarDateText(import.reference)), qint64(import.newRecords), qint64(import.knownRecords)});
+  const qint64 id = insertedId(added);
+  outcome.newRecords = storeRecords(db, carId, id, batch);
+  outcome.knownRecords = outcome.records - outcome.newRecords;
+  transaction.commit();
+  outcome.import = id;
+  return outcome;
+}
+
+LibraryStore::Snapshot::Snapshot(const LibraryStore& store) : store_(store) {
+  store_.db_->sql->run(sql::beginSnapshot(store_.db_->sql->backend()));
+}
+
+LibraryStore::Snapshot::~Snapshot() {
+  try {
+    store_.db_->sql->run(QStringLiteral("COMMIT"));
+  } catch (const LibraryError&) {
+    // Nothing was changed in it; a server that dropped it ended it.
+  }
 }
 
 std::vector<HistoryRecord> LibraryStore::history(RowId car, std::optional<Moment> from,
@@ -441,9 +518,15 @@ void LibraryStore::backup(const std::string& target) const {
   std::filesystem::remove(partial, ignored);
   // A snapshot of one read transaction, so others may go on writing.
   try {
-    db_->sql->run(QStringLiteral("VACUUM INTO ?"), {text(utf8Text(partial))});
+    if (db_->sql->backend() == sql::Backend::sqlite) {
+      db_->sql->run(QStringLiteral("VACUUM INTO ?"), {text(utf8Text(partial))});
+    } else {
+      LibraryStore copy(utf8Text(partial));
+      copyLibrary(*this, copy);
+    }
   } catch (const LibraryError&) {
     std::filesystem::remove(partial, ignored);
+    for (const char* suffix : {"-wal", "-shm"}) std::filesystem::remove(partial.string() + suffix, ignored);
     throw;
   }
   // SQLite leaves its copy unsynced.
@@ -456,13 +539,32 @@ void LibraryStore::backup(const std::string& target) const {
 
 std::vector<std::string> LibraryStore::check() const {
   std::vector<std::string> problems;
-  QSqlQuery integrity = db_->sql->run(QStringLiteral("PRAGMA integrity_check"));
-  while (integrity.next())
-    if (const std::string line = text(integrity.value(0)); line != "ok") problems.push_back(line);
-  QSqlQuery keys = db_->sql->run(QStringLiteral("PRAGMA foreign_key_check"));
-  while (keys.next())
-    problems.push_back("запись " + text(keys.value(1)) + " таблицы " + text(keys.value(0)) +
-                       " ссылается на несуществующую строку таблицы " + text(keys.value(2)));
+  sql::Connection& db = *db_->sql;
+  // A server keeps its tables and keys sound itself.
+  if (db.backend() == sql::Backend::sqlite) {
+    QSqlQuery integrity = db.run(QStringLiteral("PRAGMA integrity_check"));
+    while (integrity.next())
+      if (const std::string line = text(integrity.value(0)); line != "ok") problems.push_back(line);
+    QSqlQuery keys = db.run(QStringLiteral("PRAGMA foreign_key_check"));
+    while (keys.next())
+      problems.push_back("запись " + text(keys.value(1)) + " таблицы " + text(keys.value(0)) +
+                         " ссылается на несуществующую строку таблицы " + text(keys.value(2)));
+    if (!problems.empty()) return problems;
+  }
+  QSqlQuery counts = db.run(QStringLiteral(
+      "SELECT name, records, undated, (SELECT count(*) FROM records WHERE car_id = cars.id),"
+      " (SELECT count(*) FROM records WHERE car_id = cars.id AND moment IS NULL) FROM cars ORDER BY name"));
+  while (counts.next())
+    if (counts.value(1).toLongLong() != counts.value(3).toLongLong() ||
+        counts.value(2).toLongLong() != counts.value(4).toLongLong())
+      problems.push_back("у машины «" + text(counts.value(0)) + "» счёт записей " + text(counts.value(1)) +
+                         " (без даты " + text(counts.value(2)) + "), а записей " + text(counts.value(3)) +
+                         " (без даты " + text(counts.value(4)) + ")");
+  const std::int64_t loose =
+      db.value(QStringLiteral("SELECT count(*) FROM records WHERE NOT EXISTS"
+                              " (SELECT 1 FROM import_records WHERE record_id = records.id)"))
+          .toLongLong();
+  if (loose > 0) problems.push_back(std::to_string(loose) + " записей не принесла ни одна загрузка");
   return problems;
 }
 

@@ -72,6 +72,14 @@ struct ImportOutcome {
   std::int64_t undated = 0;       // of the dump's records, without a real date or time
 };
 
+// A record as an import carried it: its place in the dump, and its moment in
+// the library (none: undated).
+struct CarriedRecord {
+  std::int64_t slot = 0;
+  std::optional<Moment> moment;
+  StoredRecord bytes{};
+};
+
 // A dated record of a car's history.
 struct HistoryRecord {
   RowId id = 0;
@@ -131,6 +139,26 @@ class LibraryStore {
   // Returns how many records went.
   std::int64_t removeImport(RowId import);
 
+  // The records an import carried, in the order of their places.
+  std::vector<CarriedRecord> carriedRecords(RowId import) const;
+  // Adds an import read from another library to a car, its records keeping
+  // their moments: nothing when the car holds that dump already. The import
+  // keeps its time, file, day and counts.
+  ImportOutcome copyImport(RowId car, const ImportInfo& import, const std::vector<CarriedRecord>& records);
+
+  // While it lives, whatever this store reads comes from one moment of the
+  // library, whatever others change meanwhile.
+  class Snapshot {
+   public:
+    explicit Snapshot(const LibraryStore& store);
+    ~Snapshot();
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+
+   private:
+    const LibraryStore& store_;
+  };
+
   // A car's dated records in history order (time, ties in the order they
   // were stored, which is the order of the memory), within [from, to] when given.
   std::vector<HistoryRecord> history(RowId car, std::optional<Moment> from = {},
@@ -138,11 +166,13 @@ class LibraryStore {
   // Their moments alone, in the same order.
   std::vector<Moment> moments(RowId car) const;
 
-  // A consistent copy of the whole library at a path, while others may use it;
-  // an existing file there is replaced only once the copy is complete.
+  // A consistent copy of the whole library in a file at a path (a library on
+  // a server too), while others may use it; an existing file there is
+  // replaced only once the copy is complete.
   void backup(const std::string& target) const;
-  // What is wrong inside the file (SQLite's integrity and foreign-key checks);
-  // empty when it is sound.
+  // What is wrong inside the library (a file's integrity and foreign keys,
+  // and for any library its counts and records no import carried); empty
+  // when it is sound.
   std::vector<std::string> check() const;
 
  private:

@@ -9,6 +9,8 @@ namespace kq::sql {
 namespace {
 // How long a busy library is waited for before the user is told.
 constexpr int kBusyTimeoutMs = 10000;
+// How long a server is waited for when connecting.
+constexpr int kConnectTimeoutSeconds = 10;
 
 // SQLite's primary result codes that the user's message depends on.
 enum SqliteCode {
@@ -63,6 +65,33 @@ Connection::Connection(const std::string& path, bool readOnly, bool immutable)
   if (!db_.open()) fail(db_.lastError());
 }
 
+Connection::Connection(const ServerLocation& server, const std::string& shown)
+    : name_(uniqueConnectionName()), path_(shown), readOnly_(false), backend_(Backend::postgresql) {
+  db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+  if (!db_.isValid())
+    fail(LibraryError::Kind::other, "Нет драйвера PostgreSQL для Qt (qpsql), библиотека " + quotedPath() +
+                                        " не открыта; в Debian он в пакете libqt6sql6-psql");
+  db_.setHostName(QString::fromStdString(server.host));
+  db_.setPort(server.port);
+  db_.setUserName(QString::fromStdString(server.user));
+  db_.setDatabaseName(QString::fromStdString(server.database));
+  db_.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutSeconds));
+  open();
+}
+
+void Connection::open() {
+  if (!db_.open()) {
+    if (backend_ == Backend::sqlite) fail(db_.lastError());
+    lost_ = true;
+    fail(LibraryError::Kind::lostConnection, "Сервер библиотеки " + quotedPath() +
+                                                 " не отвечает или не принял (" +
+                                                 db_.lastError().databaseText().trimmed().toStdString() +
+                                                 "); пароль программа берёт из ~/.pgpass или PGPASSWORD");
+  }
+  lost_ = false;
+  if (backend_ == Backend::postgresql) configure(*this);
+}
+
 Connection::~Connection() {
   db_.close();
   db_ = QSqlDatabase();
@@ -72,6 +101,15 @@ Connection::~Connection() {
 std::string Connection::quotedPath() const { return "«" + path_ + "»"; }
 
 QSqlQuery Connection::run(const QString& statement, std::initializer_list<QVariant> values) {
+  if (lost_) {
+    // A transaction the server dropped is gone; its statements must not run
+    // on a new connection as if it went on.
+    if (inTransaction_)
+      fail(LibraryError::Kind::lostConnection,
+           "Связь с сервером библиотеки " + quotedPath() + " прервалась; изменение не сохранено");
+    db_.close();
+    open();
+  }
   QSqlQuery query(db_);
   query.setForwardOnly(true);
   if (!query.prepare(statement)) fail(query.lastError());
@@ -89,8 +127,9 @@ void Connection::fail(LibraryError::Kind kind, const std::string& message) const
   throw LibraryError(kind, message);
 }
 
-void Connection::fail(const QSqlError& error) const {
+void Connection::fail(const QSqlError& error) {
   using Kind = LibraryError::Kind;
+  if (backend_ == Backend::postgresql) failOnServer(error);
   bool known = false;
   const int code = error.nativeErrorCode().toInt(&known) & 0xFF;
   const std::string text =
@@ -119,15 +158,52 @@ void Connection::fail(const QSqlError& error) const {
   fail(Kind::other, "Ошибка библиотеки " + quotedPath() + ": " + text);
 }
 
+void Connection::failOnServer(const QSqlError& error) {
+  using Kind = LibraryError::Kind;
+  // The server's SQLSTATE: its class (two characters) says most.
+  const std::string state = error.nativeErrorCode().toStdString();
+  const std::string type = state.substr(0, 2);
+  const std::string text = error.databaseText().trimmed().toStdString();
+  // Without a state the server may be gone: its client library says so in
+  // words alone, and a statement as simple as can be fails as well.
+  const bool gone = type == "08" || state.rfind("57P", 0) == 0 ||
+                    (state.empty() && !QSqlQuery(db_).exec(QStringLiteral("SELECT 1")));
+  if (gone) {
+    lost_ = true;
+    fail(Kind::lostConnection, "Связь с сервером библиотеки " + quotedPath() + " прервалась (" + text +
+                                   "); изменение, если было начато, не сохранено");
+  }
+  if (state == "40P01" || state == "40001" || state == "55P03")
+    fail(Kind::busy, "Библиотека " + quotedPath() + " занята другим компьютером; попробуйте ещё раз");
+  if (state == "42501" || state == "25006")
+    fail(Kind::readOnly,
+         "У пользователя нет прав изменять библиотеку " + quotedPath() + "; она осталась как была");
+  if (type == "53")
+    fail(Kind::noSpace, "У сервера библиотеки " + quotedPath() + " не хватает места или памяти (" + text +
+                            "); библиотека осталась как была");
+  if (type == "XX")
+    fail(Kind::damaged,
+         "База библиотеки " + quotedPath() + " повреждена (" + text + "); она оставлена как есть");
+  if (type == "28")
+    fail(Kind::lostConnection, "Сервер библиотеки " + quotedPath() + " не принял пользователя (" + text +
+                                   "); пароль программа берёт из ~/.pgpass или PGPASSWORD");
+  if (state == "3D000")
+    fail(Kind::notFound, "На сервере нет базы библиотеки " + quotedPath() + " (" + text + ")");
+  fail(Kind::other, "Ошибка библиотеки " + quotedPath() + ": " + text);
+}
+
 Transaction::Transaction(Connection& connection) : connection_(connection) {
   if (connection.readOnly())
     connection.fail(LibraryError::Kind::readOnly, "Библиотеку " + connection.quotedPath() +
                                                       " нельзя изменить: она открыта только для чтения");
-  connection.run(QStringLiteral("BEGIN IMMEDIATE"));
+  connection.run(beginWrite(connection.backend()));
+  connection.inTransaction_ = true;
 }
 
 Transaction::~Transaction() {
   if (!open_) return;
+  connection_.inTransaction_ = false;
+  if (connection_.lost_) return;  // the server rolled it back
   try {
     connection_.run(QStringLiteral("ROLLBACK"));
   } catch (const LibraryError&) {
@@ -137,6 +213,7 @@ Transaction::~Transaction() {
 
 void Transaction::commit() {
   connection_.run(QStringLiteral("COMMIT"));
+  connection_.inTransaction_ = false;
   open_ = false;
 }
 
