@@ -112,6 +112,12 @@ QSqlQuery Connection::run(const QString& statement, std::initializer_list<QVaria
   }
   QSqlQuery query(db_);
   query.setForwardOnly(true);
+  // A server prepares statements by name, which it does not for a
+  // transaction's or a setting's: those, with nothing bound, run as they are.
+  if (values.size() == 0) {
+    if (!query.exec(statement)) fail(query.lastError());
+    return query;
+  }
   if (!query.prepare(statement)) fail(query.lastError());
   for (const QVariant& value : values) query.addBindValue(value);
   if (!query.exec()) fail(query.lastError());

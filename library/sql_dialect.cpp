@@ -128,7 +128,7 @@ QString insertRecords(Backend backend, int recordBytes) {
   if (isServer(backend))
     return QStringLiteral(
                "INSERT INTO records(car_id, bytes, moment)"
-               " SELECT ?, substring(all_bytes FROM (place - 1) * %1 + 1 FOR %1), moment"
+               " SELECT ?, substring(all_bytes FROM CAST((place - 1) * %1 + 1 AS INTEGER) FOR %1), moment"
                " FROM (SELECT CAST(? AS BYTEA) AS all_bytes) AS given,"
                " unnest(CAST(? AS BIGINT[])) WITH ORDINALITY AS t(moment, place)"
                " ON CONFLICT (car_id, bytes) DO NOTHING")
@@ -149,7 +149,7 @@ QString insertImportRecords(Backend backend, int recordBytes) {
                "place)"
                " CROSS JOIN (SELECT CAST(? AS BIGINT) AS car, CAST(? AS BYTEA) AS all_bytes) AS given"
                " JOIN records ON records.car_id = given.car"
-               " AND records.bytes = substring(all_bytes FROM (place - 1) * %1 + 1 FOR %1)")
+               " AND records.bytes = substring(all_bytes FROM CAST((place - 1) * %1 + 1 AS INTEGER) FOR %1)")
         .arg(recordBytes);
   // Looked up one by one in the records' index (CROSS JOIN keeps that order).
   return QStringLiteral(

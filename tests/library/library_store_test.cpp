@@ -10,7 +10,9 @@
 #include <set>
 
 #include "decode/conversion_error.h"
+#include "library/library_copy.h"
 #include "sim/log_ring.h"
+#include "tests/library/server_database.h"
 #include "tests/support/dump_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -76,7 +78,24 @@ class LibraryStoreTest : public testing::Test {
   History history;
 };
 
-TEST_F(LibraryStoreTest, OverlappingDownloadsStoreEveryRecordOnce) {
+// The same for a library in a file and one on a server.
+class AnyLibraryTest : public LibraryStoreTest, public testing::WithParamInterface<test::Where> {
+ protected:
+  void SetUp() override {
+    if (GetParam() == test::Where::file) return;
+    if (!test::ServerDatabase::available()) GTEST_SKIP() << "no test server (KQ_TEST_POSTGRESQL)";
+    server = std::make_unique<test::ServerDatabase>();
+    path = server->location();
+  }
+  std::unique_ptr<test::ServerDatabase> server;
+};
+
+INSTANTIATE_TEST_SUITE_P(Backends, AnyLibraryTest, testing::Values(test::Where::file, test::Where::server),
+                         [](const testing::TestParamInfo<test::Where>& info) {
+                           return info.param == test::Where::file ? "File" : "Server";
+                         });
+
+TEST_P(AnyLibraryTest, OverlappingDownloadsStoreEveryRecordOnce) {
   LibraryStore store(path);
   const RowId car = store.addCar("Нива", 6);
   const ImportOutcome first = store.importDump(car, history.first, {"a.txt", kReference});
@@ -115,7 +134,7 @@ TEST_F(LibraryStoreTest, OverlappingDownloadsStoreEveryRecordOnce) {
           .toStdString());
 }
 
-TEST_F(LibraryStoreTest, RemovingAnImportTakesTheRecordsOnlyItBrought) {
+TEST_P(AnyLibraryTest, RemovingAnImportTakesTheRecordsOnlyItBrought) {
   LibraryStore store(path);
   const RowId car = store.addCar("Нива", 6);
   store.importDump(car, history.first, {"a.txt", kReference});
@@ -136,7 +155,7 @@ TEST_F(LibraryStoreTest, RemovingAnImportTakesTheRecordsOnlyItBrought) {
   EXPECT_TRUE(store.check().empty());
 }
 
-TEST_F(LibraryStoreTest, EmptyAndUndatedRecords) {
+TEST_P(AnyLibraryTest, EmptyAndUndatedRecords) {
   // Two records a line: a real one, an undated one (no such day), an empty one.
   test::Record undated = test::makeRecord(6, 2);
   undated[1] = 0x31;  // 31.03 is real, 31.04 is not
@@ -155,7 +174,7 @@ TEST_F(LibraryStoreTest, EmptyAndUndatedRecords) {
   EXPECT_EQ(momentText(store.history(car)[0].moment), "2026-03-15 12:34:56");
 }
 
-TEST_F(LibraryStoreTest, RefusedChangesLeaveTheLibraryAsItWas) {
+TEST_P(AnyLibraryTest, RefusedChangesLeaveTheLibraryAsItWas) {
   LibraryStore store(path);
   const RowId car = store.addCar("Нива", 6);
   store.importDump(car, history.first, {"a.txt", kReference});
@@ -247,7 +266,7 @@ TEST_F(LibraryStoreTest, ReadOnlyAccessReadsAndRefusesEveryChange) {
             Kind::notFound);
 }
 
-TEST_F(LibraryStoreTest, BackupIsTheSameLibraryWhileItStaysInUse) {
+TEST_P(AnyLibraryTest, BackupIsTheSameLibraryWhileItStaysInUse) {
   LibraryStore store(path);
   const RowId car = store.addCar("Нива", 6);
   store.importDump(car, history.first, {"a.txt", kReference});
@@ -257,8 +276,9 @@ TEST_F(LibraryStoreTest, BackupIsTheSameLibraryWhileItStaysInUse) {
   store.importDump(car, history.second, {"b.txt", kReference});
   LibraryStore restored(copy);
   EXPECT_TRUE(restored.check().empty());
-  EXPECT_EQ(restored.history(car).size(), 3000u);
-  EXPECT_EQ(restored.imports(car).size(), 1u);
+  const RowId copied = restored.findCar(std::string_view("Нива"))->id;
+  EXPECT_EQ(restored.history(copied).size(), 3000u);
+  EXPECT_EQ(restored.imports(copied).size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(copy + ".partial"));
   EXPECT_TRUE(store.check().empty());
 }
@@ -273,7 +293,7 @@ int inChild(const std::function<int()>& action) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST_F(LibraryStoreTest, ImportsFromTwoProcessesAtOnceStoreEveryRecordOnce) {
+TEST_P(AnyLibraryTest, ImportsFromTwoProcessesAtOnceStoreEveryRecordOnce) {
   { LibraryStore store(path); }
   // Both make the car on their first import; one finds the other's.
   std::vector<pid_t> children;
@@ -302,7 +322,7 @@ TEST_F(LibraryStoreTest, ImportsFromTwoProcessesAtOnceStoreEveryRecordOnce) {
   EXPECT_EQ(store.imports(car).size(), 2u);
 }
 
-TEST_F(LibraryStoreTest, AnImportKilledOrOutOfDiskLeavesTheLibraryAsItWas) {
+TEST_F(LibraryStoreTest, AnImportOutOfDiskLeavesTheLibraryAsItWas) {
   RowId car;
   {
     LibraryStore store(path);
@@ -323,6 +343,18 @@ TEST_F(LibraryStoreTest, AnImportKilledOrOutOfDiskLeavesTheLibraryAsItWas) {
     return 0;
   });
   EXPECT_EQ(status, 3);
+  LibraryStore store(path);
+  EXPECT_EQ(store.history(car).size(), 3000u);
+  EXPECT_TRUE(store.check().empty());
+}
+
+TEST_P(AnyLibraryTest, AnImportKilledLeavesTheLibraryAsItWas) {
+  RowId car;
+  {
+    LibraryStore store(path);
+    car = store.addCar("Нива", 6);
+    store.importDump(car, history.first, {"a.txt", kReference});
+  }
   // Killed at some moment of its import: the import is there whole or not at all.
   for (int delayMs : {1, 5, 20, 60}) {
     const pid_t child = fork();
