@@ -31,6 +31,7 @@
 #include "decode/record_view.h"
 #include "dump/dump_file.h"
 #include "library/car_history.h"
+#include "library/library_copy.h"
 #include "library/library_store.h"
 #include "library/stored_record.h"
 #include "regional/decimal_separator.h"
@@ -52,6 +53,7 @@ struct Options {
   TrendStatistic statistic = TrendStatistic::mean;
   int trip = 0;
   std::string output;
+  std::string copyFrom;
   RowId importId = 0;
   char separator = 0;
 };
@@ -64,9 +66,9 @@ class Refusal : public std::runtime_error {
 
 using Work = std::function<int(LibraryStore&)>;
 
-// Opens the library and does a command's work on it; returns the exit status.
-int onLibrary(const std::string& command, const Options& options, LibraryStore::Access access,
-              const Work& work) {
+// Does a command's work with Qt SQL at hand, its failures said; returns the
+// exit status.
+int withDatabases(const std::string& command, const std::function<int()>& work) {
   // Qt SQL finds its database drivers through the application object.
   static int argc = 1;
   static char name[] = "kq-cli";
@@ -74,11 +76,7 @@ int onLibrary(const std::string& command, const Options& options, LibraryStore::
   keepQtNotesQuiet();
   QCoreApplication application(argc, argv);
   try {
-    const std::string location = options.library.empty() ? defaultLibraryLocation() : options.library;
-    if (location.empty())
-      throw Refusal("no home folder to keep the library in: name its file with --library");
-    LibraryStore store(location, access);
-    return work(store);
+    return work();
   } catch (const Refusal& e) {
     std::fprintf(stderr, "kq-cli %s: %s\n", command.c_str(), e.what());
   } catch (const AnalysisError& e) {
@@ -87,6 +85,18 @@ int onLibrary(const std::string& command, const Options& options, LibraryStore::
     reportFailure(command.c_str(), e);
   }
   return 1;
+}
+
+// Opens the library and does a command's work on it.
+int onLibrary(const std::string& command, const Options& options, LibraryStore::Access access,
+              const Work& work) {
+  return withDatabases(command, [&] {
+    const std::string location = options.library.empty() ? defaultLibraryLocation() : options.library;
+    if (location.empty())
+      throw Refusal("no home folder to keep the library in: name its file with --library");
+    LibraryStore store(location, access);
+    return work(store);
+  });
 }
 
 char separatorOf(const Options& options) {
@@ -286,7 +296,7 @@ void addGap(Command& command, Options& options) {
       "--gap takes a number of seconds");
 }
 
-constexpr const char* kLibraryMisuse = "--library takes a file";
+constexpr const char* kLibraryMisuse = "--library takes a file or postgresql://USER@HOST[:PORT]/DATABASE";
 
 // One of the library's commands. Options it does not know are the library's:
 // --library may follow the command's name too.
@@ -352,9 +362,11 @@ std::vector<Command> addLibraryCommands(CLI::App& kqCli) {
   Command library(kqCli, "library", "a car's history of downloads: imports, trips, events and trends",
                   kDetails);
   auto options = std::make_shared<Options>();
-  library.onMisuse(
-      library.app().add_option("--library", options->library, "the library file")->type_name("FILE"),
-      kLibraryMisuse);
+  library.onMisuse(library.app()
+                       .add_option("--library", options->library,
+                                   "the library: a file, or a database on a PostgreSQL server")
+                       ->type_name("FILE|postgresql://USER@HOST[:PORT]/DATABASE"),
+                   kLibraryMisuse);
   library.app().require_subcommand(1, 1);
   std::vector<Command> commands;
 
@@ -502,6 +514,30 @@ std::vector<Command> addLibraryCommands(CLI::App& kqCli) {
             return problems.empty() ? written : 1;
           });
   commands.push_back(check);
+
+  Command copy = subcommand(library, "copy", "copy a whole library into another",
+                            "Copies every car of FROM with its imports and records into TO (a file or\n"
+                            "postgresql://USER@HOST[:PORT]/DATABASE, either way), making TO where it is\n"
+                            "a new file, and prints 'Машин добавлено;Загрузок скопировано;Загрузок уже\n"
+                            "было;Записей добавлено'. A car TO has already gets only what it lacks, so a\n"
+                            "copy run again, or stopped and run again, adds only what is missing. FROM\n"
+                            "is copied as it is at the start, while others may go on using it.");
+  copy.app().add_option("FROM", options->copyFrom, "the library copied")->required()->type_name("");
+  addArgument(copy, "TO", options->output, "the library copied into");
+  copy.setRun([options, name = copy.name()] {
+    return withDatabases(name, [&] {
+      const LibraryStore from(options->copyFrom, LibraryStore::Access::readOnly);
+      LibraryStore to(options->output);
+      const CopyOutcome copied = copyLibrary(from, to);
+      std::string text = "Машин добавлено;Загрузок скопировано;Загрузок уже было;Записей добавлено\n";
+      appendInteger(text, copied.cars);
+      appendField(text, copied.imports);
+      appendField(text, copied.knownImports);
+      appendField(text, copied.records);
+      return writeToStandardOutput(name.c_str(), text + '\n');
+    });
+  });
+  commands.push_back(copy);
 
   commands.push_back(library);  // after its commands: the first one parsed is the one named
   return commands;

@@ -111,8 +111,16 @@ LibraryStore::LibraryStore(const std::string& location, Access access) : db_(std
   db_->location = location;
   if (const std::optional<ServerLocation> server = serverLocation(location)) {
     db_->sql = std::make_unique<sql::Connection>(*server, location);
-    if (access == Access::readOnly || !sql::canWrite(**db_)) db_->sql->refuseChanges();
-    sql::prepareSchema(**db_);
+    const bool mayWrite = sql::canWrite(**db_);
+    if (access == Access::readOnly || !mayWrite) db_->sql->refuseChanges();
+    try {
+      sql::prepareSchema(**db_);
+    } catch (const LibraryError& failure) {
+      // Only reading was asked for, and there is nothing to read yet.
+      if (failure.kind() != Kind::readOnly || !mayWrite) throw;
+      throw LibraryError(Kind::notFound,
+                         "В базе «" + location + "» ещё нет библиотеки: её начнёт первая загрузка");
+    }
     return;
   }
   const std::filesystem::path path = utf8Path(location);

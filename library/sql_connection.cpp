@@ -85,7 +85,7 @@ void Connection::open() {
     lost_ = true;
     fail(LibraryError::Kind::lostConnection, "Сервер библиотеки " + quotedPath() +
                                                  " не отвечает или не принял (" +
-                                                 db_.lastError().databaseText().trimmed().toStdString() +
+                                                 db_.lastError().databaseText().simplified().toStdString() +
                                                  "); пароль программа берёт из ~/.pgpass или PGPASSWORD");
   }
   lost_ = false;
@@ -169,7 +169,7 @@ void Connection::failOnServer(const QSqlError& error) {
   // The server's SQLSTATE: its class (two characters) says most.
   const std::string state = error.nativeErrorCode().toStdString();
   const std::string type = state.substr(0, 2);
-  const std::string text = error.databaseText().trimmed().toStdString();
+  const std::string text = error.databaseText().simplified().toStdString();
   // Without a state the server may be gone: its client library says so in
   // words alone, and a statement as simple as can be fails as well.
   const bool gone = type == "08" || state.rfind("57P", 0) == 0 ||

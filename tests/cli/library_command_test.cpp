@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -200,6 +201,28 @@ TEST_F(CliLibraryTest, AnExportedTripReadsBackAsThoseRecords) {
                             .out);
 }
 
+TEST_F(CliLibraryTest, ACopyThereAndBackHoldsTheSameAndAddsOnlyWhatIsMissing) {
+  const std::vector<std::string> drive = sim::syntheticDumpLines(2, 4000);
+  ASSERT_EQ(run("import --car A --date 2024-12-31 " + save("a.txt", part(drive, 0, 1200)) + " " +
+                save("b.txt", part(drive, 800, 2000)))
+                .status,
+            0);
+  // Through the test server where there is one.
+  const char* server = std::getenv("KQ_TEST_POSTGRESQL");
+  const std::string between = server && *server ? server : cli.path("between.sqlite");
+  const std::string back = cli.path("back.sqlite");
+  const auto there = cli.run("LANG=C", "library copy " + library + " '" + between + "'");
+  ASSERT_EQ(there.status, 0) << there.err;
+  EXPECT_EQ(there.out,
+            "Машин добавлено;Загрузок скопировано;Загрузок уже было;Записей добавлено\n1;2;0;4000\n");
+  EXPECT_EQ(cli.run("LANG=C", "library copy " + library + " '" + between + "'").out,
+            "Машин добавлено;Загрузок скопировано;Загрузок уже было;Записей добавлено\n0;0;2;0\n");
+  ASSERT_EQ(cli.run("LANG=C", "library copy '" + between + "' " + back).status, 0);
+  for (const char* listing : {"cars", "trips --car A", "imports --car A"})
+    EXPECT_EQ(cli.run("LANG=C TZ=UTC", "library --library " + back + " " + listing).out, run(listing).out)
+        << listing;
+}
+
 TEST_F(CliLibraryTest, AFailedCommandChangesNothing) {
   const std::string good = save("good.txt", knownHistory());
   Dump broken = knownHistory();
@@ -274,7 +297,8 @@ TEST_F(CliLibraryTest, UsageErrors) {
       {"cars --colour", "kq-cli library cars: unknown option '--colour'\n"},
       {"import --car A --date 2024-02-30 a.txt", "kq-cli library import: --date takes a date YYYY-MM-DD\n"},
       {"trend --car A --of X --stat median", "kq-cli library trend: --stat takes min, max or mean\n"},
-      {"trips --car A --library", "kq-cli library trips: --library takes a file\n"},
+      {"trips --car A --library",
+       "kq-cli library trips: --library takes a file or postgresql://USER@HOST[:PORT]/DATABASE\n"},
       {"remove-import first",
        "kq-cli library remove-import: ID takes an import's number (see 'kq-cli library imports')\n"},
   };
