@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
@@ -60,6 +61,15 @@ QPushButton* makeButton(const QString& text, const char* name) {
   button->setObjectName(QString::fromLatin1(name));
   return button;
 }
+bool isServerLocation(const QString& location) {
+  return location.startsWith(QStringLiteral("postgresql://")) ||
+         location.startsWith(QStringLiteral("postgres://"));
+}
+
+// A server's address goes as it is; a file's name as the core takes it.
+std::string locationForCore(const QString& location) {
+  return isServerLocation(location) ? location.toStdString() : fileNameForCore(location);
+}
 }  // namespace
 
 LibraryWindow::LibraryWindow(ChartWindow& chart, Prompts* prompts, QWidget* parent)
@@ -71,6 +81,8 @@ LibraryWindow::LibraryWindow(ChartWindow& chart, Prompts* prompts, QWidget* pare
       prompts_(prompts ? *prompts : *ownPrompts_),
       locationLabel_(new QLabel),
       openLibrary_(makeButton(tr("Открыть библиотеку…"), "openLibraryButton")),
+      openServer_(makeButton(tr("На сервере…"), "openServerButton")),
+      refresh_(makeButton(tr("Обновить"), "refreshButton")),
       carList_(makeList("cars", {tr("Автомобиль"), tr("Тип"), tr("Записей"), tr("С"), tr("По")})),
       addCar_(makeButton(tr("Добавить…"), "addCarButton")),
       renameCar_(makeButton(tr("Переименовать…"), "renameCarButton")),
@@ -95,6 +107,10 @@ LibraryWindow::LibraryWindow(ChartWindow& chart, Prompts* prompts, QWidget* pare
   showLocation();
 
   connect(openLibrary_, &QPushButton::clicked, this, &LibraryWindow::onOpenLibrary);
+  connect(openServer_, &QPushButton::clicked, this, &LibraryWindow::onOpenServer);
+  connect(refresh_, &QPushButton::clicked, this, &LibraryWindow::onRefresh);
+  auto* refreshKey = new QShortcut(QKeySequence::Refresh, this);
+  connect(refreshKey, &QShortcut::activated, this, &LibraryWindow::onRefresh);
   connect(addCar_, &QPushButton::clicked, this, &LibraryWindow::onAddCar);
   connect(renameCar_, &QPushButton::clicked, this, &LibraryWindow::onRenameCar);
   connect(removeCar_, &QPushButton::clicked, this, &LibraryWindow::onRemoveCar);
@@ -135,6 +151,8 @@ void LibraryWindow::placeWidgets() {
   auto* top = new QHBoxLayout;
   top->addWidget(locationLabel_, 1);
   top->addWidget(openLibrary_);
+  top->addWidget(openServer_);
+  top->addWidget(refresh_);
 
   auto* carButtons = new QHBoxLayout;
   carButtons->addWidget(addCar_);
@@ -227,7 +245,7 @@ bool LibraryWindow::tellFailure(Prompts& prompts, std::exception_ptr failure) {
   try {
     std::rethrow_exception(failure);
   } catch (const LibraryError& error) {
-    if (error.kind() == LibraryError::Kind::busy)
+    if (error.kind() == LibraryError::Kind::busy || error.kind() == LibraryError::Kind::lostConnection)
       return prompts.confirm(toQString(error.what()) + QStringLiteral("\n\n") + tr("Попробовать ещё раз?"));
     prompts.showError(toQString(error.what()));
   } catch (const std::exception& error) {
@@ -256,23 +274,45 @@ bool LibraryWindow::open(Prompts& prompts) {
     return false;
   }
   const bool opened =
-      attempt(prompts, [this] { store_ = std::make_unique<LibraryStore>(fileNameForCore(location_)); });
+      attempt(prompts, [this] { store_ = std::make_unique<LibraryStore>(locationForCore(location_)); });
   showCars();
   return opened;
 }
 
 void LibraryWindow::onOpenLibrary() {
+  const std::optional<QString> chosen = prompts_.openFileName(
+      tr("Библиотека (*.sqlite *.sqlite3 *.db)"), isServerLocation(location_) ? QString() : location_);
+  if (chosen) openChosen(*chosen);
+}
+
+void LibraryWindow::onOpenServer() {
   const std::optional<QString> chosen =
-      prompts_.openFileName(tr("Библиотека (*.sqlite *.sqlite3 *.db)"), location_);
-  if (!chosen) return;
+      prompts_.askText(tr("Библиотека на сервере PostgreSQL, postgresql://ПОЛЬЗОВАТЕЛЬ@СЕРВЕР[:ПОРТ]/БАЗА "
+                          "(пароль — в ~/.pgpass или PGPASSWORD):"),
+                       isServerLocation(location_) ? location_ : QStringLiteral("postgresql://"));
+  if (chosen) openChosen(chosen->trimmed());
+}
+
+void LibraryWindow::openChosen(const QString& chosen) {
   // The library shown stays until the one chosen is open.
   std::unique_ptr<LibraryStore> opened;
-  if (!attempt(prompts_, [&] { opened = std::make_unique<LibraryStore>(fileNameForCore(*chosen)); })) return;
+  if (!attempt(prompts_, [&] { opened = std::make_unique<LibraryStore>(locationForCore(chosen)); })) return;
   forgetHistory();
   store_ = std::move(opened);
-  location_ = *chosen;
+  location_ = chosen;
   carList_->clear();  // its cars are none of this library's
   showCars();
+}
+
+void LibraryWindow::onRefresh() {
+  // What other computers changed: names, notes, imports and records.
+  if (!store_) {
+    open(prompts_);
+    return;
+  }
+  forgetHistory();
+  showCars();
+  loadHistory();
 }
 
 void LibraryWindow::showLocation() {

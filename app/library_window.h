@@ -39,7 +39,8 @@ class TripsView;
 // library that cannot be opened is said, and another can be chosen. Every
 // failure is said and leaves the library as it was. Closing it only hides it.
 //
-// Object names: libraryWindow, libraryLocation, openLibraryButton, cars,
+// Object names: libraryWindow, libraryLocation, openLibraryButton,
+// openServerButton, refreshButton (F5: what other computers changed), cars,
 // addCarButton, renameCarButton, removeCarButton, carNote, carSummary,
 // imports, removeImportButton, tripGap, historyNote, historyTabs,
 // libraryStatus, and the views' own (TripsView, EventsView, TrendView).
@@ -50,7 +51,8 @@ class LibraryWindow : public QWidget {
   explicit LibraryWindow(ChartWindow& chart, Prompts* prompts = nullptr, QWidget* parent = nullptr);
   ~LibraryWindow() override;
 
-  // The library file used from now on; opened when first needed.
+  // The library used from now on, a file or postgresql://USER@HOST[:PORT]/DATABASE;
+  // opened when first needed.
   void setLocation(const QString& location);
   const QString& location() const { return location_; }
   // Shows the window and opens the library unless it is open.
@@ -105,6 +107,9 @@ class LibraryWindow : public QWidget {
   void openInChart(const std::vector<int>& trips, const HistoryEvent* event = nullptr);
 
   void onOpenLibrary();
+  void onOpenServer();
+  void openChosen(const QString& location);
+  void onRefresh();
   void onAddCar();
   void onRenameCar();
   void onRemoveCar();
@@ -125,6 +130,8 @@ class LibraryWindow : public QWidget {
 
   QLabel* locationLabel_;
   QPushButton* openLibrary_;
+  QPushButton* openServer_;
+  QPushButton* refresh_;
   QTreeWidget* carList_;
   QPushButton* addCar_;
   QPushButton* renameCar_;

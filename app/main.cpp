@@ -49,7 +49,8 @@ int main(int argc, char* argv[]) {
   const QCommandLineOption library(
       QStringLiteral("library"),
       QStringLiteral(
-          "Keep the library of downloads in FILE (created when absent) instead of the user's default one."),
+          "Keep the library of downloads in FILE (created when absent), or on a PostgreSQL server at "
+          "postgresql://USER@HOST[:PORT]/DATABASE, instead of the user's default one."),
       QStringLiteral("FILE"));
   options.addOption(library);
   options.process(application);

@@ -22,6 +22,7 @@
 #include "chart/formula_edit.h"
 #include "decode/number_text.h"
 #include "sim/memory.h"
+#include "tests/support/server_database.h"
 #include "ui/qt_text.h"
 #include "window_fixture.h"
 
@@ -321,6 +322,29 @@ TEST_F(LibraryWindowTest, ALibraryThatCannotBeOpenedIsSaidAndAnotherCanBeChosen)
   EXPECT_EQ(library.location(), path(QStringLiteral("other.sqlite")));
   EXPECT_TRUE(child<QPushButton>("addCarButton")->isEnabled());
   EXPECT_EQ(prompts.errors.size(), 1u);
+}
+
+TEST_F(LibraryWindowTest, ALibraryOnAServerOpensByItsAddressAndShowsAnotherComputersRenameOnRefresh) {
+  if (!test::ServerDatabase::available()) GTEST_SKIP() << "no test server (KQ_TEST_POSTGRESQL)";
+  const test::ServerDatabase server;
+  RowId car;
+  {
+    LibraryStore other(server.location());
+    car = other.addCar("Нива", 6);
+  }
+  click("libraryButton");
+  prompts.textAnswers.push_back(QString::fromStdString(server.location()));
+  QTest::mouseClick(child<QPushButton>("openServerButton"), Qt::LeftButton);
+  ASSERT_TRUE(library.store());
+  EXPECT_EQ(library.location().toStdString(), server.location());
+  EXPECT_TRUE(child<QPushButton>("addCarButton")->isEnabled());
+  auto* cars = child<QTreeWidget>("cars");
+  ASSERT_EQ(cars->topLevelItemCount(), 1);
+  LibraryStore(server.location()).renameCar(car, "Нива 2121");
+  EXPECT_EQ(cars->topLevelItem(0)->text(0), QStringLiteral("Нива"));
+  QTest::mouseClick(child<QPushButton>("refreshButton"), Qt::LeftButton);
+  EXPECT_EQ(cars->topLevelItem(0)->text(0), QStringLiteral("Нива 2121"));
+  EXPECT_TRUE(prompts.errors.empty());
 }
 
 TEST_F(LibraryWindowTest, AReadOnlyLibraryShowsItsCarsAndChangesNothing) {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "sim/log_ring.h"
-#include "tests/library/server_database.h"
 #include "tests/support/dump_builder.h"
+#include "tests/support/server_database.h"
 #include "tests/support/temp_dir.h"
 
 namespace kq {

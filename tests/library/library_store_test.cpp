@@ -12,8 +12,8 @@
 #include "decode/conversion_error.h"
 #include "library/library_copy.h"
 #include "sim/log_ring.h"
-#include "tests/library/server_database.h"
 #include "tests/support/dump_builder.h"
+#include "tests/support/server_database.h"
 #include "tests/support/temp_dir.h"
 
 #ifndef _WIN32

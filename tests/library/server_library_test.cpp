@@ -11,7 +11,7 @@
 #include "library/library_location.h"
 #include "library/library_store.h"
 #include "sim/log_ring.h"
-#include "tests/library/server_database.h"
+#include "tests/support/server_database.h"
 
 namespace kq {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/library/server_database.h"
+#include "tests/support/server_database.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
