@@ -4,6 +4,8 @@
 // what the library window reads when it opens. KQ_BENCH_LIBRARY_CARS=100 runs
 // the same in a library of 100 such cars (built once in the temporary folder,
 // several GB, and kept there for the next run), and prints its size.
+// KQ_BENCH_LIBRARY_SERVER=postgresql://USER@HOST[:PORT]/DATABASE runs them all
+// on a PostgreSQL server's database instead (made once there too).
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -12,8 +14,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "library/car_history.h"
+#include "library/library_location.h"
 #include "library/library_store.h"
 #include "sim/log_ring.h"
 
@@ -33,6 +37,43 @@ int carsWanted() {
   return value ? std::max(1, std::atoi(value)) : 1;
 }
 
+// The server's database the benchmarks use, or nothing for files.
+std::optional<std::string> server() {
+  const char* value = std::getenv("KQ_BENCH_LIBRARY_SERVER");
+  if (!value || !*value) return std::nullopt;
+  return std::string(value);
+}
+
+// A library of its own for a benchmark: a new file, or the server's database.
+std::string freshLibrary(const char* name) {
+  if (server()) return *server();
+  const std::string path = (benchFolder() / name).string();
+  for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix);
+  return path;
+}
+
+// Names no earlier run on the server used.
+std::string uniqueName(const std::string& name) {
+  return name + " " + std::to_string(QCoreApplication::applicationPid());
+}
+
+QSqlDatabase openDirectly(const std::string& location) {
+  const QString connection = QStringLiteral("copy");
+  if (const std::optional<kq::ServerLocation> where = kq::serverLocation(location)) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+    db.setHostName(QString::fromStdString(where->host));
+    db.setPort(where->port);
+    db.setUserName(QString::fromStdString(where->user));
+    db.setDatabaseName(QString::fromStdString(where->database));
+    db.open();
+    return db;
+  }
+  QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+  db.setDatabaseName(QString::fromStdString(location));
+  db.open();
+  return db;
+}
+
 // A year of one car: a download every 2,000 records, each the whole memory.
 void importYear(kq::LibraryStore& store, kq::RowId car) {
   kq::sim::LogRing ring(6);
@@ -45,9 +86,7 @@ void importYear(kq::LibraryStore& store, kq::RowId car) {
 // Cars 2 to N as copies of car 1, their ids moved past car 1's.
 void copyFirstCar(const std::string& path, int cars) {
   {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("copy"));
-    db.setDatabaseName(QString::fromStdString(path));
-    db.open();
+    QSqlDatabase db = openDirectly(path);
     QSqlQuery query(db);
     query.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
     query.exec(QStringLiteral("SELECT max(id) FROM records"));
@@ -80,6 +119,13 @@ void copyFirstCar(const std::string& path, int cars) {
                      .arg(imports));
       query.exec(QStringLiteral("COMMIT"));
     }
+    if (db.driverName() == QStringLiteral("QPSQL")) {
+      // The ids were given: the server's counters go past them, and it learns the tables anew.
+      for (const char* table : {"cars", "imports", "records"})
+        query.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'id'), max(id)) FROM %1")
+                       .arg(QLatin1String(table)));
+      query.exec(QStringLiteral("ANALYZE"));
+    }
     db.close();
   }
   QSqlDatabase::removeDatabase(QStringLiteral("copy"));
@@ -89,6 +135,15 @@ void copyFirstCar(const std::string& path, int cars) {
 const std::string& yearLibrary() {
   static const std::string path = [] {
     const int cars = carsWanted();
+    if (server()) {
+      kq::LibraryStore store(*server());
+      if (!store.findCar(std::string_view("Машина 1"))) {
+        importYear(store, store.addCar("Машина 1", 6));
+        if (cars > 1) copyFirstCar(*server(), cars);
+      }
+      std::fprintf(stderr, "library of %zu car(s) on the server\n", store.cars().size());
+      return *server();
+    }
     const std::string file = (benchFolder() / ("year-" + std::to_string(cars) + "-cars.sqlite")).string();
     if (!std::filesystem::exists(file)) {
       const std::string partial = file + ".partial";
@@ -107,6 +162,8 @@ const std::string& yearLibrary() {
   return path;
 }
 
+kq::RowId yearCar(const kq::LibraryStore& store) { return store.findCar(std::string_view("Машина 1"))->id; }
+
 kq::Dump fullDump(int records) {
   kq::sim::LogRing ring(6);
   ring.write(records);
@@ -115,14 +172,12 @@ kq::Dump fullDump(int records) {
 
 // A full memory of records the library has never seen.
 void BM_ImportNewFullDump(benchmark::State& state) {
-  const std::string path = (benchFolder() / "import-new.sqlite").string();
-  for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix);
-  kq::LibraryStore store(path);
+  kq::LibraryStore store(freshLibrary("import-new.sqlite"));
   const kq::Dump dump = fullDump(kq::sim::kMaxRecords);
   int car = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    const kq::RowId id = store.addCar("Машина " + std::to_string(++car), 6);
+    const kq::RowId id = store.addCar(uniqueName("Новая " + std::to_string(++car)), 6);
     state.ResumeTiming();
     benchmark::DoNotOptimize(store.importDump(id, dump, {"new.txt", kReference}));
   }
@@ -132,10 +187,8 @@ BENCHMARK(BM_ImportNewFullDump)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The same records again in a dump that differs elsewhere (the block numbers
 // before the first record), as a second download of a parked car.
 void BM_ImportKnownFullDump(benchmark::State& state) {
-  const std::string path = (benchFolder() / "import-known.sqlite").string();
-  for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix);
-  kq::LibraryStore store(path);
-  const kq::RowId car = store.addCar("Машина", 6);
+  kq::LibraryStore store(freshLibrary("import-known.sqlite"));
+  const kq::RowId car = store.addCar(uniqueName("Известная"), 6);
   kq::Dump dump = fullDump(kq::sim::kMaxRecords);
   store.importDump(car, dump, {"first.txt", kReference});
   int round = 0;
@@ -162,7 +215,7 @@ void BM_YearTrips(benchmark::State& state) {
   const std::string& path = yearLibrary();
   for (auto _ : state) {
     kq::LibraryStore store(path, kq::LibraryStore::Access::readOnly);
-    const std::vector<kq::Trip> trips = kq::splitTrips(store.moments(1));
+    const std::vector<kq::Trip> trips = kq::splitTrips(store.moments(yearCar(store)));
     benchmark::DoNotOptimize(trips.size());
   }
 }
@@ -171,7 +224,8 @@ BENCHMARK(BM_YearTrips)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The history with the parameters an analysis names, as kq-cli and the window build it.
 kq::CarHistory yearHistory(const kq::LibraryStore& store, const std::string& expression) {
   const std::string expressions[] = {expression};
-  return kq::CarHistory(6, store.history(1), ',', kq::kDefaultTripGap, kq::titlesNamedBy(6, expressions));
+  return kq::CarHistory(6, store.history(yearCar(store)), ',', kq::kDefaultTripGap,
+                        kq::titlesNamedBy(6, expressions));
 }
 const char kRpm[] = "[Обороты двигателя]";
 
@@ -204,7 +258,7 @@ void BM_YearWindowData(benchmark::State& state) {
   for (auto _ : state) {
     kq::LibraryStore store(path);
     benchmark::DoNotOptimize(store.cars());
-    benchmark::DoNotOptimize(store.imports(1));
+    benchmark::DoNotOptimize(store.imports(yearCar(store)));
     const kq::CarHistory history = yearHistory(store, kRpm);
     const int rpm = *history.model().columnOf("Обороты двигателя");
     for (const kq::Trip& trip : history.trips())
@@ -219,7 +273,7 @@ void BM_YearHistoryOfEveryParameter(benchmark::State& state) {
   const std::string& path = yearLibrary();
   kq::LibraryStore store(path, kq::LibraryStore::Access::readOnly);
   for (auto _ : state) {
-    const kq::CarHistory history(6, store.history(1), ',');
+    const kq::CarHistory history(6, store.history(yearCar(store)), ',');
     benchmark::DoNotOptimize(history.model().columnCount());
   }
 }

@@ -69,8 +69,14 @@ Connection::Connection(const ServerLocation& server, const std::string& shown)
     : name_(uniqueConnectionName()), path_(shown), readOnly_(false), backend_(Backend::postgresql) {
   db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
   if (!db_.isValid())
+#ifdef _WIN32
+    fail(LibraryError::Kind::other, "Библиотеку на сервере " + quotedPath() +
+                                        " эта версия для Windows не открывает, только файл библиотеки; "
+                                        "на Linux её можно скопировать в файл: kq-cli library copy");
+#else
     fail(LibraryError::Kind::other, "Нет драйвера PostgreSQL для Qt (qpsql), библиотека " + quotedPath() +
                                         " не открыта; в Debian он в пакете libqt6sql6-psql");
+#endif
   db_.setHostName(QString::fromStdString(server.host));
   db_.setPort(server.port);
   db_.setUserName(QString::fromStdString(server.user));
