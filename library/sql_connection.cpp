@@ -117,7 +117,9 @@ QSqlQuery Connection::run(const QString& statement, std::initializer_list<QVaria
     open();
   }
   QSqlQuery query(db_);
-  query.setForwardOnly(true);
+  // Forward only keeps SQLite from caching rows; Qt's PostgreSQL driver then
+  // takes rows from the server one by one, several times slower than whole.
+  query.setForwardOnly(backend_ == Backend::sqlite);
   // A server prepares statements by name, which it does not for a
   // transaction's or a setting's: those, with nothing bound, run as they are.
   if (values.size() == 0) {
