@@ -481,17 +481,10 @@ ImportOutcome LibraryStore::copyImport(RowId carId, const ImportInfo& import,
   return outcome;
 }
 
-LibraryStore::Snapshot::Snapshot(const LibraryStore& store) : store_(store) {
-  store_.db_->sql->run(sql::beginSnapshot(store_.db_->sql->backend()));
-}
+LibraryStore::Snapshot::Snapshot(const LibraryStore& store)
+    : transaction_(std::make_unique<sql::ReadTransaction>(*store.db_->sql)) {}
 
-LibraryStore::Snapshot::~Snapshot() {
-  try {
-    store_.db_->sql->run(QStringLiteral("COMMIT"));
-  } catch (const LibraryError&) {
-    // Nothing was changed in it; a server that dropped it ended it.
-  }
-}
+LibraryStore::Snapshot::~Snapshot() = default;
 
 std::vector<HistoryRecord> LibraryStore::history(RowId car, std::optional<Moment> from,
                                                  std::optional<Moment> to) const {

@@ -13,6 +13,9 @@
 #include "library/stored_record.h"
 
 namespace kq {
+namespace sql {
+class ReadTransaction;
+}
 
 using RowId = std::int64_t;
 
@@ -156,7 +159,7 @@ class LibraryStore {
     Snapshot& operator=(const Snapshot&) = delete;
 
    private:
-    const LibraryStore& store_;
+    std::unique_ptr<sql::ReadTransaction> transaction_;
   };
 
   // A car's dated records in history order (time, ties in the order they

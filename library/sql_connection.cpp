@@ -189,6 +189,9 @@ void Connection::failOnServer(const QSqlError& error) {
   }
   if (state == "40P01" || state == "40001" || state == "55P03")
     fail(Kind::busy, "Библиотека " + quotedPath() + " занята другим компьютером; попробуйте ещё раз");
+  if (state == "23505")
+    fail(Kind::refused, "Другой компьютер только что сделал в библиотеке " + quotedPath() +
+                            " то же самое; обновите её и посмотрите ещё раз");
   if (state == "42501" || state == "25006")
     fail(Kind::readOnly,
          "У пользователя нет прав изменять библиотеку " + quotedPath() + "; она осталась как была");
@@ -222,6 +225,21 @@ Transaction::~Transaction() {
     connection_.run(QStringLiteral("ROLLBACK"));
   } catch (const LibraryError&) {
     // SQLite rolls back by itself where it could not finish (a full disk).
+  }
+}
+
+ReadTransaction::ReadTransaction(Connection& connection) : connection_(connection) {
+  connection.run(beginSnapshot(connection.backend()));
+  connection.inTransaction_ = true;
+}
+
+ReadTransaction::~ReadTransaction() {
+  connection_.inTransaction_ = false;
+  if (connection_.lost_) return;
+  try {
+    connection_.run(QStringLiteral("COMMIT"));
+  } catch (const LibraryError&) {
+    // Nothing was changed in it.
   }
 }
 

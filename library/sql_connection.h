@@ -50,6 +50,7 @@ class Connection {
 
  private:
   friend class Transaction;
+  friend class ReadTransaction;
   void open();
   [[noreturn]] void failOnServer(const QSqlError& error);
 
@@ -75,6 +76,20 @@ class Transaction {
  private:
   Connection& connection_;
   bool open_ = true;
+};
+
+// A read transaction that sees the library as it was at its start, for as
+// long as it lives; a connection lost meanwhile fails what follows rather
+// than reading on from a later moment.
+class ReadTransaction {
+ public:
+  explicit ReadTransaction(Connection& connection);
+  ~ReadTransaction();
+  ReadTransaction(const ReadTransaction&) = delete;
+  ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+ private:
+  Connection& connection_;
 };
 
 }  // namespace kq::sql
