@@ -12,6 +12,7 @@
 #include "decode/conversion_error.h"
 #include "library/library_copy.h"
 #include "sim/log_ring.h"
+#include "tests/library/error_kind.h"
 #include "tests/support/dump_builder.h"
 #include "tests/support/server_database.h"
 #include "tests/support/temp_dir.h"
@@ -46,15 +47,7 @@ std::string fileBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(file), {}};
 }
 
-Kind kindOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const LibraryError& error) {
-    return error.kind();
-  }
-  ADD_FAILURE() << "no LibraryError";
-  return Kind::other;
-}
+using test::kindOf;
 
 // Three downloads of one car: the second after the memory wrapped round, the
 // third overlapping the second.

@@ -11,6 +11,7 @@
 #include "library/library_location.h"
 #include "library/library_store.h"
 #include "sim/log_ring.h"
+#include "tests/library/error_kind.h"
 #include "tests/support/server_database.h"
 
 namespace kq {
@@ -18,15 +19,7 @@ namespace {
 using Kind = LibraryError::Kind;
 const CalendarDate kReference{2027, 3, 1};
 
-Kind kindOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const LibraryError& error) {
-    return error.kind();
-  }
-  ADD_FAILURE() << "no LibraryError";
-  return Kind::other;
-}
+using test::kindOf;
 
 TEST(LibraryLocationTest, ServerAddressesAreReadOrRefusedWithTheirForm) {
   const std::optional<ServerLocation> server = serverLocation("postgresql://kq@db.local:5433/workshop");
