@@ -11,8 +11,8 @@ struct Migration {
 };
 
 // Each step brings the schema from the version before to its own.
-const std::array<Migration, 1>& migrations() {
-  static const std::array<Migration, 1> steps{{
+const std::array<Migration, 2>& migrations() {
+  static const std::array<Migration, 2> steps{{
       {1,
        {
            // records and undated count a car's records, kept with every change.
@@ -49,6 +49,18 @@ const std::array<Migration, 1>& migrations() {
            " record_id BIGINT NOT NULL REFERENCES records(id) ON DELETE CASCADE,"
            " PRIMARY KEY (import_id, slot)){without_rowid}",
            "CREATE INDEX import_records_by_record ON import_records(record_id)",
+       }},
+      {2,
+       {
+           // The reports made of a car and the span of each, so that the next
+           // visit's report starts where the last one ended.
+           "CREATE TABLE reports ("
+           " id {key},"
+           " car_id BIGINT NOT NULL REFERENCES cars(id) ON DELETE CASCADE,"
+           " made_at BIGINT NOT NULL,"
+           " span_from BIGINT NOT NULL,"
+           " span_to BIGINT NOT NULL)",
+           "CREATE INDEX reports_by_car ON reports(car_id, span_to)",
        }},
   }};
   return steps;

@@ -242,6 +242,15 @@ void LibraryStore::setCarNote(RowId car, const std::string& note) {
   transaction.commit();
 }
 
+void LibraryStore::markReport(RowId car, const ReportMark& report) {
+  sql::Transaction transaction(**db_);
+  existingCar(*this, car);
+  db_->sql->run(
+      QStringLiteral("INSERT INTO reports(car_id, made_at, span_from, span_to) VALUES (?, ?, ?, ?)"),
+      {qint64(car), qint64(report.madeAt), qint64(report.from), qint64(report.to)});
+  transaction.commit();
+}
+
 void LibraryStore::removeCar(RowId car) {
   sql::Transaction transaction(**db_);
   existingCar(*this, car);
@@ -252,8 +261,18 @@ void LibraryStore::removeCar(RowId car) {
       {qint64(car)});
   db_->sql->run(QStringLiteral("DELETE FROM records WHERE car_id = ?"), {qint64(car)});
   db_->sql->run(QStringLiteral("DELETE FROM imports WHERE car_id = ?"), {qint64(car)});
+  db_->sql->run(QStringLiteral("DELETE FROM reports WHERE car_id = ?"), {qint64(car)});
   db_->sql->run(QStringLiteral("DELETE FROM cars WHERE id = ?"), {qint64(car)});
   transaction.commit();
+}
+
+std::optional<ReportMark> LibraryStore::lastReport(RowId car) const {
+  QSqlQuery query =
+      db_->sql->run(QStringLiteral("SELECT made_at, span_from, span_to FROM reports WHERE car_id = ?"
+                                   " ORDER BY span_to DESC, id DESC LIMIT 1"),
+                    {qint64(car)});
+  if (!query.next()) return std::nullopt;
+  return ReportMark{query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toLongLong()};
 }
 
 std::vector<ImportInfo> LibraryStore::imports(RowId car) const {

@@ -84,6 +84,13 @@ struct CarriedRecord {
 };
 
 // A dated record of a car's history.
+// A report made of a car, and the span of moments it covered.
+struct ReportMark {
+  std::int64_t madeAt = 0;  // system time, UTC seconds
+  Moment from = 0;
+  Moment to = 0;
+};
+
 struct HistoryRecord {
   RowId id = 0;
   Moment moment = 0;
@@ -168,6 +175,11 @@ class LibraryStore {
                                      std::optional<Moment> to = {}) const;
   // Their moments alone, in the same order.
   std::vector<Moment> moments(RowId car) const;
+
+  // Reports made of a car: the one reaching furthest, from which the next
+  // visit's report starts; marking one needs a library that can be changed.
+  std::optional<ReportMark> lastReport(RowId car) const;
+  void markReport(RowId car, const ReportMark& report);
 
   // A consistent copy of the whole library in a file at a path (a library on
   // a server too), while others may use it; an existing file there is

@@ -104,4 +104,8 @@ std::string momentText(Moment moment) {
   return text;
 }
 
+Moment dayStart(const CalendarDate& date) {
+  return daysFromCivil(date.year, date.month, date.day) * kSecondsPerDay;
+}
+
 }  // namespace kq

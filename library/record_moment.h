@@ -38,5 +38,7 @@ std::optional<Moment> recordMoment(std::string_view date, std::string_view time,
 std::string momentText(Moment moment);
 // The calendar date of a moment.
 CalendarDate dateOfMoment(Moment moment);
+// The first moment of a day (its 00:00:00); the day's last is 86399 later.
+Moment dayStart(const CalendarDate& date);
 
 }  // namespace kq
