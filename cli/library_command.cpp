@@ -296,8 +296,6 @@ void addGap(Command& command, Options& options) {
       "--gap takes a number of seconds");
 }
 
-constexpr const char* kLibraryMisuse = "--library takes a file or postgresql://USER@HOST[:PORT]/DATABASE";
-
 // One of the library's commands. Options it does not know are the library's:
 // --library may follow the command's name too.
 Command subcommand(Command& library, const char* name, const char* summary, const char* details) {
@@ -538,6 +536,9 @@ std::vector<Command> addLibraryCommands(CLI::App& kqCli) {
     });
   });
   commands.push_back(copy);
+
+  commands.push_back(addLibraryReportCommand(
+      library, [options] { return options->library.empty() ? defaultLibraryLocation() : options->library; }));
 
   commands.push_back(library);  // after its commands: the first one parsed is the one named
   return commands;
