@@ -1,5 +1,6 @@
 #include "library/library_copy.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace kq {
@@ -27,6 +28,9 @@ CopyOutcome copyLibrary(const LibraryStore& from, LibraryStore& to) {
       car = to.addCar(source.car.name, source.car.controllerType, source.car.note);
       ++outcome.cars;
     }
+    const std::vector<ReportMark> known = to.reports(car);
+    for (const ReportMark& report : from.reports(source.car.id))
+      if (std::find(known.begin(), known.end(), report) == known.end()) to.markReport(car, report);
     for (const ImportInfo& import : from.imports(source.car.id)) {
       const ImportOutcome copied = to.copyImport(car, import, from.carriedRecords(import.id));
       if (copied.import) {

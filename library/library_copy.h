@@ -14,7 +14,7 @@ struct CopyOutcome {
 };
 
 // Copies a whole library into another (a file to a server and back), each car
-// with its imports and their records, as the source is at the copy's start.
+// with its imports and their records and the reports made of it, as the source is at the copy's start.
 // A car the target has already (by name) gets what it lacks: imports of a
 // dump it holds are left out, records it holds are not stored again. Each
 // import is copied in a transaction of its own, so an interrupted copy run

@@ -275,6 +275,16 @@ std::optional<ReportMark> LibraryStore::lastReport(RowId car) const {
   return ReportMark{query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toLongLong()};
 }
 
+std::vector<ReportMark> LibraryStore::reports(RowId car) const {
+  QSqlQuery query = db_->sql->run(
+      QStringLiteral("SELECT made_at, span_from, span_to FROM reports WHERE car_id = ? ORDER BY id"),
+      {qint64(car)});
+  std::vector<ReportMark> marks;
+  while (query.next())
+    marks.push_back({query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toLongLong()});
+  return marks;
+}
+
 std::vector<ImportInfo> LibraryStore::imports(RowId car) const {
   QSqlQuery query = db_->sql->run(
       QStringLiteral(

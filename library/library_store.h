@@ -89,6 +89,7 @@ struct ReportMark {
   std::int64_t madeAt = 0;  // system time, UTC seconds
   Moment from = 0;
   Moment to = 0;
+  bool operator==(const ReportMark&) const = default;
 };
 
 struct HistoryRecord {
@@ -179,6 +180,8 @@ class LibraryStore {
   // Reports made of a car: the one reaching furthest, from which the next
   // visit's report starts; marking one needs a library that can be changed.
   std::optional<ReportMark> lastReport(RowId car) const;
+  // All of them, oldest first.
+  std::vector<ReportMark> reports(RowId car) const;
   void markReport(RowId car, const ReportMark& report);
 
   // A consistent copy of the whole library in a file at a path (a library on

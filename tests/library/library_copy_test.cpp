@@ -67,6 +67,7 @@ TEST_P(LibraryCopyTest, ThereAndBackRecordForRecordAndOnlyWhatIsMissing) {
   source.importDump(niva, first, {"a.txt", kReference});
   source.importDump(niva, second, {"b.txt", kReference});
   source.importIntoCarNamed("Лада", undated, {"", kReference});
+  source.markReport(niva, {1700000000, 100, 200});
 
   LibraryStore middle(between);
   const CopyOutcome there = copyLibrary(source, middle);
@@ -85,6 +86,8 @@ TEST_P(LibraryCopyTest, ThereAndBackRecordForRecordAndOnlyWhatIsMissing) {
 
   LibraryStore back(dir.file("back.sqlite"));
   copyLibrary(middle, back);
+  // The report made is carried once, however often the copy runs.
+  EXPECT_EQ(back.reports(back.findCar(std::string_view("Нива"))->id), source.reports(niva));
   for (const char* car : {"Нива", "Лада"}) {
     EXPECT_EQ(contentsOf(middle, car), contentsOf(source, car)) << car;
     EXPECT_EQ(contentsOf(back, car), contentsOf(source, car)) << car;

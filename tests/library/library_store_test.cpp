@@ -255,8 +255,43 @@ TEST_F(LibraryStoreTest, ReadOnlyAccessReadsAndRefusesEveryChange) {
   EXPECT_EQ(kindOf([&] { reader.addCar("Лада", 6); }), Kind::readOnly);
   EXPECT_EQ(kindOf([&] { reader.importDump(car, history.second, {"", kReference}); }), Kind::readOnly);
   EXPECT_EQ(kindOf([&] { reader.removeImport(1); }), Kind::readOnly);
+  EXPECT_EQ(kindOf([&] { reader.markReport(car, {1, 2, 3}); }), Kind::readOnly);
   EXPECT_EQ(kindOf([&] { LibraryStore missing(dir.file("none.sqlite"), LibraryStore::Access::readOnly); }),
             Kind::notFound);
+}
+
+TEST_P(AnyLibraryTest, TheLastReportIsTheOneReachingFurthest) {
+  LibraryStore store(path);
+  const RowId car = store.addCar("Нива", 6), other = store.addCar("Лада", 6);
+  EXPECT_FALSE(store.lastReport(car));
+  store.markReport(car, {100, 0, 5000});
+  store.markReport(car, {200, 0, 3000});  // a report of an earlier span made later
+  store.markReport(other, {300, 0, 9000});
+  EXPECT_EQ(store.lastReport(car)->to, 5000);
+  EXPECT_EQ(store.lastReport(car)->madeAt, 100);
+  store.removeCar(other);
+  EXPECT_EQ(kindOf([&] { store.markReport(other, {1, 2, 3}); }), Kind::notFound);
+  EXPECT_TRUE(store.check().empty());
+}
+
+TEST_F(LibraryStoreTest, ALibraryOfTheFirstSchemaGetsItsReports) {
+  {
+    LibraryStore store(path);
+    store.addCar("Нива", 6);
+  }
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("first"));
+    db.setDatabaseName(QString::fromStdString(path));
+    ASSERT_TRUE(db.open());
+    ASSERT_TRUE(QSqlQuery(db).exec("DROP TABLE reports"));
+    ASSERT_TRUE(QSqlQuery(db).exec("PRAGMA user_version = 1"));
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("first"));
+  LibraryStore store(path);
+  const RowId car = store.findCar(std::string_view("Нива"))->id;
+  store.markReport(car, {1, 10, 20});
+  EXPECT_EQ(store.lastReport(car)->from, 10);
 }
 
 TEST_P(AnyLibraryTest, BackupIsTheSameLibraryWhileItStaysInUse) {
