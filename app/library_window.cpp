@@ -24,6 +24,7 @@
 #include "app/library_text.h"
 #include "app/prompts.h"
 #include "app/qt_prompts.h"
+#include "app/report_dialog.h"
 #include "app/trend_view.h"
 #include "app/trips_view.h"
 #include "chart/chart_window.h"
@@ -93,6 +94,7 @@ LibraryWindow::LibraryWindow(ChartWindow& chart, Prompts* prompts, QWidget* pare
                            {tr("Добавлена"), tr("Файл"), tr("Дата выгрузки"), tr("Новых"), tr("Уже были")})),
       removeImport_(makeButton(tr("Удалить выгрузку…"), "removeImportButton")),
       tripGap_(new QSpinBox),
+      report_(makeButton(tr("Отчёт…"), "reportButton")),
       tabs_(new QTabWidget),
       trips_(new TripsView),
       events_(new EventsView),
@@ -116,6 +118,7 @@ LibraryWindow::LibraryWindow(ChartWindow& chart, Prompts* prompts, QWidget* pare
   connect(removeCar_, &QPushButton::clicked, this, &LibraryWindow::onRemoveCar);
   connect(note_, &QLineEdit::editingFinished, this, &LibraryWindow::onNoteEdited);
   connect(removeImport_, &QPushButton::clicked, this, &LibraryWindow::onRemoveImport);
+  connect(report_, &QPushButton::clicked, this, &LibraryWindow::onReport);
   connect(carList_, &QTreeWidget::currentItemChanged, this, &LibraryWindow::showCar);
   connect(importList_, &QTreeWidget::currentItemChanged, this,
           [this] { removeImport_->setEnabled(store_ && !store_->readOnly() && importList_->currentItem()); });
@@ -137,6 +140,7 @@ void LibraryWindow::placeWidgets() {
   summary_->setObjectName(QStringLiteral("carSummary"));
   summary_->setWordWrap(true);
   tripGap_->setObjectName(QStringLiteral("tripGap"));
+  report_->setEnabled(false);  // until the history is built
   tripGap_->setRange(1, kLongestTripGap);
   tripGap_->setValue(int(kDefaultTripGap));
   tripGap_->setSuffix(tr(" с"));
@@ -187,6 +191,7 @@ void LibraryWindow::placeWidgets() {
   gapRow->addWidget(tripGap_);
   gapRow->addSpacing(16);
   gapRow->addWidget(historyNote_, 1);
+  gapRow->addWidget(report_);
   auto* historyPanel = new QWidget;
   auto* historyColumn = new QVBoxLayout(historyPanel);
   historyColumn->setContentsMargins(0, 0, 0, 0);
@@ -442,6 +447,7 @@ void LibraryWindow::useHistory(std::shared_ptr<const CarHistory> history, std::o
   trips_->setHistory(history_);
   events_->setHistory(history_);
   trend_->setHistory(history_);
+  report_->setEnabled(bool(history_));
   historyNote_->setText(history_ ? tr("Поездок: %1, записей с датой и временем: %2")
                                        .arg(groupedNumber(qint64(history_->trips().size())),
                                             groupedNumber(qint64(history_->records().size())))
@@ -603,6 +609,24 @@ std::optional<ImportOutcome> LibraryWindow::addDump(const Dump& dump, const Impo
   });
   showCars(car);
   return outcome;
+}
+
+ReportDialog* LibraryWindow::reportDialog() const { return reportDialog_.data(); }
+
+void LibraryWindow::onReport() {
+  const CarSummary* car = carShown();
+  if (!car || !history_ || !store_) return;
+  // Modal to this window: the library and the car stay as they are while it is open.
+  std::unique_ptr<ReportDialog> window;
+  if (!attempt(prompts_, [&] {
+        window = std::make_unique<ReportDialog>(*store_, car->car, history_, trips_->selectedTrips(),
+                                                prompts_, this);
+      }))
+    return;
+  reportDialog_ = window.release();
+  reportDialog_->setAttribute(Qt::WA_DeleteOnClose);
+  reportDialog_->setWindowModality(Qt::WindowModal);
+  reportDialog_->show();
 }
 
 }  // namespace kq

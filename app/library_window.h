@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <exception>
@@ -25,6 +26,7 @@ class BackgroundWork;
 class ChartWindow;
 class EventsView;
 class Prompts;
+class ReportDialog;
 class TrendView;
 class TripsView;
 
@@ -42,7 +44,8 @@ class TripsView;
 // Object names: libraryWindow, libraryLocation, openLibraryButton,
 // openServerButton, refreshButton (F5: what other computers changed), cars,
 // addCarButton, renameCarButton, removeCarButton, carNote, carSummary,
-// imports, removeImportButton, tripGap, historyNote, historyTabs,
+// imports, removeImportButton, tripGap, reportButton ("Отчёт…", once the
+// history is built), historyNote, historyTabs,
 // libraryStatus, and the views' own (TripsView, EventsView, TrendView).
 class LibraryWindow : public QWidget {
   Q_OBJECT
@@ -69,6 +72,8 @@ class LibraryWindow : public QWidget {
   std::optional<RowId> car() const;
   const CarHistory* history() const { return history_.get(); }
   bool loading() const;
+  // The report window of the car shown, while it is open.
+  ReportDialog* reportDialog() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -115,6 +120,7 @@ class LibraryWindow : public QWidget {
   void onRemoveCar();
   void onNoteEdited();
   void onRemoveImport();
+  void onReport();
 
   ChartWindow& chart_;
   std::unique_ptr<Prompts> ownPrompts_;
@@ -141,6 +147,8 @@ class LibraryWindow : public QWidget {
   QTreeWidget* importList_;
   QPushButton* removeImport_;
   QSpinBox* tripGap_;
+  QPushButton* report_;
+  QPointer<ReportDialog> reportDialog_;
   QTabWidget* tabs_;
   TripsView* trips_;
   EventsView* events_;

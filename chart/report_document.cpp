@@ -281,8 +281,7 @@ class Layout {
     const QString span = report_.from ? spanText(*report_.from, *report_.to) : QStringLiteral("—");
     QString lines = QStringLiteral("Тип контроллера: %1\nПериод: %2\n").arg(report_.controllerType).arg(span);
     lines += QStringLiteral("Поездок: %1, записей: %2, в пути: %3\n")
-                 .arg(report_.trips.size())
-                 .arg(report_.records)
+                 .arg(groupedText((long long)report_.trips.size()), groupedText(report_.records))
                  .arg(longDurationText(report_.drivingSeconds));
     if (report_.beforeFrom)
       lines += QStringLiteral("Для сравнения период до него: %1, поездок: %2\n")

@@ -26,6 +26,12 @@ QString differenceText(const std::optional<long double>& now, const std::optiona
   return shown.startsWith(QLatin1Char('-')) || shown == QLatin1String("0") ? shown : QLatin1Char('+') + shown;
 }
 
+QString groupedText(long long number) {
+  QString digits = QString::number(number < 0 ? -number : number);
+  for (int at = int(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, QChar(0x00A0));
+  return number < 0 ? QLatin1Char('-') + digits : digits;
+}
+
 QString durationText(Moment seconds) {
   return QStringLiteral("%1:%2:%3")
       .arg(seconds / 3600)

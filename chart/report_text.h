@@ -16,6 +16,8 @@ QString roundedText(const std::optional<long double>& value, char separator);
 // now − before as roundedText with its sign ("+1,25", "-0,5", "0"); "—" unless both are there.
 QString differenceText(const std::optional<long double>& now, const std::optional<long double>& before,
                        char separator);
+// Digits in groups of three: "74 000".
+QString groupedText(long long number);
 // "H:MM:SS".
 QString durationText(Moment seconds);
 // "3 ч 05 мин", "12 мин 40 с".

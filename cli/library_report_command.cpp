@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "base/os_calls.h"
 #include "base/safe_file.h"
 #include "base/utf8_path.h"
 #include "chart/report_document.h"
@@ -56,17 +55,6 @@ struct Planned {
   std::string output;
 };
 
-// A car's name as a file name: what a file system would refuse or read as a folder is "_".
-std::string fileNameOf(const std::string& car, std::int64_t madeAt) {
-  std::string name;
-  for (const char c : car)
-    name += std::string_view("/\\:*?\"<>|").find(c) == std::string_view::npos ? c : '_';
-  if (name == "." || name == "..") name = "_";
-  const std::tm local = localTime(std::time_t(madeAt));
-  char date[16];
-  return name + '-' + std::string(date, std::strftime(date, sizeof date, "%Y-%m-%d", &local)) + ".pdf";
-}
-
 ReportSpan spanOf(const LibraryStore& store, const Options& options, RowId car) {
   ReportSpan span;
   span.trips = options.trips;
@@ -94,7 +82,7 @@ std::vector<Planned> plan(const LibraryStore& store, const Options& options, std
     }
     std::string output = options.output;
     if (!options.outDir.empty())
-      output = utf8Text(utf8Path(options.outDir) / utf8Path(fileNameOf(name, madeAt)));
+      output = utf8Text(utf8Path(options.outDir) / utf8Path(reportFileName(name, madeAt)));
     if (const auto [at, added] = carOfFile.emplace(output, name); !added)
       throw Refusal("cars \"" + at->second + "\" and \"" + name + "\" would both be written to " + output);
     checkCanCreate(output);  // before the work rather than after it

@@ -1,9 +1,12 @@
 #include "library/car_report.h"
 
 #include <algorithm>
+#include <ctime>
 #include <set>
+#include <string_view>
 
 #include "analysis/expression.h"
+#include "base/os_calls.h"
 #include "decode/parameter_table.h"
 
 namespace kq {
@@ -36,6 +39,16 @@ std::optional<ColumnStatistics> statisticsOver(const CarHistory& history, int co
 }
 
 }  // namespace
+
+std::string reportFileName(const std::string& car, std::int64_t madeAt) {
+  std::string name;
+  for (const char c : car)
+    name += std::string_view("/\\:*?\"<>|").find(c) == std::string_view::npos ? c : '_';
+  if (name == "." || name == "..") name = "_";
+  const std::tm local = localTime(std::time_t(madeAt));
+  char date[16];
+  return name + '-' + std::string(date, std::strftime(date, sizeof date, "%Y-%m-%d", &local)) + ".pdf";
+}
 
 std::vector<int> CheckEvents::trips() const {
   std::vector<int> numbers;

@@ -77,6 +77,10 @@ class ReportError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// "NAME-YYYY-MM-DD.pdf" of a report made at a system time (local day), what
+// a file system would refuse or read as a folder in the name made "_".
+std::string reportFileName(const std::string& car, std::int64_t madeAt);
+
 // The titles a history for the template must decode.
 std::vector<std::string> reportTitles(int controllerType, const ReportTemplate& report);
 
