@@ -137,6 +137,53 @@
     </message>
 </context>
 <context>
+    <name>kq::ChecksDialog</name>
+    <message>
+        <source>Проверки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Название</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Условие (как у фильтра)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Не короче</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Добавить проверку</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Удалить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Перегрев</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>[Температура охлаждающей жидкости] &gt; 105</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> с</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Дайте проверке название</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Напишите условие</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kq::CompareReadout</name>
     <message>
         <source>&lt;b&gt;Точка 1:&lt;/b&gt; %1 &amp;nbsp;&amp;nbsp; &lt;b&gt;Точка 2:&lt;/b&gt; %2</source>
@@ -534,6 +581,22 @@
         <source>Автомобиль, к которому добавить эти данные (тип контроллера %1), или название нового:</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>На сервере…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Обновить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Отчёт…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Библиотека на сервере PostgreSQL, postgresql://ПОЛЬЗОВАТЕЛЬ@СЕРВЕР[:ПОРТ]/БАЗА (пароль — в ~/.pgpass или PGPASSWORD):</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kq::MainWindow</name>
@@ -705,6 +768,113 @@
     </message>
     <message>
         <source> &amp;nbsp;&amp;nbsp; &lt;b&gt;Записей:&lt;/b&gt; %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kq::ReportDialog</name>
+    <message>
+        <source>С последнего отчёта</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>За даты</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Выбранные поездки (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Проверки…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Открыть шаблон…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сохранить шаблон…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сохранить PDF</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Отчёт: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>В отчёте не больше %1 параметров</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Период</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Шаблон</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Параметры (таблица поездок, сравнение, тренды, графики):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Графиков поездок с событиями, не больше:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Проверки (%1)…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Последний отчёт составлен %1 и заканчивался %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Отчётов по машине ещё не было: отчёт о всей истории</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Шаблон не подходит: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Поездок: %1, событий: %2, страниц: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Шаблон отчёта (*.json)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>шаблон отчёта.json</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Шаблон сохранён: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF сохранён: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF сохранён: %1. Библиотека только для чтения: отчёт в ней не отмечен</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF сохранён: %1. Следующий отчёт «с последнего» начнётся после него</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF сохранён: %1, но отчёт не отмечен в библиотеке</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
