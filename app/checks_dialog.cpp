@@ -54,7 +54,7 @@ ChecksDialog::ChecksDialog(const std::vector<ReportCheck>& checks, const QString
   layout->addLayout(bottom);
   for (const ReportCheck& check : checks) addRow(check);
   recheck();
-  resize(820, 420);
+  resize(1000, 420);
 }
 
 void ChecksDialog::addRow(const ReportCheck& check) {
@@ -62,7 +62,7 @@ void ChecksDialog::addRow(const ReportCheck& check) {
           new QPushButton(tr("Удалить"))};
   row.name->setObjectName(QStringLiteral("checkName"));
   row.name->setPlaceholderText(tr("Перегрев"));
-  row.name->setMinimumWidth(200);
+  row.name->setMinimumWidth(170);
   row.expression->setObjectName(QStringLiteral("checkExpression"));
   row.expression->setTitles(titles_);
   row.expression->setText(toQString(check.expression));
@@ -101,19 +101,24 @@ void ChecksDialog::removeRow(QPushButton* remove) {
 void ChecksDialog::recheck() {
   bool sound = true;
   for (const Row& row : rows_) {
-    QString mistake;
+    QString wrongExpression;
     const std::string text = row.expression->text().toStdString();
-    if (row.name->text().trimmed().isEmpty()) mistake = tr("Дайте проверке название");
     if (text.empty()) {
-      mistake = tr("Напишите условие");
+      wrongExpression = tr("Напишите условие");
     } else {
       try {
         Expression(text, typeTitles_);
       } catch (const ExpressionError& error) {
-        mistake = toQString(error.what());
+        wrongExpression = toQString(error.what());
       }
     }
+    const QString mistake = !wrongExpression.isEmpty()             ? wrongExpression
+                            : row.name->text().trimmed().isEmpty() ? tr("Дайте проверке название")
+                                                                   : QString();
     row.mistake->setText(mistake);
+    // The field itself marked too, where the eye is while typing.
+    row.expression->setStyleSheet(
+        wrongExpression.isEmpty() || text.empty() ? QString() : QStringLiteral("color: #b00000"));
     row.mistake->setVisible(!mistake.isEmpty());
     sound = sound && mistake.isEmpty();
   }

@@ -617,13 +617,13 @@ void LibraryWindow::onReport() {
   const CarSummary* car = carShown();
   if (!car || !history_ || !store_) return;
   // Modal to this window: the library and the car stay as they are while it is open.
-  std::unique_ptr<ReportDialog> window;
+  std::unique_ptr<ReportDialog> dialog;
   if (!attempt(prompts_, [&] {
-        window = std::make_unique<ReportDialog>(*store_, car->car, history_, trips_->selectedTrips(),
+        dialog = std::make_unique<ReportDialog>(*store_, car->car, history_, trips_->selectedTrips(),
                                                 prompts_, this);
       }))
     return;
-  reportDialog_ = window.release();
+  reportDialog_ = dialog.release();
   reportDialog_->setAttribute(Qt::WA_DeleteOnClose);
   reportDialog_->setWindowModality(Qt::WindowModal);
   reportDialog_->show();

@@ -72,7 +72,7 @@ class LibraryWindow : public QWidget {
   std::optional<RowId> car() const;
   const CarHistory* history() const { return history_.get(); }
   bool loading() const;
-  // The report window of the car shown, while it is open.
+  // The report dialog of the car shown, while it is open.
   ReportDialog* reportDialog() const;
 
  protected:

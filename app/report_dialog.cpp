@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QDateEdit>
 #include <QDir>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -55,10 +54,11 @@ ReportDialog::ReportDialog(LibraryStore& store, Car car, std::shared_ptr<const C
       template_(defaultReportTemplate(car_.controllerType)),
       sinceLast_(new QRadioButton(tr("С последнего отчёта"))),
       betweenDates_(new QRadioButton(tr("За даты"))),
-      chosen_(new QRadioButton(tr("Выбранные поездки (%1)").arg(chosenTrips_.size()))),
+      chosen_(new QRadioButton(tr("Выбранные поездки"))),
       from_(new QDateEdit),
       to_(new QDateEdit),
       spanNote_(new QLabel),
+      checksSummary_(new QLabel),
       parameters_(new QListWidget),
       charts_(new QSpinBox),
       checks_(makeButton(tr("Проверки…"), "checksButton")),
@@ -69,7 +69,7 @@ ReportDialog::ReportDialog(LibraryStore& store, Car car, std::shared_ptr<const C
       status_(new QLabel),
       redrawTimer_(new QTimer(this)) {
   setObjectName(QStringLiteral("reportDialog"));
-  setWindowTitle(tr("Отчёт: %1").arg(toQString(car_.name)));
+  setWindowTitle(tr("Отчёт"));
   placeWidgets();
 
   // The dates offered: the last month of the history.
@@ -81,6 +81,7 @@ ReportDialog::ReportDialog(LibraryStore& store, Car car, std::shared_ptr<const C
     from_->setDate(std::max(first, last.addDays(-kDefaultDays)));
   }
   chosen_->setEnabled(!chosenTrips_.empty());
+  if (chosenTrips_.empty()) chosen_->setToolTip(tr("Выберите поездки в окне библиотеки"));
   (chosenTrips_.empty() ? sinceLast_ : chosen_)->setChecked(true);
 
   redrawTimer_->setSingleShot(true);
@@ -88,8 +89,15 @@ ReportDialog::ReportDialog(LibraryStore& store, Car car, std::shared_ptr<const C
   connect(redrawTimer_, &QTimer::timeout, this, &ReportDialog::redraw);
   for (QRadioButton* choice : {sinceLast_, betweenDates_, chosen_})
     connect(choice, &QRadioButton::toggled, this, &ReportDialog::scheduleRedraw);
+  // The span ends no earlier than it starts.
+  to_->setMinimumDate(from_->date());
+  connect(from_, &QDateEdit::dateChanged, this, [this](QDate from) { to_->setMinimumDate(from); });
   for (QDateEdit* date : {from_, to_})
-    connect(date, &QDateEdit::dateChanged, this, &ReportDialog::scheduleRedraw);
+    connect(date, &QDateEdit::dateChanged, this, [this] {
+      // Changing a date means the dates.
+      betweenDates_->setChecked(true);
+      scheduleRedraw();
+    });
   connect(charts_, &QSpinBox::valueChanged, this, [this](int charts) {
     template_.charts = charts;
     scheduleRedraw();
@@ -102,7 +110,7 @@ ReportDialog::ReportDialog(LibraryStore& store, Car car, std::shared_ptr<const C
       if (int(chosen.size()) >= ReportTemplate::kMaxParameters) {
         const QSignalBlocker blocker(parameters_);
         item->setCheckState(Qt::Unchecked);
-        status_->setText(tr("В отчёте не больше %1 параметров").arg(ReportTemplate::kMaxParameters));
+        say(tr("В отчёте не больше %1 параметров").arg(ReportTemplate::kMaxParameters), true);
         return;
       }
       chosen.push_back(title);
@@ -136,6 +144,8 @@ void ReportDialog::placeWidgets() {
   parameters_->setObjectName(QStringLiteral("reportParameters"));
   charts_->setObjectName(QStringLiteral("reportCharts"));
   charts_->setRange(0, ReportTemplate::kMaxCharts);
+  checksSummary_->setObjectName(QStringLiteral("checksSummary"));
+  checksSummary_->setWordWrap(true);
   previewLabel_->setObjectName(QStringLiteral("reportPreview"));
   previewLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   status_->setObjectName(QStringLiteral("reportStatus"));
@@ -143,15 +153,21 @@ void ReportDialog::placeWidgets() {
   auto* group = new QButtonGroup(this);
   for (QRadioButton* choice : {sinceLast_, betweenDates_, chosen_}) group->addButton(choice);
 
+  auto* carLine = new QLabel(
+      tr("Автомобиль «%1», тип контроллера %2").arg(toQString(car_.name)).arg(car_.controllerType));
+  carLine->setObjectName(QStringLiteral("reportCar"));
   auto* spanBox = new QGroupBox(tr("Период"));
-  auto* spanGrid = new QGridLayout(spanBox);
-  spanGrid->addWidget(sinceLast_, 0, 0, 1, 4);
-  spanGrid->addWidget(betweenDates_, 1, 0);
-  spanGrid->addWidget(from_, 1, 1);
-  spanGrid->addWidget(new QLabel(QStringLiteral("—")), 1, 2);
-  spanGrid->addWidget(to_, 1, 3);
-  spanGrid->addWidget(chosen_, 2, 0, 1, 4);
-  spanGrid->addWidget(spanNote_, 3, 0, 1, 4);
+  auto* spanColumn = new QVBoxLayout(spanBox);
+  spanColumn->addWidget(sinceLast_);
+  auto* datesRow = new QHBoxLayout;
+  datesRow->addWidget(betweenDates_);
+  datesRow->addWidget(from_);
+  datesRow->addWidget(new QLabel(QStringLiteral("—")));
+  datesRow->addWidget(to_);
+  datesRow->addStretch(1);
+  spanColumn->addLayout(datesRow);
+  spanColumn->addWidget(chosen_);
+  spanColumn->addWidget(spanNote_);
 
   auto* templateBox = new QGroupBox(tr("Шаблон"));
   auto* templateColumn = new QVBoxLayout(templateBox);
@@ -166,11 +182,14 @@ void ReportDialog::placeWidgets() {
   templateColumn->addLayout(chartsRow);
   auto* templateButtons = new QHBoxLayout;
   templateButtons->addWidget(checks_);
+  templateButtons->addStretch(1);
   templateButtons->addWidget(openTemplate_);
   templateButtons->addWidget(saveTemplate_);
   templateColumn->addLayout(templateButtons);
+  templateColumn->addWidget(checksSummary_);
 
   auto* left = new QVBoxLayout;
+  left->addWidget(carLine);
   left->addWidget(spanBox);
   left->addWidget(templateBox, 1);
   left->addWidget(status_);
@@ -207,7 +226,10 @@ void ReportDialog::showTemplate() {
     item->setCheckState(chosen ? Qt::Checked : Qt::Unchecked);
   }
   charts_->setValue(template_.charts);
-  checks_->setText(tr("Проверки (%1)…").arg(template_.checks.size()));
+  QStringList names;
+  for (const ReportCheck& check : template_.checks) names << toQString(check.name);
+  checksSummary_->setText(names.isEmpty() ? tr("Проверок нет")
+                                          : tr("Проверки: %1").arg(names.join(QStringLiteral(", "))));
 }
 
 ReportSpan ReportDialog::span() const {
@@ -225,37 +247,51 @@ ReportSpan ReportDialog::span() const {
 
 void ReportDialog::scheduleRedraw() { redrawTimer_->start(); }
 
+void ReportDialog::say(const QString& text, bool failure) {
+  status_->setStyleSheet(failure ? QStringLiteral("color: #b00000") : QString());
+  status_->setText(text);
+}
+
 void ReportDialog::redraw() {
   redrawTimer_->stop();
   if (sinceLast_->isChecked())
     spanNote_->setText(
-        lastReport_ ? tr("Последний отчёт составлен %1 и заканчивался %2")
+        lastReport_ ? tr("Последний отчёт составлен %1, он заканчивался %2")
                           .arg(systemTimeText(lastReport_->madeAt), toQString(momentText(lastReport_->to)))
-                    : tr("Отчётов по машине ещё не было: отчёт о всей истории"));
+                    : tr("Отчётов по этому автомобилю ещё не было — отчёт обо всей истории"));
+  else if (chosen_->isChecked())
+    spanNote_->setText(tr("Поездок выбрано в окне библиотеки: %1").arg(chosenTrips_.size()));
   else
     spanNote_->clear();
   report_.reset();
   preview_ = QImage();
+  previewLabel_->clear();
+  savePdf_->setEnabled(false);
   try {
     checkReportTemplate(car_.controllerType, template_);
     report_ = std::make_unique<CarReport>(
         buildCarReport(*history_, car_.name, template_, span(), std::int64_t(std::time(nullptr))));
-  } catch (const ReportError& error) {
-    status_->setStyleSheet(QStringLiteral("color: #b00000"));
-    status_->setText(tr("Шаблон не подходит: %1").arg(toQString(error.what())));
-    previewLabel_->clear();
-    savePdf_->setEnabled(false);
+  } catch (const std::exception& error) {
+    say(tr("Шаблон не подходит: %1").arg(toQString(error.what())), true);
     return;
   }
-  const ReportDocument document(*report_, *history_);
-  preview_ = document.firstPage(kPreviewWidth);
+  int pages = 0;
+  try {
+    const ReportDocument document(*report_, *history_);
+    preview_ = document.firstPage(kPreviewWidth);
+    pages = document.pageCount();
+  } catch (const std::exception& error) {
+    report_.reset();
+    say(tr("Отчёт не нарисован: %1").arg(toQString(error.what())), true);
+    return;
+  }
   previewLabel_->setPixmap(QPixmap::fromImage(preview_));
   std::size_t events = 0;
   for (const CheckEvents& check : report_->checks) events += check.events.size();
-  status_->setStyleSheet(QString());
-  status_->setText(tr("Поездок: %1, событий: %2, страниц: %3")
-                       .arg(groupedNumber(qint64(report_->trips.size())), groupedNumber(qint64(events)))
-                       .arg(document.pageCount()));
+  say(tr("Поездок: %1, событий: %2, страниц: %3")
+          .arg(groupedNumber(qint64(report_->trips.size())), groupedNumber(qint64(events)))
+          .arg(pages),
+      false);
   savePdf_->setEnabled(true);
 }
 
@@ -270,26 +306,34 @@ void ReportDialog::onChecks() {
 }
 
 void ReportDialog::onOpenTemplate() {
-  const std::optional<QString> chosen = prompts_.openFileName(tr("Шаблон отчёта (*.json)"), QString());
+  const std::optional<QString> chosen = prompts_.openFileName(tr("Шаблон отчёта (*.json)"), templateFile_);
   if (!chosen) return;
   try {
     const ReportTemplate report = loadReportTemplate(fileNameForCore(*chosen));
+    // One that does not fit the car leaves the template as it was.
     checkReportTemplate(car_.controllerType, report);
+    templateFile_ = *chosen;
     setReportTemplate(report);
     redraw();
   } catch (const std::exception& error) {
+    say(tr("Шаблон не открыт: %1").arg(toQString(error.what())), true);
     prompts_.showError(toQString(error.what()));
   }
 }
 
 void ReportDialog::onSaveTemplate() {
-  const std::optional<QString> chosen =
-      prompts_.saveFileName(tr("Шаблон отчёта (*.json)"), tr("шаблон отчёта.json"));
+  const QString offered = templateFile_.isEmpty()
+                              ? QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                                    .filePath(tr("шаблон отчёта, тип %1.json").arg(car_.controllerType))
+                              : templateFile_;
+  const std::optional<QString> chosen = prompts_.saveFileName(tr("Шаблон отчёта (*.json)"), offered);
   if (!chosen) return;
   try {
     saveReportTemplate(fileNameForCore(*chosen), template_);
-    status_->setText(tr("Шаблон сохранён: %1").arg(*chosen));
+    templateFile_ = *chosen;
+    say(tr("Шаблон сохранён: %1").arg(*chosen), false);
   } catch (const std::exception& error) {
+    say(tr("Шаблон не сохранён: %1").arg(toQString(error.what())), true);
     prompts_.showError(toQString(error.what()));
   }
 }
@@ -305,27 +349,32 @@ void ReportDialog::onSavePdf() {
     const QByteArray pdf = ReportDocument(*report_, *history_).pdf();
     writeFileSafely(fileNameForCore(*chosen), std::string_view(pdf.constData(), std::size_t(pdf.size())));
   } catch (const std::exception& error) {
+    say(tr("PDF не сохранён: %1").arg(toQString(error.what())), true);
     prompts_.showError(toQString(error.what()));
     return;
   }
-  if (!report_->from) {
-    status_->setText(tr("PDF сохранён: %1").arg(*chosen));
+  // A car without dated records has no span to mark.
+  if (!report_->from || !report_->to) {
+    say(tr("PDF сохранён: %1").arg(*chosen), false);
     return;
   }
   if (store_.readOnly()) {
-    status_->setText(
-        tr("PDF сохранён: %1. Библиотека только для чтения: отчёт в ней не отмечен").arg(*chosen));
+    say(tr("PDF сохранён: %1. Библиотека только для чтения — отчёт в ней не отмечен").arg(*chosen), true);
     return;
   }
+  const ReportMark mark{report_->madeAt, *report_->from, *report_->to};
   try {
-    const ReportMark mark{report_->madeAt, *report_->from, *report_->to};
     store_.markReport(car_.id, mark);
-    lastReport_ = mark;
-    status_->setText(tr("PDF сохранён: %1. Следующий отчёт «с последнего» начнётся после него").arg(*chosen));
   } catch (const std::exception& error) {
-    prompts_.showError(toQString(error.what()));
-    status_->setText(tr("PDF сохранён: %1, но отчёт не отмечен в библиотеке").arg(*chosen));
+    say(tr("PDF сохранён: %1, но отчёт не отмечен в библиотеке: %2").arg(*chosen, toQString(error.what())),
+        true);
+    return;
   }
+  lastReport_ = mark;
+  say(tr("PDF сохранён: %1. Отчёт отмечен в библиотеке: следующий «С последнего отчёта» начнётся после "
+         "него")
+          .arg(*chosen),
+      false);
 }
 
 }  // namespace kq

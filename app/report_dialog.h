@@ -30,10 +30,10 @@ class Prompts;
 // does not fit the car is said, and nothing is saved; every failure is said
 // and leaves files and library as they were.
 //
-// Object names: reportDialog, sinceLastReport, betweenDates, chosenTrips,
-// fromDate, toDate, spanNote, reportParameters, reportCharts, checksButton,
-// openTemplateButton, saveTemplateButton, reportPreview, savePdfButton,
-// reportStatus.
+// Object names: reportDialog, reportCar, sinceLastReport, betweenDates,
+// chosenTrips, fromDate, toDate, spanNote, reportParameters, reportCharts,
+// checksButton, checksSummary, openTemplateButton, saveTemplateButton,
+// reportPreview, savePdfButton, reportStatus.
 class ReportDialog : public QDialog {
   Q_OBJECT
  public:
@@ -55,6 +55,8 @@ class ReportDialog : public QDialog {
   void showTemplate();
   ReportSpan span() const;
   void scheduleRedraw();
+  // In the status line, red for a failure.
+  void say(const QString& text, bool failure);
   void onChecks();
   void onOpenTemplate();
   void onSaveTemplate();
@@ -69,6 +71,7 @@ class ReportDialog : public QDialog {
   ReportTemplate template_;
   std::unique_ptr<CarReport> report_;
   QImage preview_;
+  QString templateFile_;  // last opened or saved
 
   QRadioButton* sinceLast_;
   QRadioButton* betweenDates_;
@@ -76,6 +79,7 @@ class ReportDialog : public QDialog {
   QDateEdit* from_;
   QDateEdit* to_;
   QLabel* spanNote_;
+  QLabel* checksSummary_;
   QListWidget* parameters_;
   QSpinBox* charts_;
   QPushButton* checks_;
