@@ -161,9 +161,30 @@ const QPaintDevice& measuringDevice() {
   return device;
 }
 
+// Words wrap at blanks; a word wider than the cell (a long parameter's name)
+// takes a smaller font, and breaks where it must only below 5 points, rather
+// than run into the next cell.
+struct Fitted {
+  QFont font;
+  int wrap;
+};
+Fitted fitted(const QString& text, QFont font, double width) {
+  const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  for (;;) {
+    const QFontMetricsF metrics(font, &measuringDevice());
+    const bool fits = std::all_of(words.begin(), words.end(), [&](const QString& word) {
+      return metrics.horizontalAdvance(word) <= width - 2 * kCellPad;
+    });
+    if (fits) return {font, Qt::TextWordWrap};
+    if (font.pointSizeF() <= 5) return {font, Qt::TextWrapAnywhere};
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  }
+}
+
 double wrappedHeight(const QString& text, const QFont& font, double width) {
-  const QRectF bounds = QFontMetricsF(font, &measuringDevice())
-                            .boundingRect(QRectF(0, 0, width - 2 * kCellPad, 1e6), Qt::TextWordWrap, text);
+  const Fitted fit = fitted(text, font, width);
+  const QRectF bounds = QFontMetricsF(fit.font, &measuringDevice())
+                            .boundingRect(QRectF(0, 0, width - 2 * kCellPad, 1e6), fit.wrap, text);
   return bounds.height() + 2 * kCellPad;
 }
 
@@ -190,7 +211,8 @@ void drawRow(Flow& flow, const std::vector<double>& lefts, const std::vector<QSt
     const QRectF cell(lefts[i] + kCellPad, top + kCellPad, lefts[i + 1] - lefts[i] - 2 * kCellPad,
                       height - 2 * kCellPad);
     const int align = header ? Qt::AlignHCenter : table.columns[i].align;
-    flow.text(cell, row[i], font, align | Qt::AlignVCenter | Qt::TextWordWrap);
+    const Fitted fit = fitted(row[i], font, lefts[i + 1] - lefts[i]);
+    flow.text(cell, row[i], fit.font, align | Qt::AlignVCenter | fit.wrap);
   }
   flow.line(QPointF(kMargin, top + height), QPointF(kMargin + kContentWidth, top + height));
   flow.advance(height);
@@ -208,9 +230,10 @@ void drawHeader(Flow& flow, const Table& table, const std::vector<double>& lefts
     for (const Group& group : table.groups) {
       const double left = lefts[std::size_t(group.first)];
       const double right = lefts[std::size_t(group.first + group.count)];
+      const Fitted fit = fitted(group.title, headFont(), right - left);
       flow.text(
           QRectF(left + kCellPad, flow.y() + kCellPad, right - left - 2 * kCellPad, height - 2 * kCellPad),
-          group.title, headFont(), Qt::AlignCenter | Qt::TextWordWrap);
+          group.title, fit.font, Qt::AlignCenter | fit.wrap);
       flow.line(QPointF(left + 3, flow.y() + height), QPointF(right - 3, flow.y() + height));
     }
     flow.advance(height);

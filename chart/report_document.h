@@ -18,6 +18,8 @@ namespace kq {
 class ReportDocument {
  public:
   ReportDocument(const CarReport& report, const CarHistory& history);
+  // It keeps both by reference: a temporary report would be gone before it is drawn.
+  ReportDocument(CarReport&& report, const CarHistory& history) = delete;
 
   // The whole report as a PDF file's bytes. Throws std::runtime_error when
   // it cannot be drawn.

@@ -111,7 +111,8 @@ CarReport buildCarReport(const CarHistory& history, const std::string& car, cons
   // The trips of the span, and the span's ends.
   const std::set<int> chosen(span.trips.begin(), span.trips.end());
   const Moment from = span.from.value_or(all.front().start);
-  const Moment to = span.to.value_or(all.back().end);
+  // Nothing came after `from` (a visit with no trip since the last report): an empty span there.
+  const Moment to = std::max(from, span.to.value_or(all.back().end));
   std::vector<const Trip*> trips;
   for (const Trip& trip : all)
     if (within(trip.start, from, to) && (chosen.empty() || chosen.count(trip.number))) trips.push_back(&trip);

@@ -782,10 +782,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Выбранные поездки (%1)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Проверки…</source>
         <translation type="unfinished"></translation>
     </message>
@@ -799,10 +795,6 @@
     </message>
     <message>
         <source>Сохранить PDF</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Отчёт: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -826,18 +818,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Проверки (%1)…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Последний отчёт составлен %1 и заканчивался %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Отчётов по машине ещё не было: отчёт о всей истории</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Шаблон не подходит: %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -847,10 +827,6 @@
     </message>
     <message>
         <source>Шаблон отчёта (*.json)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>шаблон отчёта.json</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -866,15 +842,71 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>PDF сохранён: %1. Библиотека только для чтения: отчёт в ней не отмечен</source>
+        <source>Выбранные поездки</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>PDF сохранён: %1. Следующий отчёт «с последнего» начнётся после него</source>
+        <source>Отчёт</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>PDF сохранён: %1, но отчёт не отмечен в библиотеке</source>
+        <source>Выберите поездки в окне библиотеки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Автомобиль «%1», тип контроллера %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Проверок нет</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Проверки: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Последний отчёт составлен %1, он заканчивался %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Отчётов по этому автомобилю ещё не было — отчёт обо всей истории</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Поездок выбрано в окне библиотеки: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Отчёт не нарисован: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Шаблон не открыт: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>шаблон отчёта, тип %1.json</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Шаблон не сохранён: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF не сохранён: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF сохранён: %1. Библиотека только для чтения — отчёт в ней не отмечен</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF сохранён: %1, но отчёт не отмечен в библиотеке: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF сохранён: %1. Отчёт отмечен в библиотеке: следующий «С последнего отчёта» начнётся после него</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
