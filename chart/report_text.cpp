@@ -11,7 +11,9 @@ namespace kq {
 QString roundedText(const std::optional<long double>& value, char separator) {
   if (!value || !std::isfinite(*value)) return QStringLiteral("—");
   char text[64];
-  std::snprintf(text, sizeof text, "%.2Lf", *value);
+  // Through double: the C runtime of Windows prints no long double. A value
+  // of the grid's 15 digits rounds alike either way.
+  std::snprintf(text, sizeof text, "%.2f", double(*value));
   QString shown = QString::fromLatin1(text);
   while (shown.endsWith(QLatin1Char('0'))) shown.chop(1);
   if (shown.endsWith(QLatin1Char('.'))) shown.chop(1);
