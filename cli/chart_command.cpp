@@ -1,6 +1,5 @@
 // kq-cli chart: the chart window's chart of a dump file, drawn without a
 // display into a PNG or PDF file.
-#include <QApplication>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -17,7 +16,7 @@
 #include "chart/workspace_file.h"
 #include "cli/commands.h"
 #include "cli/failure_text.h"
-#include "cli/qt_messages.h"
+#include "cli/offscreen_application.h"
 #include "cli/record_range.h"
 #include "cli/shared_options.h"
 #include "dump/dump_file.h"
@@ -122,13 +121,7 @@ QByteArray drawWorkspace(const Options& options) {
 int runWorkspace(const Options& options) {
   try {
     checkCanCreate(options.output);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "kq-cli";
-    static char* argv[] = {name, nullptr};
-    keepQtNotesQuiet();
-    QApplication application(argc, argv);
-    const QByteArray image = drawWorkspace(options);
+    const QByteArray image = withOffscreenApplication([&] { return drawWorkspace(options); });
     writeFileSafely(options.output, std::string_view(image.constData(), std::size_t(image.size())));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "kq-cli chart: %s\n", failureText(e).c_str());
@@ -161,14 +154,8 @@ int run(const Options& options) {
       return 1;
     }
 
-    // The chart is drawn off screen: no display is needed or used.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "kq-cli";
-    static char* argv[] = {name, nullptr};
-    keepQtNotesQuiet();
-    QApplication application(argc, argv);
-    const QByteArray image = drawChart(options, model, chosen, items);
+    const QByteArray image =
+        withOffscreenApplication([&] { return drawChart(options, model, chosen, items); });
     writeFileSafely(options.output, std::string_view(image.constData(), std::size_t(image.size())));
   } catch (const std::exception& e) {
     reportFailure("chart", e);

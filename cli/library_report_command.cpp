@@ -1,6 +1,5 @@
 // kq-cli library report: a car's report over a span as a PDF file, drawn
 // without a display as the library window draws it.
-#include <QApplication>
 #include <climits>
 #include <cstdio>
 #include <ctime>
@@ -18,8 +17,8 @@
 #include "cli/analysis_options.h"
 #include "cli/commands.h"
 #include "cli/failure_text.h"
+#include "cli/offscreen_application.h"
 #include "cli/option_checks.h"
-#include "cli/qt_messages.h"
 #include "cli/shared_options.h"
 #include "decode/number_text.h"
 #include "library/car_report.h"
@@ -91,14 +90,7 @@ std::vector<Planned> plan(const LibraryStore& store, const Options& options, std
   return planned;
 }
 
-int run(const Options& options, const std::string& location) {
-  // The charts are drawn off screen: no display is needed or used.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "kq-cli";
-  static char* argv[] = {name, nullptr};
-  keepQtNotesQuiet();
-  QApplication application(argc, argv);
+int report(const Options& options, const std::string& location) {
   const char* command = "library report";
   try {
     if (location.empty())
@@ -228,7 +220,8 @@ Command addLibraryReportCommand(Command& library, std::function<std::string()> l
     if (options->from && options->to && *options->to < *options->from)
       throw CLI::ValidationError("--to is before --from");
   });
-  command.setRun([options, location] { return run(*options, location()); });
+  command.setRun(
+      [options, location] { return withOffscreenApplication([&] { return report(*options, location()); }); });
   return command;
 }
 
